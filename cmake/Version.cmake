@@ -1,0 +1,5 @@
+# The one place the version lives; the resource script and the release zip read it.
+set(PINNAFEX_VERSION ${PROJECT_VERSION})
+set(PINNAFEX_VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
+set(PINNAFEX_VERSION_MINOR ${PROJECT_VERSION_MINOR})
+set(PINNAFEX_VERSION_PATCH ${PROJECT_VERSION_PATCH})

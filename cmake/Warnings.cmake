@@ -1,0 +1,3 @@
+function(pinnafex_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow -Wconversion -Wno-sign-conversion)
+endfunction()

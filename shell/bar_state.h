@@ -1,0 +1,18 @@
+// Process-wide state of the bar, kept on the main thread.
+#pragma once
+
+namespace pinnafex {
+
+// Edge codes as the shell's appbar service numbers them.
+enum DockEdge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
+
+struct BarState {
+  int autohide = 0;          // saved as AUTOHIDE
+  int clockHidden = 0;       // saved as NOCLOCK
+  int edge = kEdgeTop;       // saved as STARTPOSITON; main thread only (a slide gets a copy)
+  int menuOrPromptOpen = 0;  // the context menu or the quit prompt is up: no autohide meanwhile
+};
+
+extern BarState gBar;
+
+}  // namespace pinnafex
