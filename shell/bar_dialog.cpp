@@ -1,0 +1,211 @@
+#include "shell/bar_dialog.h"
+
+#include <commctrl.h>
+
+#include "clock/ticker.h"
+#include "dock/appbar.h"
+#include "dock/autohide.h"
+#include "dock/layout.h"
+#include "settings/priority_table.h"
+#include "settings/settings.h"
+#include "shell/bar_state.h"
+#include "shell/control_ids.h"
+#include "slots/slot_store.h"
+#include "slots/slot_view.h"
+
+namespace pinnafex {
+
+BarState gBar;
+
+namespace {
+
+HMENU gMenu = nullptr;
+
+constexpr unsigned char kTickerWidth = 25;
+
+struct MenuItem {
+  int id;  // 0: separator
+  const char* text;
+};
+constexpr MenuItem kMenuItems[] = {
+    {kCmdAutohide, "Autohide"}, {0, nullptr}, {kCmdTop, "Top"},  {kCmdLeft, "Left"},
+    {0, nullptr},               {kCmdShowClock, "Show Clock"},   {0, nullptr},
+    {kCmdCancel, "Exit"},
+};
+
+// Read at start, written in this order at a confirmed quit.
+struct SettingRow {
+  const char* name;
+  int BarState::*field;
+  int fallback;
+};
+constexpr SettingRow kSettings[] = {
+    {"AUTOHIDE", &BarState::autohide, 0},
+    {"NOCLOCK", &BarState::clockHidden, 0},
+    {"STARTPOSITON", &BarState::edge, kEdgeTop},
+};
+
+HMENU CreateContextMenu() {
+  HMENU menu = CreatePopupMenu();
+  for (const MenuItem& item : kMenuItems) {
+    if (item.id) {
+      AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(item.id), item.text);
+    } else {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    }
+  }
+  return menu;
+}
+
+void SendCommand(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+void Relayout(HWND dialog) { SendCommand(dialog, gBar.edge == kEdgeTop ? kCmdTop : kCmdLeft); }
+
+// The layout commands re-apply the unchanged autohide state at the new edge.
+void ReapplyAutohide(HWND dialog) {
+  gBar.autohide = !gBar.autohide;
+  ToggleAutohide(dialog, gMenu);
+}
+
+INT_PTR OnQuit(HWND dialog) {
+  gBar.menuOrPromptOpen = 1;
+  if (MessageBoxA(dialog, "Really Quit?", "Quit Pinnafex",
+                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    gBar.menuOrPromptOpen = 0;
+    return 0;
+  }
+  ReleaseAllSlots();
+  for (int combo : kSlotComboIds) SendDlgItemMessageA(dialog, combo, CB_RESETCONTENT, 0, 0);
+  DestroyMenu(gMenu);
+  gMenu = nullptr;
+  KillTimer(dialog, kTickTimerId);
+  RegisterBar(dialog, 0);
+  for (const SettingRow& row : kSettings) WriteIntSetting(row.name, gBar.*row.field);
+  EndDialog(dialog, 0);
+  return 1;
+}
+
+INT_PTR OnTop(HWND dialog) {
+  LayoutTop(dialog);
+  ReapplyAutohide(dialog);
+  return 0;
+}
+
+INT_PTR OnLeft(HWND dialog) {
+  LayoutLeft(dialog);
+  ReapplyAutohide(dialog);
+  return 0;
+}
+
+INT_PTR OnAutohide(HWND dialog) {
+  ToggleAutohide(dialog, gMenu);
+  Relayout(dialog);
+  return 0;
+}
+
+INT_PTR OnShowClock(HWND dialog) {
+  gBar.clockHidden = !gBar.clockHidden;
+  CheckMenuItem(gMenu, kCmdShowClock, gBar.clockHidden ? MF_UNCHECKED : MF_CHECKED);
+  Relayout(dialog);
+  return 0;
+}
+
+struct CommandRow {
+  int id;
+  INT_PTR (*handler)(HWND dialog);
+};
+constexpr CommandRow kCommands[] = {
+    {kCmdOk, OnQuit},           {kCmdCancel, OnQuit},   {kExitButtonId, OnQuit},
+    {kCmdTop, OnTop},           {kCmdLeft, OnLeft},     {kCmdAutohide, OnAutohide},
+    {kCmdShowClock, OnShowClock},
+};
+
+INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
+  const int id = LOWORD(wParam);
+  for (const CommandRow& row : kCommands) {
+    if (row.id == id) return row.handler(dialog);
+  }
+  if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
+    PopSlot(slot);
+  } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
+    PushSlot(pushed);
+    RefreshSlotView(dialog);
+  }
+  return 0;
+}
+
+INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
+  SetPriorityLevel(nullptr, kLevelNormal);
+  ClearAllSlots();
+  for (const SettingRow& row : kSettings) {
+    ReadIntSetting(row.name, &(gBar.*row.field), row.fallback);
+  }
+  InitCommonControls();
+  RefreshSlotView(dialog);
+  SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
+  SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
+  RegisterBar(dialog, 1);
+  gMenu = CreateContextMenu();
+  // Each toggle inverts the flag back: the stored state is applied and the bar laid out.
+  gBar.autohide = !gBar.autohide;
+  SendCommand(dialog, kCmdAutohide);
+  gBar.clockHidden = !gBar.clockHidden;
+  SendCommand(dialog, kCmdShowClock);
+  return 1;
+}
+
+INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
+  if (timerId != kTickTimerId) return 0;
+  const char* ticker = TickerText(kTickerWidth);
+  SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
+  AutohideHitTest(dialog);
+  ExpandDroppedCombos(dialog);
+  const BOOL hasText = IsClipboardFormatAvailable(CF_TEXT);
+  for (int push : kPushButtonIds) EnableWindow(GetDlgItem(dialog, push), hasText);
+  return 0;
+}
+
+INT_PTR OnMenuOpened(HWND, WPARAM, LPARAM) {
+  gBar.menuOrPromptOpen = 1;
+  return 0;
+}
+
+INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
+  gBar.menuOrPromptOpen = 0;
+  return 0;
+}
+
+INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
+  POINT at{};
+  GetCursorPos(&at);
+  SetForegroundWindow(dialog);
+  TrackPopupMenu(gMenu, 0, at.x, at.y, 0, dialog, nullptr);
+  return 0;
+}
+
+INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
+  OnBarNotify(dialog, code, flag);
+  return 0;
+}
+
+struct MessageRow {
+  UINT message;
+  INT_PTR (*handler)(HWND dialog, WPARAM wParam, LPARAM lParam);
+};
+constexpr MessageRow kMessages[] = {
+    {WM_INITDIALOG, OnInitDialog},        {WM_COMMAND, OnCommand},
+    {WM_TIMER, OnTimer},                  {WM_INITMENUPOPUP, OnMenuOpened},
+    {WM_UNINITMENUPOPUP, OnMenuClosed},   {WM_RBUTTONDOWN, OnRightButtonDown},
+    {kBarNotifyMessage, OnShellNotify},
+};
+
+}  // namespace
+
+INT_PTR CALLBACK BarDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const MessageRow& row : kMessages) {
+    if (row.message == message) return row.handler(dialog, wParam, lParam);
+  }
+  return 0;
+}
+
+}  // namespace pinnafex
