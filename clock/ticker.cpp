@@ -1,0 +1,51 @@
+#include "clock/ticker.h"
+
+#include <cstring>
+
+#include "clock/clock_text.h"
+
+namespace pinnafex {
+
+char TickerBuffer[kTickerBufferSize];
+char TickerWindow[kTickerBufferSize];
+std::int32_t TickerPosition = 0;
+
+namespace {
+
+constexpr std::size_t kMaxTickerChars = kTickerBufferSize - 1;  // room for the terminator
+
+void Refill(std::size_t width) {
+  const char* text = MakeClockText();
+  std::size_t textLength = std::strlen(text);
+  if (textLength > kMaxTickerChars) textLength = kMaxTickerChars;
+  std::size_t blanks = width;
+  if (blanks > kMaxTickerChars - textLength) blanks = kMaxTickerChars - textLength;
+  std::memset(TickerBuffer, ' ', blanks);
+  std::memcpy(TickerBuffer + blanks, text, textLength);
+  TickerBuffer[blanks + textLength] = '\0';
+  TickerPosition = 0;
+}
+
+}  // namespace
+
+const char* TickerText(unsigned char width) {
+  // Stays inside the buffer: the position only advances while it is short of the terminator.
+  const char* rest = TickerBuffer + TickerPosition;
+  if (*rest == '\0') {
+    Refill(width);
+    return nullptr;
+  }
+  std::size_t length = std::strlen(rest);
+  if (length > width) length = width;
+  std::memcpy(TickerWindow, rest, length);
+  TickerWindow[length] = '\0';
+  ++TickerPosition;
+  return TickerWindow;
+}
+
+void ResetTicker() {
+  TickerBuffer[0] = '\0';
+  TickerPosition = 0;
+}
+
+}  // namespace pinnafex
