@@ -1,0 +1,262 @@
+// probe: reads and drives the running bar from outside, inside the same Wine session.
+// Prints JSON on stdout; exit code 0 when what was asked for was found, 1 when not, 2 on misuse.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kBarTitle[] = "Pinnafex";
+
+std::string Json(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c >= 0x7F) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);  // bytes of code page 1252, one each
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[1024] = "";
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char cls[256] = "";
+  GetClassNameA(hwnd, cls, sizeof cls);
+  return cls;
+}
+
+std::string RectJson(const RECT& r) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
+  return buf;
+}
+
+struct Found {
+  const char* title;
+  const char* cls;
+  HWND hwnd;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
+  auto* found = reinterpret_cast<Found*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == GetCurrentProcessId()) return TRUE;
+  if (found->cls && ClassOf(hwnd) != found->cls) return TRUE;
+  if (found->title && WindowText(hwnd) != found->title) return TRUE;
+  found->hwnd = hwnd;
+  return FALSE;
+}
+
+HWND FindWindowOf(const char* title, const char* cls) {
+  Found found{title, cls, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
+  return found.hwnd;
+}
+
+HWND Bar() { return FindWindowOf(kBarTitle, "#32770"); }
+
+int Window(HWND hwnd) {
+  if (!hwnd) return 1;
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  RECT c{};
+  GetClientRect(hwnd, &c);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  std::printf(
+      "{\"hwnd\":%lu,\"pid\":%lu,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld],\"visible\":%d,"
+      "\"topmost\":%d,\"exstyle\":%lu,\"style\":%lu,\"title\":%s}\n",
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)), pid, RectJson(r).c_str(),
+      RectJson(c).c_str(), origin.x, origin.y, IsWindowVisible(hwnd) ? 1 : 0,
+      (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
+      static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_EXSTYLE)),
+      static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)), Json(WindowText(hwnd)).c_str());
+  return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
+  HWND parent = reinterpret_cast<HWND>(param);
+  if (GetParent(child) != parent) return TRUE;  // only the dialog's own controls
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  std::printf("{\"id\":%d,\"class\":%s,\"text\":%s,\"style\":%lu,\"enabled\":%d,\"visible\":%d,"
+              "\"rect\":%s}\n",
+              GetDlgCtrlID(child), Json(ClassOf(child)).c_str(), Json(WindowText(child)).c_str(),
+              static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+              IsWindowEnabled(child) ? 1 : 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
+              RectJson(r).c_str());
+  return TRUE;
+}
+
+int Controls() {
+  HWND bar = Bar();
+  if (!bar) return 1;
+  EnumChildWindows(bar, PrintChild, reinterpret_cast<LPARAM>(bar));
+  return 0;
+}
+
+// Entries of a combo, as bytes of code page 1252 (the wide message crosses processes cleanly).
+int Combo(int id) {
+  HWND combo = GetDlgItem(Bar(), id);
+  if (!combo) return 1;
+  const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  std::printf("{\"id\":%d,\"count\":%ld,\"selected\":%ld,\"dropped\":%ld,\"entries\":[", id,
+              static_cast<long>(count), static_cast<long>(SendMessageW(combo, CB_GETCURSEL, 0, 0)),
+              static_cast<long>(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)));
+  const long shown = count > 2000 ? 2000 : static_cast<long>(count);
+  for (long i = 0; i < shown; ++i) {
+    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(len > 0 ? len : 0) * 2 + 2, 0);
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+    std::vector<char> narrow(wide.size() * 2 + 1, 0);
+    WideCharToMultiByte(1252, 0, wide.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
+                        nullptr, nullptr);
+    std::printf("%s%s", i ? "," : "", Json(narrow.data()).c_str());
+  }
+  std::printf("]}\n");
+  return 0;
+}
+
+BOOL CALLBACK PrintBoxChild(HWND child, LPARAM) {
+  std::printf("%s{\"id\":%d,\"class\":%s,\"text\":%s}", GetDlgCtrlID(child) == 65535 ? "" : "",
+              GetDlgCtrlID(child), Json(ClassOf(child)).c_str(), Json(WindowText(child)).c_str());
+  std::printf(",");
+  return TRUE;
+}
+
+// A message box of another process: a top-level #32770 other than the bar.
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM param) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(hwnd)) return TRUE;
+  if (ClassOf(hwnd) != "#32770" || WindowText(hwnd) == kBarTitle) return TRUE;
+  *reinterpret_cast<HWND*>(param) = hwnd;
+  return FALSE;
+}
+
+HWND MessageBoxWindow() {
+  HWND box = nullptr;
+  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+int Box() {
+  HWND box = MessageBoxWindow();
+  if (!box) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(box, &pid);
+  std::printf("{\"caption\":%s,\"pid\":%lu,\"owner\":%lu,\"children\":[",
+              Json(WindowText(box)).c_str(), pid,
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(box, GW_OWNER))));
+  EnumChildWindows(box, PrintBoxChild, 0);
+  std::printf("null]}\n");
+  return 0;
+}
+
+int Answer(int button) {
+  HWND box = MessageBoxWindow();
+  if (!box) return 1;
+  PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+  return 0;
+}
+
+int Post(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND bar = Bar();
+  if (!bar) return 1;
+  PostMessageA(bar, message, wParam, lParam);
+  return 0;
+}
+
+int ClipGet() {
+  if (!OpenClipboard(nullptr)) return 1;
+  std::printf("{\"formats\":[");
+  for (UINT f = 0, n = 0; (f = EnumClipboardFormats(f)) != 0; ++n) std::printf("%s%u", n ? "," : "", f);
+  std::printf("],\"text\":");
+  HANDLE data = GetClipboardData(CF_TEXT);
+  const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  if (text) {
+    std::printf("\"");
+    for (const char* p = text; *p; ++p) std::printf("%02x", static_cast<unsigned char>(*p));
+    std::printf("\"");
+    GlobalUnlock(data);
+  } else {
+    std::printf("null");
+  }
+  std::printf("}\n");
+  CloseClipboard();
+  return 0;
+}
+
+// Sets CF_TEXT to the bytes given in hex; no argument empties the clipboard.
+int ClipSet(const char* hex) {
+  if (!OpenClipboard(nullptr)) return 1;
+  EmptyClipboard();
+  if (hex) {
+    const size_t n = std::strlen(hex) / 2;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n + 1);
+    char* p = static_cast<char*>(GlobalLock(block));
+    for (size_t i = 0; i < n; ++i) {
+      char pair[3] = {hex[2 * i], hex[2 * i + 1], 0};
+      p[i] = static_cast<char>(std::strtoul(pair, nullptr, 16));
+    }
+    GlobalUnlock(block);
+    if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+  }
+  CloseClipboard();
+  return 0;
+}
+
+LPARAM Number(const char* text) { return static_cast<LPARAM>(std::strtoll(text, nullptr, 0)); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "idle") {
+    Sleep(INFINITE);
+  } else if (verb == "bar") {
+    return Window(Bar());
+  } else if (verb == "window" && argc > 2) {
+    return Window(FindWindowOf(argv[2], argc > 3 ? argv[3] : nullptr));
+  } else if (verb == "controls") {
+    return Controls();
+  } else if (verb == "combo" && argc > 2) {
+    return Combo(static_cast<int>(Number(argv[2])));
+  } else if (verb == "box") {
+    return Box();
+  } else if (verb == "answer" && argc > 2) {
+    return Answer(static_cast<int>(Number(argv[2])));
+  } else if (verb == "post" && argc > 4) {
+    return Post(static_cast<UINT>(Number(argv[2])), static_cast<WPARAM>(Number(argv[3])),
+                Number(argv[4]));
+  } else if (verb == "clip-get") {
+    return ClipGet();
+  } else if (verb == "clip-set") {
+    return ClipSet(argc > 2 ? argv[2] : nullptr);
+  }
+  std::fprintf(stderr,
+               "usage: probe idle|bar|window TITLE [CLASS]|controls|combo ID|box|answer BUTTON|"
+               "post MSG WPARAM LPARAM|clip-get|clip-set [HEX]\n");
+  return 2;
+}
