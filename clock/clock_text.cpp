@@ -36,7 +36,7 @@ const MinuteBand& BandOf(int minute) {
 }
 
 const char* MakeBannerWindow() {
-  const int position = BannerPosition;
+  const int position = BannerPosition < 0 ? 0 : BannerPosition;
   int length = kBannerLength - position;
   if (length < 0) length = 0;
   if (length > kBannerWindowLength) length = kBannerWindowLength;

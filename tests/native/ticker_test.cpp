@@ -171,7 +171,9 @@ TEST_F(TickerTest, WideFieldsCutTheBlanksNotTheText) {
     for (std::size_t p = 0; p < pass.windows.size(); ++p) {
       EXPECT_EQ(pass.windows[p], line.substr(p, row.width)) << "width " << row.width << " at " << p;
     }
-    if (row.width > 0) EXPECT_EQ(pass.windows.back(), "!") << "width " << row.width;
+    if (row.width > 0) {
+      EXPECT_EQ(pass.windows.back(), "!") << "width " << row.width;
+    }
   }
 }
 
