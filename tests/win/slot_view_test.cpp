@@ -1,0 +1,165 @@
+#include "slots/slot_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/control_ids.h"
+#include "slots/slot_lines.h"
+#include "slots/slot_store.h"
+#include "tests/win/slot_clipboard_test.h"
+
+namespace pinnafex {
+namespace {
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+struct SlotLook {
+  bool popEnabled;
+  bool comboEnabled;
+  std::vector<std::string> entries;
+  int selected;
+  std::string caption;
+};
+
+std::string Joined(const std::vector<std::string>& entries) {
+  std::string out = "{";
+  for (const std::string& e : entries) out += "[" + e + "]";
+  return out + "}";
+}
+
+class SlotView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ReleaseAllSlots();
+    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, PlainDialog, 0);
+    ASSERT_NE(dialog_, nullptr) << "error " << GetLastError();
+  }
+  void TearDown() override {
+    ReleaseAllSlots();
+    if (dialog_) DestroyWindow(dialog_);
+  }
+
+  void Push(int slot, const std::string& text) {
+    ASSERT_TRUE(slot_test::PutClipboardText(text));
+    PushSlot(slot);
+    ASSERT_NE(SlotBlock(slot), nullptr);
+  }
+
+  SlotLook Look(int slot) {
+    SlotLook look{};
+    look.popEnabled = IsWindowEnabled(GetDlgItem(dialog_, kPopButtonIds[slot])) != 0;
+    look.comboEnabled = IsWindowEnabled(GetDlgItem(dialog_, kSlotComboIds[slot])) != 0;
+    const int combo = kSlotComboIds[slot];
+    const auto count = SendDlgItemMessageA(dialog_, combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      const auto length = SendDlgItemMessageA(dialog_, combo, CB_GETLBTEXTLEN, i, 0);
+      std::string entry(static_cast<size_t>(length) + 1, '\0');
+      SendDlgItemMessageA(dialog_, combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+      entry.resize(static_cast<size_t>(length));
+      look.entries.push_back(entry);
+    }
+    look.selected = static_cast<int>(SendDlgItemMessageA(dialog_, combo, CB_GETCURSEL, 0, 0));
+    char caption[256] = {};
+    GetWindowTextA(GetDlgItem(dialog_, kSlotFrameIds[slot]), caption, sizeof caption);
+    look.caption = caption;
+    return look;
+  }
+
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(SlotView, EmptySlotsShowDisabledAndBare) {
+  RefreshSlotView(dialog_);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const SlotLook look = Look(slot);
+    EXPECT_FALSE(look.popEnabled) << "slot " << slot;
+    EXPECT_FALSE(look.comboEnabled) << "slot " << slot;
+    EXPECT_TRUE(look.entries.empty()) << "slot " << slot << ": " << Joined(look.entries);
+    EXPECT_EQ(look.selected, CB_ERR) << "slot " << slot;
+  }
+  EXPECT_EQ(Look(0).caption, "Clip  1     0 Byte");
+  EXPECT_EQ(Look(11).caption, "Clip 12     0 Byte");
+  EXPECT_EQ(Look(19).caption, "Clip 20     0 Byte");
+}
+
+TEST_F(SlotView, HoldingSlotListsItsLines) {
+  struct Case {
+    int slot;
+    std::string text;
+    std::vector<std::string> entries;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {0, "abc", {"abc", ""}, "Clip  1     8 Byte"},
+      {2, "0123456789", {"0123456789", ""}, "Clip  3    15 Byte"},
+      {3, "Hello\r\nWorld\r\n", {"Hello", "World", "", ""}, "Clip  4    19 Byte"},
+      {11, "Hello\nWorld", {"HelloWorld", ""}, "Clip 12    16 Byte"},
+      {12, "\t  x", {"x", ""}, "Clip 13     9 Byte"},
+      {13,
+       "Gr\xFC\xDF"
+       "e\r\n\xE9t\xE9",
+       {"Gr\xFC\xDF"
+        "e",
+        "\xE9t\xE9", ""},
+       "Clip 14    15 Byte"},
+      {14, "", {""}, "Clip 15     5 Byte"},
+      {19, "\r\n\t", {""}, "Clip 20     8 Byte"},
+  };
+  for (const Case& c : cases) Push(c.slot, c.text);
+  RefreshSlotView(dialog_);
+  for (const Case& c : cases) {
+    const SlotLook look = Look(c.slot);
+    EXPECT_TRUE(look.popEnabled) << "slot " << c.slot;
+    EXPECT_TRUE(look.comboEnabled) << "slot " << c.slot;  // slot 4's starts disabled
+    EXPECT_EQ(look.entries, c.entries) << "slot " << c.slot << ": " << Joined(look.entries);
+    EXPECT_EQ(look.selected, 0) << "slot " << c.slot;
+    EXPECT_EQ(look.caption, c.caption) << "slot " << c.slot;
+  }
+  EXPECT_FALSE(Look(1).popEnabled) << "a slot not pushed";
+}
+
+TEST_F(SlotView, SlotEmptiedByPushShowsEmptyAgain) {
+  Push(5, "text");
+  RefreshSlotView(dialog_);
+  ASSERT_TRUE(slot_test::PutClipboard({}));
+  PushSlot(5);
+  RefreshSlotView(dialog_);
+  const SlotLook look = Look(5);
+  EXPECT_FALSE(look.popEnabled);
+  EXPECT_FALSE(look.comboEnabled);
+  EXPECT_TRUE(look.entries.empty()) << Joined(look.entries);
+  EXPECT_EQ(look.caption, "Clip  6     0 Byte");
+}
+
+TEST_F(SlotView, LargeTextShownInKb) {
+  Push(6, std::string(2 * 1024 * 1024, 'k'));
+  RefreshSlotView(dialog_);
+  const SlotLook look = Look(6);
+  EXPECT_EQ(look.caption, "Clip  7  2048 KB");
+  ASSERT_EQ(look.entries.size(), 2u);
+  EXPECT_EQ(look.entries[0], std::string(250, 'k'));
+}
+
+TEST_F(SlotView, ManyLinesListedUpToTheBoundAndPoppedWhole) {
+  std::string text;
+  const size_t lines = kMaxListedLines + 500;
+  for (size_t i = 0; i < lines; ++i) text += "line " + std::to_string(i) + "\r\n";
+  Push(8, text);
+  RefreshSlotView(dialog_);
+  const SlotLook look = Look(8);
+  ASSERT_EQ(look.entries.size(), kMaxListedLines + 1);
+  EXPECT_EQ(look.entries.front(), "line 0");
+  EXPECT_EQ(look.entries[kMaxListedLines - 1], "line " + std::to_string(kMaxListedLines - 1));
+  EXPECT_EQ(look.entries.back(), "");
+
+  ASSERT_TRUE(slot_test::PutClipboardText("other"));
+  PopSlot(8);
+  EXPECT_EQ(slot_test::ClipboardText(), text) << "Pop gives all of the text";
+}
+
+}  // namespace
+}  // namespace pinnafex
