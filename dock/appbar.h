@@ -10,4 +10,12 @@ UINT_PTR PlaceBar(int edge, RECT rect, APPBARDATA* record);
 UINT_PTR RedockBar(APPBARDATA* record);
 void OnBarNotify(HWND bar, WPARAM code, LPARAM flag);
 
+// Every request to the appbar service goes through this pointer (SHAppBarMessage); a test
+// puts a fake shell in its place to play another bar holding the edge.
+using ShellBarMessage = UINT_PTR(WINAPI*)(DWORD message, PAPPBARDATA data);
+extern ShellBarMessage gShellBarMessage;
+
+// A bar data record for one operation: cbSize and hWnd filled, the rest zero.
+APPBARDATA BarRecord(HWND bar);
+
 }  // namespace pinnafex

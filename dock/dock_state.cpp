@@ -1,0 +1,7 @@
+#include "dock/dock_state.h"
+
+namespace pinnafex {
+
+DockState gDock;
+
+}  // namespace pinnafex

@@ -1,0 +1,23 @@
+// The autohide hit test's decision, taken on every tick.
+#pragma once
+#include "dock/dock_rects.h"
+
+namespace pinnafex {
+
+// Both ends count: the column just right of the window and the row just below it are inside.
+bool CursorInside(const Rect& window, int x, int y);
+
+struct HitInputs {
+  int autohide;  // acts only while exactly 1
+  int barHidden;
+  bool cursorKnown;      // false when the cursor or the window could not be read
+  bool inside;           // CursorInside of the bar's window rectangle
+  bool slotListOpen;     // some slot combo's list is open
+  int menuOrPromptOpen;  // the context menu or the quit prompt is up
+};
+
+enum class HitAction { kNone, kHide, kShow };
+
+HitAction DecideHit(const HitInputs& in);
+
+}  // namespace pinnafex

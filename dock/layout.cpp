@@ -1,0 +1,92 @@
+#include "dock/layout.h"
+
+#include "dock/appbar.h"
+#include "dock/dock_state.h"
+#include "dock/layout_table.h"
+#include "shell/bar_state.h"
+#include "shell/control_ids.h"
+
+namespace pinnafex {
+
+namespace {
+
+static_assert(kShownFlags == (SWP_SHOWWINDOW | SWP_FRAMECHANGED | SWP_NOZORDER), "shown flags");
+static_assert(kHiddenFlags == (SWP_HIDEWINDOW | SWP_FRAMECHANGED | SWP_NOZORDER), "hidden flags");
+
+constexpr int kClockIds[kClockControlCount] = {kClockFrameId, kExitButtonId, kClockFieldId};
+// The slot group's parts in the order they are placed; ids always come from the table.
+constexpr const int (*kSlotPartIds[kSlotPartCount])[kSlotCount] = {&kSlotFrameIds, &kPopButtonIds,
+                                                                   &kPushButtonIds, &kSlotComboIds};
+
+void PlaceControl(HWND bar, int id, const Place& at, bool shown) {
+  SetWindowPos(GetDlgItem(bar, id), nullptr, at.x, at.y, at.width, at.height,
+               shown ? kShownFlags : kHiddenFlags);
+}
+
+void PlaceBarWindow(HWND bar, const Place& at) {
+  SetWindowPos(bar, HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_SHOWWINDOW);
+}
+
+// The clock group, then every slot group, shown as far as the screen extent lets them fit.
+void PlaceGroups(HWND bar, Shape shape, int extent) {
+  const bool clockHidden = gBar.clockHidden != 0;
+  for (int c = 0; c < kClockControlCount; ++c) {
+    PlaceControl(bar, kClockIds[c], ClockPlace(shape, clockHidden, c), !clockHidden);
+  }
+  const int shownSlots = ShownSlotCount(shape, extent, clockHidden);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const int cell = SlotCell(slot, clockHidden);
+    for (int part = 0; part < kSlotPartCount; ++part) {
+      PlaceControl(bar, (*kSlotPartIds[part])[slot], SlotPlace(shape, cell, part),
+                   slot < shownSlots);
+    }
+  }
+}
+
+void Redock(HWND bar) {
+  APPBARDATA record = BarRecord(bar);
+  RedockBar(&record);
+}
+
+}  // namespace
+
+void LayoutTop(HWND bar) {
+  PlaceBarWindow(bar, kTopBarPlace);
+  gBar.edge = kEdgeTop;
+  PlaceGroups(bar, Shape::kTop, GetSystemMetrics(SM_CXSCREEN));
+  Redock(bar);
+}
+
+void LayoutLeft(HWND bar) {
+  gBar.edge = kEdgeLeft;
+  PlaceBarWindow(bar, kLeftBarPlace);
+  PlaceGroups(bar, Shape::kLeft, GetSystemMetrics(SM_CYSCREEN));
+  Redock(bar);
+}
+
+void ExpandDroppedCombos(HWND bar) {
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    HWND combo = GetDlgItem(bar, kSlotComboIds[slot]);
+    const LRESULT dropped = SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0);
+    switch (ComboTickAction(dropped, gDock.comboExpanded[slot])) {
+      case ComboTick::kEnlarge:
+        gDock.comboExpanded[slot] = 1;
+        PlaceControl(bar, kSlotComboIds[slot], kExpandedComboPlace, true);
+        // Open the list again so that it drops at the new size.
+        SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        break;
+      case ComboTick::kRestore:
+        gDock.comboExpanded[slot] = 0;
+        if (gBar.edge == kEdgeTop) {
+          LayoutTop(bar);
+        } else {
+          LayoutLeft(bar);
+        }
+        break;
+      case ComboTick::kNone:
+        break;
+    }
+  }
+}
+
+}  // namespace pinnafex

@@ -1,0 +1,81 @@
+#include "dock/layout_table.h"
+
+#include "shell/control_ids.h"
+
+namespace pinnafex {
+
+namespace {
+
+// Columns: top with the clock shown, left with the clock shown, either shape with it hidden
+// (the hidden clock group stays at its place in the row's cell 0).
+constexpr Place kClockPlaces[kClockControlCount][3] = {
+    {{0, 2, 95, 66}, {5, 2, 106, 66}, {0, 2, 95, 66}},       // clock frame
+    {{10, 16, 80, 23}, {17, 16, 84, 23}, {10, 16, 80, 23}},  // EXIT button
+    {{10, 43, 75, 20}, {17, 43, 86, 20}, {10, 43, 75, 20}},  // clock field
+};
+
+// Places in cell 0; each later cell moves one pitch along the shape's axis.
+constexpr Place kTopSlotParts[kSlotPartCount] = {
+    {0, 2, 95, 66},    // slot frame
+    {50, 16, 35, 23},  // Pop button
+    {10, 16, 35, 23},  // Push button
+    {10, 43, 75, 20},  // slot combo
+};
+constexpr Place kLeftSlotParts[kSlotPartCount] = {
+    {5, 2, 106, 66},
+    {62, 16, 38, 23},
+    {17, 16, 38, 23},
+    {17, 43, 86, 20},
+};
+
+// A slot group is shown only if its cell ends within the screen: 98 (k + 1) <= W in the row,
+// 66 (k + 1) + 2 <= H in the column.
+struct FitRule {
+  int pitch;
+  int margin;
+};
+constexpr FitRule kFitTop{kTopPitch, 0};
+constexpr FitRule kFitLeft{kLeftPitch, 2};
+
+}  // namespace
+
+Place ClockPlace(Shape shape, bool clockHidden, int control) {
+  if (control < 0 || control >= kClockControlCount) return {};
+  const int column = clockHidden ? 2 : shape == Shape::kTop ? 0 : 1;
+  return kClockPlaces[control][column];
+}
+
+Place SlotPlace(Shape shape, int cell, int part) {
+  if (part < 0 || part >= kSlotPartCount || cell < 0 || cell >= kCellCount) return {};
+  if (shape == Shape::kTop) {
+    Place p = kTopSlotParts[part];
+    p.x += kTopPitch * cell;
+    return p;
+  }
+  Place p = kLeftSlotParts[part];
+  p.y += kLeftPitch * cell;
+  return p;
+}
+
+int SlotCell(int slot, bool clockHidden) {
+  return clockHidden ? slot : slot + 1;
+}
+
+int ShownSlotCount(Shape shape, int extent, bool clockHidden) {
+  const FitRule& fit = shape == Shape::kTop ? kFitTop : kFitLeft;
+  int shown = 1;  // slot 0 whatever the screen
+  while (shown < kSlotCount) {
+    const long long end = static_cast<long long>(fit.pitch) * (SlotCell(shown, clockHidden) + 1);
+    if (end + fit.margin > extent) break;
+    ++shown;
+  }
+  return shown;
+}
+
+ComboTick ComboTickAction(long long droppedState, int expanded) {
+  if (droppedState == 1 && !expanded) return ComboTick::kEnlarge;
+  if (droppedState != 1 && expanded) return ComboTick::kRestore;
+  return ComboTick::kNone;
+}
+
+}  // namespace pinnafex

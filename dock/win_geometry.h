@@ -1,0 +1,21 @@
+// The platform's rectangles and screen size in the dock's own terms.
+#pragma once
+#include <windows.h>
+
+#include "dock/dock_rects.h"
+
+namespace pinnafex {
+
+inline Rect ToRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+inline RECT ToRECT(const Rect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+// Read anew at every use: the screen may change while the bar runs.
+inline ScreenSize CurrentScreen() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace pinnafex
