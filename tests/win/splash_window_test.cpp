@@ -276,6 +276,14 @@ TEST_F(SplashChild, CaptionIsDrawnSetAndReplaced) {
   SetSplashText(splash, "");
   PumpPending();
   EXPECT_EQ(CaptionPixels(splash, kBlack), 0) << "an empty caption leaves the image alone";
+
+  SetSplashText(splash, "Again");
+  PumpPending();
+  ASSERT_GT(CaptionPixels(splash, kBlack), 0);
+  SetSplashText(splash, nullptr);
+  PumpPending();
+  EXPECT_EQ(CaptionPixels(splash, kBlack), 0) << "a null caption clears it";
+  EXPECT_EQ(WindowText(splash), "");
   DestroyWindow(splash);
 }
 
@@ -303,6 +311,13 @@ TEST_F(SplashChild, ColourMessageWithAndWithoutRepaint) {
   UpdateWindow(splash);
   EXPECT_GT(CaptionPixels(splash, green), 0) << "shown at the next paint";
   EXPECT_EQ(CaptionPixels(splash, red), 0);
+
+  // The colour message itself, as another program might send it.
+  const COLORREF yellow = RGB(255, 255, 0);
+  EXPECT_EQ(SendMessageA(splash, kSplashColorMessage, yellow, 1), 0);
+  PumpPending();
+  EXPECT_GT(CaptionPixels(splash, yellow), 0);
+  EXPECT_EQ(CaptionPixels(splash, green), 0);
   DestroyWindow(splash);
 }
 
@@ -341,6 +356,11 @@ TEST_F(SplashChild, ClosesByItselfAndOnRequest) {
   CloseSplash(asked);
   EXPECT_TRUE(IsWindow(asked)) << "the close request is posted, not sent";
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(asked); }));
+
+  HWND sent = ShowSplash(Instance(), parent.window, kSplashBitmapId, 0);
+  ASSERT_NE(sent, nullptr);
+  EXPECT_EQ(SendMessageA(sent, kSplashCloseMessage, 0, 0), 0);
+  EXPECT_FALSE(IsWindow(sent)) << "the close message itself acts at once";
 
   HWND forever = ShowSplash(Instance(), parent.window, kSplashBitmapId, 0);
   ASSERT_NE(forever, nullptr);
