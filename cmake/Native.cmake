@@ -9,3 +9,8 @@ if(PINNAFEX_SANITIZE)
 endif()
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
+
+# Fuzz builds instrument the logic too, so libFuzzer sees its coverage.
+if(PINNAFEX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
