@@ -9,36 +9,31 @@ namespace pinnafex {
 
 namespace {
 
-struct ComboTarget {
-  HWND dialog;
-  int comboId;
-};
-
-void AddComboEntry(void* context, const char* line) {
-  const auto* target = static_cast<const ComboTarget*>(context);
-  SendDlgItemMessageA(target->dialog, target->comboId, CB_ADDSTRING, 0,
-                      reinterpret_cast<LPARAM>(line));
+// The combo's handle is looked up once per slot: finding a dialog item per entry costs more
+// than adding the entry.
+void AddComboEntry(void* combo, const char* line) {
+  SendMessageA(static_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
 }
 
 // Lists the block's lines and one empty entry, the first entry selected. A block that cannot
 // be locked lists only the empty entry.
-void ListSlotText(HWND dialog, int comboId, HGLOBAL block, SIZE_T size) {
-  ComboTarget target{dialog, comboId};
+void ListSlotText(HWND combo, HGLOBAL block, SIZE_T size) {
   if (const auto* text = static_cast<const char*>(GlobalLock(block))) {
-    SplitSlotLines(text, size, kMaxListedLines, AddComboEntry, &target);
+    SplitSlotLines(text, size, kMaxListedLines, AddComboEntry, combo);
     GlobalUnlock(block);
   }
-  AddComboEntry(&target, "");
-  SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, 0, 0);
+  AddComboEntry(combo, "");
+  SendMessageA(combo, CB_SETCURSEL, 0, 0);
 }
 
 void RefreshSlot(HWND dialog, int slot) {
   HGLOBAL block = SlotBlock(slot);
   const SIZE_T size = block ? GlobalSize(block) : 0;
+  HWND combo = GetDlgItem(dialog, kSlotComboIds[slot]);
   EnableWindow(GetDlgItem(dialog, kPopButtonIds[slot]), block != nullptr);
-  EnableWindow(GetDlgItem(dialog, kSlotComboIds[slot]), block != nullptr);
-  SendDlgItemMessageA(dialog, kSlotComboIds[slot], CB_RESETCONTENT, 0, 0);
-  if (block) ListSlotText(dialog, kSlotComboIds[slot], block, size);
+  EnableWindow(combo, block != nullptr);
+  SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+  if (block) ListSlotText(combo, block, size);
 
   char caption[kLineBufferSize];
   FormatSlotCaption(slot + 1, size, caption, sizeof caption);
