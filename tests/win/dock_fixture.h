@@ -129,17 +129,13 @@ struct FakeShell {
 };
 
 // The bar dialog from the program's own template, with fresh bar and dock state. One dialog
-// serves a whole suite: under Wine without a window manager, destroying a shown window waits
-// about two seconds for it to be withdrawn.
+// serves a whole suite and goes with the process: under Wine without a window manager,
+// hiding or destroying a shown window waits about two seconds for it to be withdrawn.
 class BarTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     shared_ =
         CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, PlainDialogProc, 0);
-  }
-  static void TearDownTestSuite() {
-    if (shared_) DestroyWindow(shared_);
-    shared_ = nullptr;
   }
 
   void SetUp() override {
