@@ -72,7 +72,7 @@ void ExpandDroppedCombos(HWND bar) {
       case ComboTick::kEnlarge:
         gDock.comboExpanded[slot] = 1;
         PlaceControl(bar, kSlotComboIds[slot], kExpandedComboPlace, true);
-        // Open the list again so that it drops at the new size.
+        // The move closed the list: open it again at the new size.
         SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
         break;
       case ComboTick::kRestore:
