@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -120,19 +119,6 @@ TEST(SlotLines, NothingWithoutTextOrSink) {
   EXPECT_EQ(SplitSlotLines(nullptr, 10, 100, Collect, &got), 0u);
   EXPECT_EQ(SplitSlotLines("abc", 4, 100, nullptr, &got), 0u);
   EXPECT_TRUE(got.empty()) << Joined(got);
-}
-
-TEST(SlotLines, EveryLineFitsTheBuffer) {
-  // Lines of every length around the cut, each delivered terminated within the buffer.
-  std::string text;
-  for (std::size_t length = 240; length <= 260; ++length) text += Letters(length) + "\r";
-  std::vector<std::string> got = Split(text);
-  ASSERT_EQ(got.size(), 21u);
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    const std::size_t expected = std::min<std::size_t>(240 + i, kMaxLineChars);
-    EXPECT_EQ(got[i], Letters(expected)) << "line of " << 240 + i << " chars";
-    EXPECT_LT(got[i].size(), kLineBufferSize);
-  }
 }
 
 }  // namespace
