@@ -60,7 +60,9 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid == GetCurrentProcessId()) return TRUE;
   if (found->cls && ClassOf(hwnd) != found->cls) return TRUE;
-  if (found->title && WindowText(hwnd) != found->title) return TRUE;
+  if (found->title && std::strcmp(found->title, "*") != 0 && WindowText(hwnd) != found->title) {
+    return TRUE;
+  }
   found->hwnd = hwnd;
   return FALSE;
 }
@@ -256,7 +258,7 @@ int main(int argc, char** argv) {
     return ClipSet(argc > 2 ? argv[2] : nullptr);
   }
   std::fprintf(stderr,
-               "usage: probe idle|bar|window TITLE [CLASS]|controls|combo ID|box|answer BUTTON|"
+               "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
                "post MSG WPARAM LPARAM|clip-get|clip-set [HEX]\n");
   return 2;
 }
