@@ -65,6 +65,8 @@ wine_tests() {
   fi
   echo "$passed $failed $skipped" >"$log/wine-counts"
 }
+# The template test also reads the shipped i686 exe (a resource-only load works across architectures).
+export PINNAFEX_SHIPPED_EXE="Z:$root/build/i686/bin/pinnafex.exe"
 export -f run_ctest wine_tests
 export passed failed skipped log
 tools/wine-session.sh --keepalive "$root/build/x86_64/bin/probe.exe" bash -c wine_tests
