@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang clang-tidy clang-format libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386
+  wine wine64 wine32:i386 fonts-wine
   xvfb xdotool xclip x11-utils imagemagick
   zip unzip file valgrind
 )
