@@ -7,8 +7,8 @@
 namespace pinnafex {
 
 namespace {
-constexpr DWORD kClassValues[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS,
-                                  HIGH_PRIORITY_CLASS, REALTIME_PRIORITY_CLASS};
+constexpr DWORD kClassValues[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
+                                  REALTIME_PRIORITY_CLASS};
 }  // namespace
 
 void SetPriorityLevel(const char* key, int level) {

@@ -7,7 +7,9 @@
 namespace pinnafex {
 
 namespace {
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 }  // namespace
 
 int ParseSettingInt(const char* text) {

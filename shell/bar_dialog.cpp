@@ -28,8 +28,13 @@ struct MenuItem {
   const char* text;
 };
 constexpr MenuItem kMenuItems[] = {
-    {kCmdAutohide, "Autohide"}, {0, nullptr}, {kCmdTop, "Top"},  {kCmdLeft, "Left"},
-    {0, nullptr},               {kCmdShowClock, "Show Clock"},   {0, nullptr},
+    {kCmdAutohide, "Autohide"},
+    {0, nullptr},
+    {kCmdTop, "Top"},
+    {kCmdLeft, "Left"},
+    {0, nullptr},
+    {kCmdShowClock, "Show Clock"},
+    {0, nullptr},
     {kCmdCancel, "Exit"},
 };
 
@@ -57,9 +62,13 @@ HMENU CreateContextMenu() {
   return menu;
 }
 
-void SendCommand(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+void SendCommand(HWND dialog, int id) {
+  SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
 
-void Relayout(HWND dialog) { SendCommand(dialog, gBar.edge == kEdgeTop ? kCmdTop : kCmdLeft); }
+void Relayout(HWND dialog) {
+  SendCommand(dialog, gBar.edge == kEdgeTop ? kCmdTop : kCmdLeft);
+}
 
 // The layout commands re-apply the unchanged autohide state at the new edge.
 void ReapplyAutohide(HWND dialog) {
@@ -115,9 +124,8 @@ struct CommandRow {
   INT_PTR (*handler)(HWND dialog);
 };
 constexpr CommandRow kCommands[] = {
-    {kCmdOk, OnQuit},           {kCmdCancel, OnQuit},   {kExitButtonId, OnQuit},
-    {kCmdTop, OnTop},           {kCmdLeft, OnLeft},     {kCmdAutohide, OnAutohide},
-    {kCmdShowClock, OnShowClock},
+    {kCmdOk, OnQuit},   {kCmdCancel, OnQuit},       {kExitButtonId, OnQuit},      {kCmdTop, OnTop},
+    {kCmdLeft, OnLeft}, {kCmdAutohide, OnAutohide}, {kCmdShowClock, OnShowClock},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -193,9 +201,12 @@ struct MessageRow {
   INT_PTR (*handler)(HWND dialog, WPARAM wParam, LPARAM lParam);
 };
 constexpr MessageRow kMessages[] = {
-    {WM_INITDIALOG, OnInitDialog},        {WM_COMMAND, OnCommand},
-    {WM_TIMER, OnTimer},                  {WM_INITMENUPOPUP, OnMenuOpened},
-    {WM_UNINITMENUPOPUP, OnMenuClosed},   {WM_RBUTTONDOWN, OnRightButtonDown},
+    {WM_INITDIALOG, OnInitDialog},
+    {WM_COMMAND, OnCommand},
+    {WM_TIMER, OnTimer},
+    {WM_INITMENUPOPUP, OnMenuOpened},
+    {WM_UNINITMENUPOPUP, OnMenuClosed},
+    {WM_RBUTTONDOWN, OnRightButtonDown},
     {kBarNotifyMessage, OnShellNotify},
 };
 

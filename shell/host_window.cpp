@@ -33,7 +33,9 @@ LRESULT OnKeyDown(HWND host, WPARAM key, LPARAM) {
   return 0;
 }
 
-LRESULT Ignore(HWND, WPARAM, LPARAM) { return 0; }
+LRESULT Ignore(HWND, WPARAM, LPARAM) {
+  return 0;
+}
 
 struct MessageRow {
   UINT message;
@@ -62,8 +64,8 @@ bool RegisterHostClass(HINSTANCE instance) {
   cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
   cls.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
   cls.lpszClassName = kProgramKey;
-  cls.hIconSm = static_cast<HICON>(
-      LoadImageA(instance, "IDI_ICON1", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  cls.hIconSm =
+      static_cast<HICON>(LoadImageA(instance, "IDI_ICON1", IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
   if (!RegisterClassExA(&cls)) return false;
   gInstance = instance;
   return true;

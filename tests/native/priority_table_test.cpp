@@ -10,11 +10,11 @@ TEST(PriorityTable, LevelsMapToClassAndThreadPriority) {
     PriorityClass processClass;
     int threadPriority;
   } rows[] = {
-      {0, PriorityClass::Idle, -15},       {1, PriorityClass::Normal, 0},
-      {2, PriorityClass::High, 2},         {3, PriorityClass::Realtime, 15},
-      {4, PriorityClass::Normal, 0},       {5, PriorityClass::Normal, 0},
-      {128, PriorityClass::Normal, 0},     {255, PriorityClass::Normal, 0},
-      {-1, PriorityClass::Normal, 0},      {0x100 + 2, PriorityClass::High, 2},  // low 8 bits
+      {0, PriorityClass::Idle, -15},        {1, PriorityClass::Normal, 0},
+      {2, PriorityClass::High, 2},          {3, PriorityClass::Realtime, 15},
+      {4, PriorityClass::Normal, 0},        {5, PriorityClass::Normal, 0},
+      {128, PriorityClass::Normal, 0},      {255, PriorityClass::Normal, 0},
+      {-1, PriorityClass::Normal, 0},       {0x100 + 2, PriorityClass::High, 2},  // low 8 bits
       {0x203, PriorityClass::Realtime, 15}, {0x100, PriorityClass::Idle, -15},
   };
   for (const Row& row : rows) {

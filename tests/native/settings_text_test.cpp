@@ -12,11 +12,22 @@ TEST(SettingText, ParsesDecimalTextLikeStrtol) {
     const char* text;
     int expected;
   } rows[] = {
-      {"0", 0},          {"1", 1},           {"-1", -1},         {"+7", 7},
-      {"  \t\n12", 12},  {"42abc", 42},      {"abc", 0},         {"", 0},
-      {"-", 0},          {" - 3", 0},        {"007", 7},         {"2147483647", 2147483647},
-      {"99999999999", 2147483647},           {"-2147483648", -2147483647 - 1},
-      {"-99999999999", -2147483647 - 1},     {"1 2", 1},
+      {"0", 0},
+      {"1", 1},
+      {"-1", -1},
+      {"+7", 7},
+      {"  \t\n12", 12},
+      {"42abc", 42},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {" - 3", 0},
+      {"007", 7},
+      {"2147483647", 2147483647},
+      {"99999999999", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"-99999999999", -2147483647 - 1},
+      {"1 2", 1},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(ParseSettingInt(row.text), row.expected) << "text \"" << row.text << "\"";
@@ -27,7 +38,8 @@ TEST(SettingText, FormatsAsPercentI) {
   struct Row {
     int value;
     const char* expected;
-  } rows[] = {{0, "0"}, {1, "1"}, {-1, "-1"}, {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
+  } rows[] = {
+      {0, "0"}, {1, "1"}, {-1, "-1"}, {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
   for (const Row& row : rows) {
     char out[kSettingTextSize];
     std::memset(out, 0xCC, sizeof out);
@@ -51,7 +63,11 @@ TEST(SettingText, TakesTextOnlyFromStringValuesThatFit) {
       {"no terminator keeps every digit", true, "123", true, "123"},
       {"empty value (size 0)", true, "", true, ""},
       {"only the terminator", true, std::string("\0", 1), true, ""},
-      {"text ends at the first NUL", true, std::string("1\0" "9", 3), true, "1"},
+      {"text ends at the first NUL", true,
+       std::string("1\0"
+                   "9",
+                   3),
+       true, "1"},
       {"255 characters and no terminator", true, full, true, full},
       {"256 characters do not fit", true, tooLong, false, ""},
       {"a DWORD is not text", false, std::string("\x01\0\0\0", 4), false, ""},
@@ -60,11 +76,13 @@ TEST(SettingText, TakesTextOnlyFromStringValuesThatFit) {
     char out[kSettingTextSize];
     std::memset(out, 'x', sizeof out);
     out[0] = '\0';
-    const bool taken = SettingTextFromValue(
-        row.isString, reinterpret_cast<const unsigned char*>(row.bytes.data()), row.bytes.size(),
-        out);
+    const bool taken =
+        SettingTextFromValue(row.isString, reinterpret_cast<const unsigned char*>(row.bytes.data()),
+                             row.bytes.size(), out);
     EXPECT_EQ(taken, row.taken) << row.what;
-    if (row.taken) EXPECT_EQ(std::string(out), row.text) << row.what;
-    else EXPECT_STREQ(out, "") << row.what << ": the buffer was left as it was";
+    if (row.taken)
+      EXPECT_EQ(std::string(out), row.text) << row.what;
+    else
+      EXPECT_STREQ(out, "") << row.what << ": the buffer was left as it was";
   }
 }

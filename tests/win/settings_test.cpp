@@ -16,7 +16,9 @@ namespace {
 
 constexpr char kTestKey[] = "Pinnafex_SettingsTest";
 
-void DeleteKey(const char* key) { RegDeleteKeyA(HKEY_CURRENT_USER, key); }
+void DeleteKey(const char* key) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, key);
+}
 
 void StoreRaw(const char* key, const char* value, DWORD type, const void* data, DWORD size) {
   HKEY hkey = nullptr;
@@ -106,13 +108,17 @@ TEST_F(Settings, EveryStoredValueReadsAsADefinedInteger) {
       {"empty value of size 0", true, REG_SZ, std::string(), 0},
       {"no terminator keeps every digit", true, REG_SZ, "123", 123},
       {"longer than the buffer", true, REG_SZ, longText + '\0', 7},
-      {"a DWORD is not text", true, REG_DWORD, std::string(reinterpret_cast<const char*>(&dword), 4), 7},
-      {"binary is not text", true, REG_BINARY, std::string(reinterpret_cast<const char*>(binary), 3), 7},
+      {"a DWORD is not text", true, REG_DWORD,
+       std::string(reinterpret_cast<const char*>(&dword), 4), 7},
+      {"binary is not text", true, REG_BINARY,
+       std::string(reinterpret_cast<const char*>(binary), 3), 7},
       {" 12 with blanks", true, REG_SZ, std::string(" 12\0", 4), 12},
   };
   for (const Row& row : rows) {
     DeleteKey(kProgramKey);
-    if (row.store) StoreRaw(kProgramKey, "NOCLOCK", row.type, row.bytes.data(), static_cast<DWORD>(row.bytes.size()));
+    if (row.store)
+      StoreRaw(kProgramKey, "NOCLOCK", row.type, row.bytes.data(),
+               static_cast<DWORD>(row.bytes.size()));
     int read = 12345;
     EXPECT_EQ(ReadIntSetting("NOCLOCK", &read, 7), row.expected) << row.what;
     EXPECT_EQ(read, row.expected) << row.what;

@@ -81,8 +81,8 @@ bool Parse(const BYTE* data, DWORD size, Template* t) {
   t->cx = r.Take<short>();
   t->cy = r.Take<short>();
   std::string menu, cls;
-  t->menuOrClass = r.NameOrOrdinal(&menu) != 0 || r.NameOrOrdinal(&cls) != 0 || !menu.empty() ||
-                   !cls.empty();
+  t->menuOrClass =
+      r.NameOrOrdinal(&menu) != 0 || r.NameOrOrdinal(&cls) != 0 || !menu.empty() || !cls.empty();
   t->caption = r.Text();
   if (t->style & DS_SETFONT) {
     t->points = r.Take<WORD>();
@@ -263,7 +263,7 @@ TEST(Template, IconAndBitmapsAreCarried) {
     } rows[] = {
         {MAKEINTRESOURCEA(12563), MAKEINTRESOURCEA(2), 70928},
         {MAKEINTRESOURCEA(12633), MAKEINTRESOURCEA(2), 70928},
-        {"IDI_ICON1", MAKEINTRESOURCEA(14), 0},  // RT_GROUP_ICON
+        {"IDI_ICON1", MAKEINTRESOURCEA(14), 0},         // RT_GROUP_ICON
         {MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(3), 0},  // RT_ICON 1: the 32x32 image
     };
     for (const Row& row : rows) {
