@@ -9,33 +9,11 @@
 
 #include "clock/clock_text.h"
 #include "clock/clock_time.h"
+#include "fake_clock.h"
 
 namespace pinnafex {
 namespace {
 
-ClockTime gFakeTime;
-int gFakeReads = 0;
-bool gFakeFails = false;
-
-bool FakeLocalTime(ClockTime& out) {
-  ++gFakeReads;
-  if (gFakeFails) return false;
-  out = gFakeTime;
-  return true;
-}
-
-// Sunday, 6 December 2026 at the given time of day.
-ClockTime At(int hour, int minute, int second) {
-  ClockTime t;
-  t.hour = hour;
-  t.minute = minute;
-  t.second = second;
-  t.day = 6;
-  t.month = 11;
-  t.year = 2026;
-  t.weekday = 0;
-  return t;
-}
 
 std::string Clock(int hour, int minute) {
   char text[8];

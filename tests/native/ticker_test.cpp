@@ -6,32 +6,12 @@
 
 #include "clock/clock_text.h"
 #include "clock/clock_time.h"
+#include "fake_clock.h"
 #include "clock/ticker.h"
 
 namespace pinnafex {
 namespace {
 
-ClockTime gFakeTime;
-int gFakeReads = 0;
-
-bool FakeLocalTime(ClockTime& out) {
-  ++gFakeReads;
-  out = gFakeTime;
-  return true;
-}
-
-// Sunday, 6 December 2026 at the given time of day.
-ClockTime At(int hour, int minute, int second) {
-  ClockTime t;
-  t.hour = hour;
-  t.minute = minute;
-  t.second = second;
-  t.day = 6;
-  t.month = 11;
-  t.year = 2026;
-  t.weekday = 0;
-  return t;
-}
 
 const char* const kDigital0905 = "09:05:31  Sonntag, 06.12.2026";                 // 29 characters
 const char* const kLongestPhrase = "Sieben nach dreiviertel Zw\xF6lf Mahlzeit!";  // 11:52, 39
