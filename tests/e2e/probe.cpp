@@ -75,8 +75,7 @@ HWND FindWindowOf(const char* title, const char* cls) {
 
 HWND Bar() { return FindWindowOf(kBarTitle, "#32770"); }
 
-int Window(HWND hwnd) {
-  if (!hwnd) return 1;
+std::string WindowJson(HWND hwnd) {
   RECT r{};
   GetWindowRect(hwnd, &r);
   RECT c{};
@@ -85,14 +84,22 @@ int Window(HWND hwnd) {
   ClientToScreen(hwnd, &origin);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  std::printf(
+  char head[512];
+  std::snprintf(
+      head, sizeof head,
       "{\"hwnd\":%lu,\"pid\":%lu,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld],\"visible\":%d,"
-      "\"topmost\":%d,\"exstyle\":%lu,\"style\":%lu,\"title\":%s}\n",
+      "\"topmost\":%d,\"exstyle\":%lu,\"style\":%lu,\"title\":",
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)), pid, RectJson(r).c_str(),
       RectJson(c).c_str(), origin.x, origin.y, IsWindowVisible(hwnd) ? 1 : 0,
       (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
       static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_EXSTYLE)),
-      static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)), Json(WindowText(hwnd)).c_str());
+      static_cast<unsigned long>(GetWindowLongA(hwnd, GWL_STYLE)));
+  return head + Json(WindowText(hwnd)) + "}";
+}
+
+int Window(HWND hwnd) {
+  if (!hwnd) return 1;
+  std::printf("%s\n", WindowJson(hwnd).c_str());
   return 0;
 }
 
@@ -210,22 +217,98 @@ int ClipGet() {
   return 0;
 }
 
-// Sets CF_TEXT to the bytes given in hex; no argument empties the clipboard.
-int ClipSet(const char* hex) {
+// A zero-filled movable block holding the bytes given in hex, one more byte for a terminator.
+HGLOBAL HexBlock(const std::string& hex) {
+  const size_t n = hex.size() / 2;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n + 1);
+  char* p = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
+  if (!p) return block;
+  for (size_t i = 0; i < n; ++i) {
+    char pair[3] = {hex[2 * i], hex[2 * i + 1], 0};
+    p[i] = static_cast<char>(std::strtoul(pair, nullptr, 16));
+  }
+  GlobalUnlock(block);
+  return block;
+}
+
+// Hex on stdin, for texts longer than a command line takes.
+std::string HexFromStdin() {
+  std::string hex;
+  char buf[65536];
+  size_t got;
+  while ((got = std::fread(buf, 1, sizeof buf, stdin)) > 0) hex.append(buf, got);
+  while (!hex.empty() && (hex.back() == '\n' || hex.back() == '\r')) hex.pop_back();
+  return hex;
+}
+
+void PutClip(UINT format, const char* hex) {
+  HGLOBAL block = HexBlock(std::strcmp(hex, "-") == 0 ? HexFromStdin() : std::string(hex));
+  if (block && !SetClipboardData(format, block)) GlobalFree(block);
+}
+
+// Sets CF_TEXT to the bytes given in hex ("-": read from stdin), then each further FORMAT HEX
+// pair; no argument empties the clipboard.
+int ClipSet(int argc, char** argv) {
   if (!OpenClipboard(nullptr)) return 1;
   EmptyClipboard();
-  if (hex) {
-    const size_t n = std::strlen(hex) / 2;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n + 1);
-    char* p = static_cast<char*>(GlobalLock(block));
-    for (size_t i = 0; i < n; ++i) {
-      char pair[3] = {hex[2 * i], hex[2 * i + 1], 0};
-      p[i] = static_cast<char>(std::strtoul(pair, nullptr, 16));
-    }
-    GlobalUnlock(block);
-    if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
+  if (argc > 2) PutClip(CF_TEXT, argv[2]);
+  for (int i = 3; i + 1 < argc; i += 2) {
+    PutClip(static_cast<UINT>(std::strtoul(argv[i], nullptr, 0)), argv[i + 1]);
   }
   CloseClipboard();
+  return 0;
+}
+
+// Follows a top-level window of CLASS in another process: one line whenever its state changes,
+// {"gone":1} when it has closed, {"gone":0} when it is still open at the deadline.
+int Watch(const char* cls, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  DWORD seenAt = 0;
+  bool seen = false;
+  std::string last;
+  for (;;) {
+    HWND hwnd = FindWindowOf("*", cls);
+    const DWORD now = GetTickCount();
+    if (hwnd) {
+      if (!seen) seenAt = now;
+      seen = true;
+      std::string state = WindowJson(hwnd);
+      if (state != last) {
+        std::printf("{\"ms\":%lu,\"window\":%s}\n", now - seenAt, state.c_str());
+        std::fflush(stdout);
+        last = state;
+      }
+    } else if (seen) {
+      std::printf("{\"ms\":%lu,\"gone\":1}\n", now - seenAt);
+      return 0;
+    }
+    if (!seen && now - start > timeoutMs) return 1;
+    if (seen && now - seenAt > timeoutMs) {
+      std::printf("{\"ms\":%lu,\"gone\":0}\n", now - seenAt);
+      return 0;
+    }
+    Sleep(10);
+  }
+}
+
+// Reads the text of the bar's control ID COUNT times, every MS milliseconds; one line per
+// change, with the milliseconds since the sample before it (a tick may hide in a long gap).
+int Sample(int id, int count, DWORD intervalMs) {
+  HWND control = GetDlgItem(Bar(), id);
+  if (!control) return 1;
+  std::string last;
+  DWORD previous = GetTickCount();
+  for (int n = 0; n < count; ++n) {
+    if (n) Sleep(intervalMs);
+    const std::string text = WindowText(control);
+    const DWORD now = GetTickCount();
+    if (n == 0 || text != last) {
+      std::printf("{\"n\":%d,\"gap\":%lu,\"text\":%s}\n", n, n ? now - previous : 0,
+                  Json(text).c_str());
+      last = text;
+    }
+    previous = now;
+  }
   return 0;
 }
 
@@ -255,10 +338,16 @@ int main(int argc, char** argv) {
   } else if (verb == "clip-get") {
     return ClipGet();
   } else if (verb == "clip-set") {
-    return ClipSet(argc > 2 ? argv[2] : nullptr);
+    return ClipSet(argc, argv);
+  } else if (verb == "watch" && argc > 3) {
+    return Watch(argv[2], static_cast<DWORD>(Number(argv[3])));
+  } else if (verb == "sample" && argc > 4) {
+    return Sample(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
+                  static_cast<DWORD>(Number(argv[4])));
   }
   std::fprintf(stderr,
                "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
-               "post MSG WPARAM LPARAM|clip-get|clip-set [HEX]\n");
+               "post MSG WPARAM LPARAM|clip-get|clip-set [HEX|- [FORMAT HEX]...]|watch CLASS MS|"
+               "sample ID COUNT MS\n");
   return 2;
 }
