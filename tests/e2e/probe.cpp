@@ -312,6 +312,35 @@ int Sample(int id, int count, DWORD intervalMs) {
   return 0;
 }
 
+// Moves the bar as another program could: position and size, its z-order left alone.
+int MoveBar(int x, int y, int width, int height) {
+  HWND bar = Bar();
+  if (!bar) return 1;
+  return SetWindowPos(bar, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
+}
+
+// Takes the bar out of the topmost band without moving it.
+int NotTopmost() {
+  HWND bar = Bar();
+  if (!bar) return 1;
+  return SetWindowPos(bar, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE)
+             ? 0
+             : 1;
+}
+
+// The rectangle a combo of the bar takes with its list dropped, in the bar's client coordinates.
+int DroppedRect(int id) {
+  HWND bar = Bar();
+  HWND combo = GetDlgItem(bar, id);
+  if (!combo) return 1;
+  RECT r{};
+  // Wine answers CB_OKAY (0) where Windows answers nonzero: the result says nothing.
+  SendMessageW(combo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+  MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&r), 2);
+  std::printf("{\"id\":%d,\"rect\":%s}\n", id, RectJson(r).c_str());
+  return 0;
+}
+
 LPARAM Number(const char* text) { return static_cast<LPARAM>(std::strtoll(text, nullptr, 0)); }
 
 }  // namespace
@@ -344,10 +373,17 @@ int main(int argc, char** argv) {
   } else if (verb == "sample" && argc > 4) {
     return Sample(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
                   static_cast<DWORD>(Number(argv[4])));
+  } else if (verb == "move" && argc > 5) {
+    return MoveBar(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
+                   static_cast<int>(Number(argv[4])), static_cast<int>(Number(argv[5])));
+  } else if (verb == "not-topmost") {
+    return NotTopmost();
+  } else if (verb == "dropped-rect" && argc > 2) {
+    return DroppedRect(static_cast<int>(Number(argv[2])));
   }
   std::fprintf(stderr,
                "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
                "post MSG WPARAM LPARAM|clip-get|clip-set [HEX|- [FORMAT HEX]...]|watch CLASS MS|"
-               "sample ID COUNT MS\n");
+               "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID\n");
   return 2;
 }
