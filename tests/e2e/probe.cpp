@@ -259,9 +259,12 @@ int ClipSet(int argc, char** argv) {
   return 0;
 }
 
-// Follows a top-level window of CLASS in another process: one line whenever its state changes,
-// {"gone":1} when it has closed, {"gone":0} when it is still open at the deadline.
+// Follows a top-level window of CLASS in another process: {"watching":CLASS} at once, then one
+// line whenever its state changes, {"gone":1} when it has closed, {"gone":0} when it is still
+// open at the deadline.
 int Watch(const char* cls, DWORD timeoutMs) {
+  std::printf("{\"ms\":0,\"watching\":%s}\n", Json(cls).c_str());
+  std::fflush(stdout);
   const DWORD start = GetTickCount();
   DWORD seenAt = 0;
   bool seen = false;
