@@ -40,9 +40,9 @@ def run(args, timeout=30, check=False, data=None):
     return subprocess.run(args, capture_output=True, timeout=timeout, check=check, input=data)
 
 
-def probe(*args, timeout=30):
-    """The probe's JSON lines, or None when it found nothing."""
-    out = run(["wine", PROBE, *map(str, args)], timeout=timeout)
+def probe(*args, timeout=30, data=None):
+    """The probe's JSON lines, or None when it found nothing; `data` goes to its stdin."""
+    out = run(["wine", PROBE, *map(str, args)], timeout=timeout, data=data)
     if out.returncode != 0:
         return None
     return [json.loads(line) for line in out.stdout.decode("latin-1").splitlines() if line.strip()]
@@ -96,9 +96,11 @@ def x_clipboard_set(data: bytes):
                    stderr=subprocess.DEVNULL, timeout=30, check=True)
 
 
-def clipboard_set(data: bytes):
-    """Sets CF_TEXT from inside Wine, byte for byte."""
-    probe("clip-set", data.hex())
+def clipboard_set(data: bytes, extra=()):
+    """Sets CF_TEXT from inside Wine, byte for byte, and each (format, bytes) of `extra`."""
+    pairs = [str(x) for fmt, blob in extra for x in (fmt, blob.hex())]
+    # The text goes through stdin: a command line would not hold megabytes.
+    probe("clip-set", "-", *pairs, data=data.hex().encode("ascii"))
 
 
 def clipboard_clear():
@@ -116,10 +118,16 @@ def clipboard_get():
 # X input -----------------------------------------------------------------------------------
 
 def x_click(x, y, button=1):
-    run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)])
+    x_move(x, y)
+    run(["xdotool", "click", str(button)])
 
 
 def x_move(x, y):
+    # --sync waits for the pointer to move, which it never does when it is there already
+    # (xdotool then gives up after about 15 s).
+    here = run(["xdotool", "getmouselocation", "--shell"]).stdout.decode().split()
+    if {"X=%d" % x, "Y=%d" % y} <= set(here):
+        return
     run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
 
@@ -140,9 +148,11 @@ class Bar:
     def __init__(self):
         self.process = None
 
-    def start(self):
+    def start(self, env=None):
+        """`env` adds variables to the program's environment (e.g. TZ for its local time)."""
         self.process = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+                                        stderr=subprocess.DEVNULL,
+                                        env={**os.environ, **(env or {})})
         wait_until(lambda: (w := self.window()) and w["visible"], 60, "the bar to appear")
         return self
 
