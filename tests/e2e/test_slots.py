@@ -1,0 +1,110 @@
+"""Clip slots on the real bar: Push and Pop through the clipboard, frame captions, drop-downs."""
+import unittest
+
+from harness import (COMBO, FRAME, POP, PUSH, BarTest, clipboard_clear, clipboard_get,
+                     clipboard_set, cp1252, wait_until, x_clipboard_set)
+
+SLOT = 3  # as the user numbers it
+CF_TEXT, CF_DIF = 1, 5
+# What Wine offers besides CF_TEXT when only CF_TEXT was set: OEM text, Unicode text, locale.
+SYNTHESIZED_FROM_TEXT = {CF_TEXT, 7, 13, 16}
+MAX_LISTED_LINES = 50  # the drop-down lists no more lines than this (slots/slot_view.cpp)
+
+
+class Slots(BarTest):
+    def setUp(self):
+        super().setUp()
+        self.bar.start()
+        self.index = SLOT - 1
+
+    def control(self, cid):
+        return self.bar.controls()[cid]
+
+    def entries(self):
+        return [cp1252(e) for e in self.bar.combo(COMBO[self.index])["entries"]]
+
+    def push_by_click(self, caption):
+        """A real click on the slot's Push button, once the clipboard's text has enabled it."""
+        wait_until(lambda: self.control(PUSH[self.index])["enabled"], 10, "Push enabled")
+        self.bar.click(PUSH[self.index])
+        wait_until(lambda: self.control(FRAME[self.index])["text"] == caption, 20,
+                   f"frame caption {caption!r}")
+
+    def pop_by_click(self, expected):
+        """Clicks Pop and returns the clipboard's formats once its text is `expected`."""
+        self.bar.click(POP[self.index])
+        return wait_until(lambda: (got := clipboard_get())[0] == expected and got[1], 20,
+                          "the popped text on the clipboard")
+
+    def assert_only_this_slot_holds(self, caption):
+        controls = self.bar.controls()
+        for i in range(20):
+            holds = i == self.index
+            self.assertEqual(controls[FRAME[i]]["text"],
+                             caption if holds else "Clip %2i  %4i Byte" % (i + 1, 0), f"slot {i + 1}")
+            self.assertEqual(controls[POP[i]]["enabled"], int(holds), f"Pop of slot {i + 1}")
+            self.assertEqual(controls[COMBO[i]]["enabled"], int(holds), f"combo of slot {i + 1}")
+
+    def test_push_and_pop_through_slot_3(self):
+        with self.subTest("ten bytes in three lines"):
+            clipboard_set(b"ab\r\ncd\r\nef")
+            caption = "Clip %2i  %4i Byte" % (SLOT, 15)
+            self.assertEqual(caption, "Clip  3    15 Byte")
+            self.push_by_click(caption)
+            self.assert_only_this_slot_holds(caption)
+            combo = self.bar.combo(COMBO[self.index])
+            self.assertEqual(self.entries(), [b"ab", b"cd", b"ef", b""])
+            self.assertEqual(combo["selected"], 0)
+
+        text = b"Gr\xfc\xdfe\tx\r\nzweite Zeile\r\n"
+        with self.subTest("exact bytes back, and no format of before"):
+            clipboard_set(text, extra=[(CF_DIF, b"vorher")])
+            self.assertIn(CF_DIF, clipboard_get()[1], "the second format was not set up")
+            self.push_by_click("Clip %2i  %4i Byte" % (SLOT, len(text) + 5))
+            # The tab is not listed; the letters of the code page's upper half are, as they are.
+            self.assertEqual(self.entries(), [b"Gr\xfc\xdfex", b"zweite Zeile", b"", b""])
+            clipboard_set(b"something else", extra=[(CF_DIF, b"danach")])
+            formats = self.pop_by_click(text)
+            self.assertIn(CF_TEXT, formats)
+            self.assertLessEqual(set(formats), SYNTHESIZED_FROM_TEXT, f"formats {formats}")
+            # A second Pop hands over the same text again; the slot is unchanged.
+            clipboard_set(b"third")
+            self.pop_by_click(text)
+            self.assert_only_this_slot_holds("Clip %2i  %4i Byte" % (SLOT, len(text) + 5))
+
+        with self.subTest("through the X clipboard"):
+            # Wine turns each bare LF into CR LF on the way in; the slot keeps what CF_TEXT gave.
+            x_clipboard_set(b"eins\nzwei \xe4\xf6\x80")
+            bridged = b"eins\r\nzwei \xe4\xf6\x80"
+            self.push_by_click("Clip %2i  %4i Byte" % (SLOT, len(bridged) + 5))
+            self.assertEqual(self.entries(), [b"eins", b"zwei \xe4\xf6\x80", b""])
+            clipboard_set(b"something else")
+            self.pop_by_click(bridged)
+
+        with self.subTest("Push with no text empties the slot"):
+            clipboard_clear()
+            wait_until(lambda: not self.control(PUSH[self.index])["enabled"], 10, "Push disabled")
+            # The button is disabled while the clipboard holds no text, so a click cannot reach
+            # it; the command is what a click would send.
+            self.bar.command(PUSH[self.index])
+            empty = "Clip %2i  %4i Byte" % (SLOT, 0)
+            wait_until(lambda: self.control(FRAME[self.index])["text"] == empty, 20, "empty slot")
+            self.assertFalse(self.control(POP[self.index])["enabled"])
+            self.assertFalse(self.control(COMBO[self.index])["enabled"])
+            self.assertEqual(self.entries(), [])
+
+    def test_two_megabytes_show_in_kb_list_50_lines_and_pop_whole(self):
+        lines = [b"Zeile %07d\xe4\r\n" % n for n in range(2 * 1024 * 1024 // 16)]
+        text = b"".join(lines)
+        self.assertEqual(len(text), 2 * 1024 * 1024)
+        clipboard_set(text)
+        self.push_by_click("Clip %2i  %4i KB" % (SLOT, (2 * 1024 * 1024 + 5) // 1024))
+        listed = self.entries()
+        self.assertEqual(len(listed), MAX_LISTED_LINES + 1, "50 lines and the empty entry")
+        self.assertEqual(listed, [line[:-2] for line in lines[:MAX_LISTED_LINES]] + [b""])
+        clipboard_set(b"something else")
+        self.pop_by_click(text)
+
+
+if __name__ == "__main__":
+    unittest.main()
