@@ -40,8 +40,9 @@ class Slots(BarTest):
         controls = self.bar.controls()
         for i in range(20):
             holds = i == self.index
-            self.assertEqual(controls[FRAME[i]]["text"],
-                             caption if holds else "Clip %2i  %4i Byte" % (i + 1, 0), f"slot {i + 1}")
+            empty = "Clip %2i  %4i Byte" % (i + 1, 0)
+            self.assertEqual(controls[FRAME[i]]["text"], caption if holds else empty,
+                             f"slot {i + 1}")
             self.assertEqual(controls[POP[i]]["enabled"], int(holds), f"Pop of slot {i + 1}")
             self.assertEqual(controls[COMBO[i]]["enabled"], int(holds), f"combo of slot {i + 1}")
 
