@@ -56,6 +56,7 @@ class Slots(BarTest):
             combo = self.bar.combo(COMBO[self.index])
             self.assertEqual(self.entries(), [b"ab", b"cd", b"ef", b""])
             self.assertEqual(combo["selected"], 0)
+            self.assertEqual(self.control(COMBO[self.index])["text"], "ab", "the edit field")
 
         text = b"Gr\xfc\xdfe\tx\r\nzweite Zeile\r\n"
         with self.subTest("exact bytes back, and no format of before"):
@@ -64,6 +65,7 @@ class Slots(BarTest):
             self.push_by_click("Clip %2i  %4i Byte" % (SLOT, len(text) + 5))
             # The tab is not listed; the letters of the code page's upper half are, as they are.
             self.assertEqual(self.entries(), [b"Gr\xfc\xdfex", b"zweite Zeile", b"", b""])
+            self.assertEqual(cp1252(self.control(COMBO[self.index])["text"]), b"Gr\xfc\xdfex")
             clipboard_set(b"something else", extra=[(CF_DIF, b"danach")])
             formats = self.pop_by_click(text)
             self.assertIn(CF_TEXT, formats)
