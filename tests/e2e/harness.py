@@ -147,13 +147,16 @@ class Bar:
 
     def __init__(self):
         self.process = None
+        self.hwnd = None
 
     def start(self, env=None):
         """`env` adds variables to the program's environment (e.g. TZ for its local time)."""
         self.process = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL,
                                         env={**os.environ, **(env or {})})
-        wait_until(lambda: (w := self.window()) and w["visible"], 60, "the bar to appear")
+        shown = wait_until(lambda: (w := self.window()) and w["visible"] and w, 60,
+                           "the bar to appear")
+        self.hwnd = shown["hwnd"]
         return self
 
     def window(self):
@@ -194,6 +197,10 @@ class Bar:
             self.process.wait(10)
         # A message box left behind by a failed test would block the next start.
         run(["wine", "taskkill", "/f", "/im", os.path.basename(EXE)])
+        # A killed bar never removed itself from the shell, and Wine's appbar service would
+        # clip every later bar against its last claim (a bar that quit has gone already).
+        if self.hwnd:
+            probe("appbar-remove", self.hwnd)
 
 
 class BarTest(unittest.TestCase):

@@ -1,6 +1,7 @@
 // probe: reads and drives the running bar from outside, inside the same Wine session.
 // Prints JSON on stdout; exit code 0 when what was asked for was found, 1 when not, 2 on misuse.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -344,6 +345,15 @@ int DroppedRect(int id) {
   return 0;
 }
 
+// Takes a bar's claim off the shell: a bar that was killed never removed itself, and Wine's
+// appbar service would keep clipping every later bar against its last rectangle.
+int AppbarRemove(HWND bar) {
+  APPBARDATA record{};
+  record.cbSize = sizeof record;
+  record.hWnd = bar;
+  return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
+}
+
 LPARAM Number(const char* text) { return static_cast<LPARAM>(std::strtoll(text, nullptr, 0)); }
 
 }  // namespace
@@ -383,10 +393,13 @@ int main(int argc, char** argv) {
     return NotTopmost();
   } else if (verb == "dropped-rect" && argc > 2) {
     return DroppedRect(static_cast<int>(Number(argv[2])));
+  } else if (verb == "appbar-remove" && argc > 2) {
+    return AppbarRemove(reinterpret_cast<HWND>(Number(argv[2])));
   }
   std::fprintf(stderr,
                "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
                "post MSG WPARAM LPARAM|clip-get|clip-set [HEX|- [FORMAT HEX]...]|watch CLASS MS|"
-               "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID\n");
+               "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
+               "appbar-remove HWND\n");
   return 2;
 }
