@@ -1,174 +1,160 @@
-// Push, Pop and a full view refresh for small to huge texts, each as a ratio to a plain
-// memcpy of the same bytes measured in the same run. Prints a table; run under Wine.
+// Push, Pop and a full view refresh for small to huge texts, with what they are measured
+// against: a memcpy of the same bytes into a warm buffer, the same copy into a freshly
+// allocated block (what any new block costs), and the clipboard's own read and write.
 #include <windows.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/bench_text.h"
+#include "bench/win/bench_report.h"
+#include "bench/win/win_benches.h"
 #include "shell/control_ids.h"
-#include "slots/slot_lines.h"
 #include "slots/slot_store.h"
 #include "slots/slot_view.h"
 
 namespace pinnafex {
+namespace bench {
 namespace {
 
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+constexpr size_t kKb = 1024;
+constexpr size_t kMb = 1024 * kKb;
+constexpr UINT kBlockFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
+
+struct Case {
+  const char* key;
+  size_t size;
+  size_t lineLength;
+};
+constexpr Case kCases[] = {
+    {"1k_few", kKb, kKb / 4}, {"1k_many", kKb, 40},           {"1m_few", kMb, kMb / 4},
+    {"1m_many", kMb, 40},     {"32m_few", 32 * kMb, 8 * kMb}, {"32m_many", 32 * kMb, 40},
+};
+
+void Report(const char* key, const char* what, double value) {
+  const std::string name = std::string(key) + "." + what;
+  bench::Report(name.c_str(), value);
 }
 
-// Best of `runs` timings of `op`, in milliseconds; each timing averages `reps` calls.
-template <typename Op>
-double BestMs(int runs, Op op, int reps = 1) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    const double start = Seconds();
-    for (int r = 0; r < reps; ++r) op();
-    best = std::min(best, (Seconds() - start) * 1000.0 / reps);
-  }
-  return best;
-}
-
-// `size` bytes of printable text with a CR LF every `lineLength` bytes.
-std::string MakeText(size_t size, size_t lineLength) {
-  std::string text(size, 'x');
-  for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 26);
-  for (size_t i = lineLength; i + 1 < size; i += lineLength + 2) {
-    text[i] = '\r';
-    text[i + 1] = '\n';
-  }
-  return text;
-}
-
-bool PutClipboardText(HWND owner, const std::string& text) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (!block) return false;
-  char* dest = static_cast<char*>(GlobalLock(block));
-  memcpy(dest, text.c_str(), text.size() + 1);
+HGLOBAL BlockOf(const std::string& text) {
+  HGLOBAL block = GlobalAlloc(kBlockFlags, text.size() + 1);
+  if (!block) return nullptr;
+  std::memcpy(GlobalLock(block), text.data(), text.size());
   GlobalUnlock(block);
-  if (!OpenClipboard(owner)) {
-    GlobalFree(block);
+  return block;
+}
+
+// Hands a block to the clipboard; frees it when the clipboard refuses it.
+bool SetClipboardBlock(HGLOBAL block) {
+  if (!block || !OpenClipboard(nullptr)) {
+    if (block) GlobalFree(block);
     return false;
   }
   EmptyClipboard();
-  const bool ok = SetClipboardData(CF_TEXT, block) != nullptr;
-  if (!ok) GlobalFree(block);
+  const bool taken = SetClipboardData(CF_TEXT, block) != nullptr;
+  if (!taken) GlobalFree(block);
   CloseClipboard();
-  return ok;
+  return taken;
+}
+
+// What any reader of the clipboard's text pays: open, fetch, lock, find the terminator.
+void ReadClipboardText() {
+  if (!OpenClipboard(nullptr)) return;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const auto* text = static_cast<const char*>(GlobalLock(data))) {
+      volatile const void* end = std::memchr(text, 0, GlobalSize(data));
+      (void)end;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+}
+
+// Lets the shown dialog repaint what the refresh changed.
+void Drain() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
   return FALSE;
 }
 
-struct Case {
-  const char* name;
-  size_t size;
-  size_t lineLength;
-};
+void MeasureCase(const Case& c, HWND dialog) {
+  const std::string text = MakeText(c.size, c.lineLength);
+  const int runs = c.size > kMb ? 3 : 20;
 
-void Run() {
-  HWND dialog =
-      CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, PlainDialog, 0);
-  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-  if (!dialog || !owner) {
-    std::printf("no dialog (error %lu)\n", GetLastError());
+  std::vector<char> dest(c.size);
+  volatile char sink = 0;
+  const int copyReps = static_cast<int>(std::max<size_t>(1, 64 * kMb / c.size));
+  Report(c.key, "memcpy_ms",
+         BestMs(
+             runs,
+             [&] {
+               std::memcpy(dest.data(), text.data(), c.size);
+               sink = dest[c.size / 2];
+             },
+             copyReps));
+  Report(c.key, "fresh_ms", BestMs(runs, [&] {
+           HGLOBAL block = GlobalAlloc(kBlockFlags, c.size + 5);
+           std::memcpy(GlobalLock(block), text.data(), c.size);
+           GlobalUnlock(block);
+           GlobalFree(block);
+         }));
+  (void)sink;
+
+  // The clipboard's write: blocks made beforehand, so only the hand-over is timed.
+  std::vector<HGLOBAL> blocks;
+  for (int i = 0; i < runs; ++i) blocks.push_back(BlockOf(text));
+  size_t next = 0;
+  Report(c.key, "clipwrite_ms", BestMs(runs, [&] { SetClipboardBlock(blocks[next++]); }));
+
+  ReleaseAllSlots();
+  if (!SetClipboardBlock(BlockOf(text))) {
+    Report(c.key, "clipboard_refused", 1);
     return;
   }
-  constexpr size_t kKb = 1024;
-  constexpr size_t kMb = 1024 * kKb;
-  const Case cases[] = {
-      {"1 KB, 4 lines", kKb, kKb / 4},       {"1 KB, 40-byte lines", kKb, 40},
-      {"1 MB, 4 lines", kMb, kMb / 4},       {"1 MB, 40-byte lines", kMb, 40},
-      {"32 MB, 4 lines", 32 * kMb, 8 * kMb}, {"32 MB, 40-byte lines", 32 * kMb, 40},
-  };
-  std::printf("slot transfers and view refresh, best of runs; x = ratio to a memcpy of the text\n");
-  std::printf("%-22s %10s %9s %7s %9s %7s %10s %7s %6s\n", "text", "memcpy us", "push ms", "x",
-              "pop ms", "x", "refresh ms", "x", "listed");
-  for (const Case& c : cases) {
-    const std::string text = MakeText(c.size, c.lineLength);
-    const int runs = c.size > kMb ? 3 : 20;
-    std::vector<char> dest(c.size);
-    volatile char sink = 0;
-    const int copyReps = static_cast<int>(std::max<size_t>(1, 64 * kMb / c.size));
-    const double copyMs = BestMs(
-        runs,
-        [&] {
-          memcpy(dest.data(), text.data(), c.size);
-          sink = dest[c.size / 2];
-        },
-        copyReps);
-    (void)sink;
-
-    ReleaseAllSlots();
-    if (!PutClipboardText(owner, text)) {
-      std::printf("%-22s clipboard refused the text\n", c.name);
-      continue;
-    }
-    const double pushMs = BestMs(runs, [] { PushSlot(0); });
-    const double popMs = BestMs(runs, [] { PopSlot(0); });
-    const double viewMs = BestMs(runs, [&] { RefreshSlotView(dialog); });
-    const auto listed = SendDlgItemMessageA(dialog, kSlotComboIds[0], CB_GETCOUNT, 0, 0);
-    std::printf("%-22s %10.3f %9.3f %7.0f %9.3f %7.0f %10.3f %7.0f %6ld\n", c.name, copyMs * 1000,
-                pushMs, pushMs / copyMs, popMs, popMs / copyMs, viewMs, viewMs / copyMs,
-                static_cast<long>(listed));
-  }
-
-  // What a drop-down's entries cost, to choose how many lines a slot lists: added through
-  // the dialog (an item lookup per entry) and to the combo's handle.
-  std::printf("\ncombo fill    entries  via dialog ms  via handle ms\n");
-  HWND combo = GetDlgItem(dialog, kSlotComboIds[0]);
-  const char* line = "a line of forty bytes, more or less here";
-  for (int entries : {50, 100, 300, 1000, 3000}) {
-    const double viaDialogMs = BestMs(3, [&] {
-      SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-      for (int i = 0; i < entries; ++i) {
-        SendDlgItemMessageA(dialog, kSlotComboIds[0], CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(line));
-      }
-    });
-    const double viaHandleMs = BestMs(3, [&] {
-      SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-      for (int i = 0; i < entries; ++i) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-      }
-    });
-    std::printf("%20d %14.1f %14.1f\n", entries, viaDialogMs, viaHandleMs);
-  }
-
-  // The worst refresh: all twenty slots holding text.
-  std::printf("\nall 20 slots holding           refresh ms  entries each\n");
-  const struct {
-    const char* name;
-    std::string text;
-  } full[] = {{"one short line", "a short line"}, {"4 MB of 40-byte lines", MakeText(4 * kMb, 40)}};
-  for (const auto& f : full) {
-    if (!PutClipboardText(owner, f.text)) continue;
-    for (int slot = 0; slot < 20; ++slot) PushSlot(slot);
-    const double fullMs = BestMs(5, [&] { RefreshSlotView(dialog); });
-    const auto listed = SendDlgItemMessageA(dialog, kSlotComboIds[0], CB_GETCOUNT, 0, 0);
-    std::printf("%-30s %10.1f  %12ld\n", f.name, fullMs, static_cast<long>(listed));
-  }
+  Report(c.key, "clipread_ms", BestMs(runs, ReadClipboardText));
+  Report(c.key, "push_ms", BestMs(runs, [] { PushSlot(0); }));
+  Report(c.key, "pop_ms", BestMs(runs, [] { PopSlot(0); }));
+  Report(c.key, "refresh_ms", BestMs(runs, [&] {
+           RefreshSlotView(dialog);
+           Drain();
+         }));
   ReleaseAllSlots();
-  DestroyWindow(owner);
-  DestroyWindow(dialog);
+}
+
+// The worst refresh the issue names: all twenty slots holding 1 MB.
+void MeasureFullRefresh(const char* key, const std::string& text, HWND dialog) {
+  if (!SetClipboardBlock(BlockOf(text))) return;
+  for (int slot = 0; slot < kSlotCount; ++slot) PushSlot(slot);
+  Report(key, "refresh_ms", BestMs(5, [&] {
+           RefreshSlotView(dialog);
+           Drain();
+         }));
+  Report(key, "entries_each",
+         static_cast<double>(SendDlgItemMessageA(dialog, kSlotComboIds[0], CB_GETCOUNT, 0, 0)));
+  ReleaseAllSlots();
 }
 
 }  // namespace
-}  // namespace pinnafex
 
-int main() {
-  pinnafex::Run();
-  return 0;
+void RunSlotBench() {
+  HWND dialog =
+      CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, PlainDialog, 0);
+  if (!dialog) {
+    bench::Report("slots.no_dialog", static_cast<double>(GetLastError()));
+    return;
+  }
+  // Shown, as the bar is, so the refresh pays for what it makes the controls repaint.
+  ShowWindow(dialog, SW_SHOWNOACTIVATE);
+  Drain();
+  for (const Case& c : kCases) MeasureCase(c, dialog);
+  MeasureFullRefresh("full20_1m_many", MakeText(kMb, 40), dialog);
+  MeasureFullRefresh("full20_1m_few", MakeText(kMb, kMb / 4), dialog);
+  DestroyWindow(dialog);
 }
+
+}  // namespace bench
+}  // namespace pinnafex

@@ -1,0 +1,204 @@
+"""Prints the one table of tools/bench.sh from the figures of one run: the shipped exe's
+sections, the native Google Benchmark results and the Windows-side figures (name<TAB>value)."""
+import argparse
+import json
+import os
+import platform
+import struct
+import subprocess
+
+
+def pe_sections(path):
+    """{name: raw bytes in the file} of a PE image."""
+    with open(path, "rb") as f:
+        data = f.read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[pe:pe + 4] != b"PE\0\0":
+        raise ValueError(f"{path} is no PE image")
+    count = struct.unpack_from("<H", data, pe + 6)[0]
+    optional = struct.unpack_from("<H", data, pe + 20)[0]
+    table = pe + 24 + optional
+    sections = {}
+    for i in range(count):
+        name, _, _, raw_size = struct.unpack_from("<8sIII", data, table + 40 * i)
+        sections[name.rstrip(b"\0").decode("ascii", "replace")] = raw_size
+    return sections
+
+
+def kb(n):
+    return f"{n / 1024:.1f} KB"
+
+
+def ms(value):
+    if value < 0.01:
+        return f"{value * 1000:.2f} µs"
+    return f"{value:.3g} ms" if value < 100 else f"{value:.0f} ms"
+
+
+def ns(value):
+    return f"{value:.3g} ns" if value < 1000 else f"{value / 1000:.3g} µs"
+
+
+def ratio(value):
+    return f"{value:.2g}×" if value < 10 else f"{value:,.0f}×"
+
+
+class Table:
+    def __init__(self):
+        self.rows = []
+
+    def add(self, what, figure, baseline="", times="", goal="", met=None):
+        status = "" if met is None else ("met" if met else "**missed**")
+        self.rows.append((what, figure, baseline, times, goal, status))
+
+    def section(self, title):
+        self.rows.append((f"*{title}*", "", "", "", "", ""))
+
+    def print(self):
+        print("| Measure | Figure | Baseline (same run) | Ratio | Goal | |")
+        print("|---|---:|---|---:|---|---|")
+        for row in self.rows:
+            print("| " + " | ".join(row) + " |")
+
+
+def footprint(table, exe):
+    table.section("Footprint: i686 pinnafex.exe, MinSizeRel, stripped")
+    size = os.path.getsize(exe)
+    rsrc = pe_sections(exe).get(".rsrc", 0)
+    table.add("exe with its resources", kb(size), goal="< 250 KB", met=size < 250 * 1024)
+    table.add("its code and data (all but .rsrc)", kb(size - rsrc), goal="< 100 KB",
+              met=size - rsrc < 100 * 1024)
+    table.add("its resources (.rsrc: two bitmaps, icon, dialog, version, manifest)", kb(rsrc))
+
+
+def native(table, path):
+    with open(path) as f:
+        runs = {b["name"]: b for b in json.load(f)["benchmarks"] if b.get("run_type") != "aggregate"}
+
+    def cpu_ns(name):
+        b = runs[name]
+        scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+        return b["cpu_time"] * scale
+
+    table.section("Native logic (Release, this machine)")
+    for length in (40, 200, 4096):
+        split = runs[f"BM_SplitSlotLines/{length}"]["bytes_per_second"] / 1e9
+        base = runs[f"BM_MemchrLines/{length}"]["bytes_per_second"] / 1e9
+        table.add(f"line splitter, 1 MB of {length}-byte lines", f"{split:.2f} GB/s",
+                  f"memchr line by line {base:.2f} GB/s", ratio(base / split), "≤ 4×",
+                  base / split <= 4)
+    copy = cpu_ns("BM_Copy40Bytes")
+    for name, what in (("BM_TickerText25", "TickerText(25), per call, refills included"),
+                       ("BM_TickerWindowOnly25", "TickerText(25), a window alone"),
+                       ("BM_MakeClockText", "MakeClockText, per call, reading the clock"),
+                       ("BM_MakeClockTextFixedTime", "MakeClockText, the formatting alone")):
+        t = cpu_ns(name)
+        table.add(what, ns(t), f"memcpy of 40 bytes {ns(copy)}", ratio(t / copy))
+    tick = cpu_ns("BM_TickerText25")
+    table.add("TickerText's share of one core at a tick per 150 ms",
+              f"{100 * tick / 150e6:.6f} %")
+
+
+CASES = (("1k_few", "1 KB, 4 lines"), ("1k_many", "1 KB, 40-byte lines"),
+         ("1m_few", "1 MB, 4 lines"), ("1m_many", "1 MB, 40-byte lines"),
+         ("32m_few", "32 MB, 4 lines"), ("32m_many", "32 MB, 40-byte lines"))
+
+
+def wine(table, path, arch):
+    figures = {}
+    with open(path) as f:
+        for line in f:
+            name, _, value = line.strip().partition("\t")
+            if value:
+                figures[name] = float(value)
+
+    def get(name):
+        return figures.get(name)
+
+    table.section(f"Under Wine ({arch} build, MinSizeRel)")
+    for key, what in CASES:
+        copy = get(f"{key}.memcpy_ms")
+        if copy is None or get(f"{key}.push_ms") is None:
+            table.add(f"{what}: not measured", "")
+            continue
+        for op, label in (("push", "Push"), ("pop", "Pop"), ("refresh", "refresh, one slot holding it")):
+            t = get(f"{key}.{op}_ms")
+            is_goal = op == "push" and key.startswith("32m")
+            table.add(f"{label}, {what}", ms(t), f"memcpy {ms(copy)}", ratio(t / copy),
+                      "≤ 3×" if is_goal else "", (t / copy <= 3) if is_goal else None)
+        if key.startswith("32m"):
+            for op, label in (("clipread", "the clipboard's read alone (Wine)"),
+                              ("clipwrite", "the clipboard's write alone (Wine)"),
+                              ("fresh", "memcpy into a freshly allocated block")):
+                t = get(f"{key}.{op}_ms")
+                table.add(f"{what}: {label}", ms(t), f"memcpy {ms(copy)}", ratio(t / copy))
+    for key, what in (("full20_1m_many", "40-byte lines"), ("full20_1m_few", "4 lines")):
+        t = get(f"{key}.refresh_ms")
+        if t is None:
+            continue
+        entries = get(f"{key}.entries_each")
+        table.add(f"full refresh, 20 slots of 1 MB, {what} ({entries:.0f} entries each)", ms(t),
+                  goal="< 100 ms", met=t < 100)
+    tick = get("tick.whole_ms")
+    if tick is not None:
+        table.add("one tick of the bar, its timer message sent to it",
+                  f"{ms(tick)} = {get('tick.core_percent'):.2f} % of a core at 150 ms")
+        for key, what in (("clock_field", "its clock field: ticker text and repaint"),
+                          ("combo_check", "its check of the twenty lists for an open one"),
+                          ("push_enable", "its enabling of the twenty Push buttons")):
+            table.add(f"… {what}", ms(get(f"tick.{key}_ms")))
+    bar = get("idle.bar_percent")
+    if bar is not None:
+        seconds = get("idle.seconds")
+        table.add(f"idle bar, CPU share of one core over {seconds:.0f} s: its process", f"{bar:.3f} %",
+                  goal="< 0.5 %", met=bar < 0.5)
+        rest = get("idle.wineserver_percent") + get("idle.xserver_percent")
+        table.add("… with the wineserver and Xvfb serving it", f"{bar + rest:.3f} %")
+    else:
+        table.add("idle bar: not measured", "")
+    if get("startup.bar_ms") is not None:
+        runs = get("startup.runs")
+        table.add(f"start-up to the splash (median of {runs:.0f})", ms(get("startup.splash_ms")))
+        table.add("start-up to the visible bar, splash included", ms(get("startup.bar_ms")))
+        table.add("start-up to the visible bar, splash excluded (from the splash's appearance)",
+                  ms(get("startup.bar_after_splash_ms")))
+        table.add("first start in a fresh session, to the visible bar",
+                  ms(get("startup.first_bar_ms")))
+
+
+def machine():
+    cpu = "?"
+    try:
+        with open("/proc/cpuinfo") as f:
+            cpu = next(l.split(":", 1)[1].strip() for l in f if l.startswith("model name"))
+    except (OSError, StopIteration):
+        pass
+    try:
+        wine_version = subprocess.run(["/usr/lib/wine/wine64", "--version"], capture_output=True, text=True,
+                                      timeout=30).stdout.strip()
+    except OSError:
+        wine_version = "wine ?"
+    return f"{cpu}, {os.cpu_count()} cores, Linux {platform.release()}, {wine_version}"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--native", required=True)
+    parser.add_argument("--win", required=True)
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--wine-arch", default="i686")
+    args = parser.parse_args()
+    table = Table()
+    footprint(table, args.exe)
+    native(table, args.native)
+    wine(table, args.win, args.wine_arch)
+    print(f"Measured on {machine()}.")
+    if args.wine_arch != "i686":
+        print("This kernel runs no 32-bit code: Wine ran the x86_64 build of the same source; "
+              "the sizes are the i686 build's.")
+    print()
+    table.print()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,28 @@
+// The Windows-side benches, run under Wine by tools/bench.sh:
+//   pinnafex_win_bench slots                 Push, Pop and refresh against their baselines
+//   pinnafex_win_bench tick                  one tick of the bar and its parts
+//   pinnafex_win_bench startup EXE [RUNS]    the program's start-up to its splash and bar
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "bench/win/win_benches.h"
+
+int main(int argc, char** argv) {
+  const char* what = argc > 1 ? argv[1] : "";
+  if (std::strcmp(what, "slots") == 0) {
+    pinnafex::bench::RunSlotBench();
+    return 0;
+  }
+  if (std::strcmp(what, "tick") == 0) {
+    pinnafex::bench::RunTickBench();
+    return 0;
+  }
+  if (std::strcmp(what, "startup") == 0 && argc > 2) {
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 0;
+    pinnafex::bench::RunStartupBench(argv[2], runs > 0 ? runs : 5);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: pinnafex_win_bench slots | tick | startup EXE [RUNS]\n");
+  return 2;
+}

@@ -1,0 +1,13 @@
+// The parts of the Windows-side bench exe.
+#pragma once
+#include <string>
+
+namespace pinnafex {
+namespace bench {
+
+void RunSlotBench();
+void RunStartupBench(const std::string& exe, int runs);
+void RunTickBench();
+
+}  // namespace bench
+}  // namespace pinnafex

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Measures footprint and speed in one run and prints one table: the shipped exe's size, the
+# native benchmarks (line splitter, clock texts), and under Wine in a private session the slot
+# transfers and refresh, the idle bar's CPU share and its start-up time.
+# Environment: PINNAFEX_BUILD_ROOT (where the build trees go, default build/),
+# PINNAFEX_IDLE_SECONDS (the idle measurement, default 60), PINNAFEX_STARTS (default 5).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash tools/install-deps.sh
+
+builds=${PINNAFEX_BUILD_ROOT:-$root/build}
+results=$builds/bench-results
+mkdir -p "$results"
+rm -f "$results"/*
+jobs=$(nproc)
+
+build() {  # dir, targets (comma separated), cmake args...
+  local dir=$builds/$1 targets=$2
+  shift 2
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >"$results/$(basename "$dir").configure.log" 2>&1 \
+    || { cat "$results/$(basename "$dir").configure.log"; exit 1; }
+  cmake --build "$dir" --target ${targets//,/ } -j"$jobs" >"$results/$(basename "$dir").build.log" 2>&1 \
+    || { tail -40 "$results/$(basename "$dir").build.log"; exit 1; }
+}
+
+# The shipped program is the i686 build; where this kernel runs no 32-bit code, Wine runs
+# the x86_64 build of the same source with the same flags.
+arch=i686
+/usr/lib/wine/wine --version >/dev/null 2>&1 || arch=x86_64
+
+echo "== building"
+build bench-native pinnafex_bench -DCMAKE_BUILD_TYPE=Release -DPINNAFEX_BENCH=ON
+build release-i686 pinnafex -DCMAKE_BUILD_TYPE=MinSizeRel \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
+build "bench-$arch" pinnafex,pinnafex_win_bench,probe -DCMAKE_BUILD_TYPE=MinSizeRel \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake"
+
+echo "== native benchmarks"
+"$builds/bench-native/bin/pinnafex_bench" --benchmark_out="$results/native.json" \
+  --benchmark_out_format=json >"$results/native.txt"
+
+export PINNAFEX_BAR_EXE="$builds/bench-$arch/bin/pinnafex.exe"
+export PINNAFEX_WIN_BENCH="$builds/bench-$arch/bin/pinnafex_win_bench.exe"
+export PINNAFEX_PROBE="$builds/bench-$arch/bin/probe.exe"
+export PINNAFEX_RESULTS="$results"
+export PINNAFEX_IDLE_SECONDS=${PINNAFEX_IDLE_SECONDS:-60}
+export PINNAFEX_STARTS=${PINNAFEX_STARTS:-5}
+
+# Run inside the Wine session: everything the Windows side measures.
+wine_benches() {
+  set -uo pipefail
+  local out=$PINNAFEX_RESULTS/win.tsv
+  echo "== slot transfers and refresh under Wine"
+  wine "$PINNAFEX_WIN_BENCH" slots >>"$out"
+  echo "== one tick of the bar under Wine"
+  wine "$PINNAFEX_WIN_BENCH" tick >>"$out"
+  echo "== start-up under Wine ($PINNAFEX_STARTS starts after a first one)"
+  local exe_path=${PINNAFEX_BAR_EXE//\//\\}  # Wine's drive Z: is the root
+  wine "$PINNAFEX_WIN_BENCH" startup "Z:$exe_path" "$PINNAFEX_STARTS" >>"$out"
+  echo "== idle bar under Wine for ${PINNAFEX_IDLE_SECONDS} s"
+  measure_idle >>"$out"
+}
+
+# utime + stime of a process in clock ticks (fields 14 and 15; the name may hold blanks).
+cpu_ticks() {
+  sed -E 's/^.*\) //' "/proc/$1/stat" | awk '{print $12 + $13}'
+}
+
+# The pid of this session's process with a command line argument matching $1, or nothing.
+session_pid() {
+  local pid
+  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$pid/cmdline" | grep -qE -- "$1" || continue
+    tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    echo "$pid"
+    return
+  done
+}
+
+# The bar's own CPU share, and with the wineserver and X server that serve it, over the idle
+# period; the bar is started, left alone, and quit as a user does.
+measure_idle() {
+  wine "$PINNAFEX_BAR_EXE" >/dev/null 2>&1 &
+  local launcher=$! deadline=$((SECONDS + 60))
+  until wine "$PINNAFEX_PROBE" bar 2>/dev/null | grep -q '"visible":1'; do
+    [ $SECONDS -lt $deadline ] || { echo "idle.no_bar	1"; kill "$launcher"; return; }
+    sleep 0.2
+  done
+  sleep 3  # the splash has closed itself after a second; start-up is over
+  local bar server xserver
+  bar=$(session_pid '(^|[\\/])pinnafex\.exe$')
+  server=$(session_pid '(^|/)wineserver(32|64)?$')
+  xserver=$(pgrep -f "^Xvfb ${DISPLAY} " | head -1)
+  if [ -z "$bar" ] || [ -z "$server" ]; then
+    echo "idle.no_process	1"
+  else
+    local hz t0 b0 s0 x0 t1 b1 s1 x1
+    hz=$(getconf CLK_TCK)
+    t0=$(date +%s.%N) b0=$(cpu_ticks "$bar") s0=$(cpu_ticks "$server") x0=$(cpu_ticks "$xserver")
+    sleep "$PINNAFEX_IDLE_SECONDS"
+    t1=$(date +%s.%N) b1=$(cpu_ticks "$bar") s1=$(cpu_ticks "$server") x1=$(cpu_ticks "$xserver")
+    awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v b=$((b1 - b0)) -v s=$((s1 - s0)) \
+      -v x=$((x1 - x0)) 'BEGIN {
+        t = t1 - t0
+        printf "idle.seconds\t%.3f\n", t
+        printf "idle.bar_percent\t%.4f\n", 100 * b / hz / t
+        printf "idle.wineserver_percent\t%.4f\n", 100 * s / hz / t
+        printf "idle.xserver_percent\t%.4f\n", 100 * x / hz / t
+      }'
+  fi
+  wine "$PINNAFEX_PROBE" post 273 2 0 >/dev/null 2>&1  # WM_COMMAND IDCANCEL: "Really Quit?"
+  deadline=$((SECONDS + 20))
+  until wine "$PINNAFEX_PROBE" answer 6 >/dev/null 2>&1; do  # IDYES
+    [ $SECONDS -lt $deadline ] || break
+    sleep 0.2
+  done
+  for _ in $(seq 1 100); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.2; done
+  kill "$launcher" 2>/dev/null || true
+  wait "$launcher" 2>/dev/null || true
+}
+export -f wine_benches cpu_ticks session_pid measure_idle
+
+tools/wine-session.sh --keepalive "$PINNAFEX_PROBE" bash -c wine_benches
+
+echo
+python3 bench/report.py --native "$results/native.json" --win "$results/win.tsv" \
+  --exe "$builds/release-i686/bin/pinnafex.exe" --wine-arch "$arch" | tee "$results/table.md"
