@@ -55,7 +55,8 @@ class Watcher:
                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.states = []
         self.gone = None
-        assert "watching" in self.next_line(), "the probe did not start watching"
+        if "watching" not in self.next_line():
+            raise AssertionError("the probe did not start watching")
 
     def next_line(self):
         line = self.process.stdout.readline()
