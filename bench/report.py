@@ -162,7 +162,9 @@ def wine(table, path, arch):
         table.add("start-up to the visible bar, splash included", ms(get("startup.bar_ms")))
         table.add("start-up to the visible bar, splash excluded (from the splash's appearance)",
                   ms(get("startup.bar_after_splash_ms")))
-        table.add("first start in a fresh session, to the visible bar",
+        table.add("… of which the dialog manager builds the bar's template (in process)",
+                  ms(get("startup.template_ms")))
+        table.add("first start of the program in the session, to the visible bar",
                   ms(get("startup.first_bar_ms")))
 
 

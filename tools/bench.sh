@@ -38,7 +38,7 @@ build "bench-$arch" pinnafex,pinnafex_win_bench,probe -DCMAKE_BUILD_TYPE=MinSize
 
 echo "== native benchmarks"
 "$builds/bench-native/bin/pinnafex_bench" --benchmark_out="$results/native.json" \
-  --benchmark_out_format=json >"$results/native.txt"
+  --benchmark_out_format=json >"$results/native.txt" 2>&1
 
 export PINNAFEX_BAR_EXE="$builds/bench-$arch/bin/pinnafex.exe"
 export PINNAFEX_WIN_BENCH="$builds/bench-$arch/bin/pinnafex_win_bench.exe"
