@@ -94,6 +94,8 @@ void AutohideHitTest(HWND bar) {
   in.barHidden = gDock.barHidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
   in.inside = CursorInside(ToRect(window), cursor.x, cursor.y);
+  in.insideSlideTarget =
+      gSlideRunning.load() != 0 && CursorInside(SlideTarget(gSlideRecord), cursor.x, cursor.y);
   in.slotListOpen = !gDock.barHidden && AnySlotListOpen(bar);
   in.menuOrPromptOpen = gBar.menuOrPromptOpen;
   switch (DecideHit(in)) {

@@ -10,7 +10,9 @@ HitAction DecideHit(const HitInputs& in) {
   // A tick that cannot see the cursor must not move the bar on a guess.
   if (in.autohide != 1 || !in.cursorKnown) return HitAction::kNone;
   if (in.barHidden) return in.inside ? HitAction::kShow : HitAction::kNone;
-  if (in.inside || in.slotListOpen || in.menuOrPromptOpen) return HitAction::kNone;
+  if (in.inside || in.insideSlideTarget || in.slotListOpen || in.menuOrPromptOpen) {
+    return HitAction::kNone;
+  }
   return HitAction::kHide;
 }
 

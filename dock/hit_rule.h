@@ -14,6 +14,9 @@ struct HitInputs {
   bool inside;           // CursorInside of the bar's window rectangle
   bool slotListOpen;     // some slot combo's list is open
   int menuOrPromptOpen;  // the context menu or the quit prompt is up
+  // CursorInside of the target of a slide under way. A show at the left overshoots its target
+  // by two pixels and so leaves a cursor resting on the strip for a moment.
+  bool insideSlideTarget = false;
 };
 
 enum class HitAction { kNone, kHide, kShow };

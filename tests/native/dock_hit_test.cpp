@@ -43,6 +43,10 @@ TEST(DockHit, DecisionPerState) {
       {{-1, 1, true, true, false, 0}, HitAction::kNone, "autohide negative"},
       {{1, 0, false, false, false, 0}, HitAction::kNone, "cursor unreadable, shown"},
       {{1, 1, false, true, false, 0}, HitAction::kNone, "cursor unreadable, hidden"},
+      // A show at the left overshoots to x 2 and 1: a cursor resting at x 0 is off the window
+      // then, but still on the slide's target, and must not send the bar back.
+      {{1, 0, true, false, false, 0, true}, HitAction::kNone, "shown, sliding, cursor on target"},
+      {{1, 1, true, false, false, 0, true}, HitAction::kNone, "hidden: only the window counts"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(DecideHit(row.in), row.expected) << row.what;
