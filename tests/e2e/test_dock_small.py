@@ -3,7 +3,7 @@ hidden strips lie at its edges. Registered with a session of its own at that siz
 import os
 import unittest
 
-from harness import BarTest, screenshot, x_move
+from harness import BarTest, x_move
 from test_dock import (CMD_AUTOHIDE, CMD_LEFT, CMD_TOP, DockChecks, docked_rect, strip_rect)
 
 
