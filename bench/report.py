@@ -145,9 +145,9 @@ def wine(table, path, arch):
                   f"{ms(tick)} = {get('tick.core_percent'):.2f} % of a core at 150 ms")
         for key, what in (("clock_field", "its clock field: ticker text and repaint"),
                           ("combo_check", "its check of the twenty lists for an open one"),
-                          ("push_enable", "its enabling of the twenty Push buttons")):
+                          ("push_enable", "twenty Push buttons looked up and enabled")):
             table.add(f"… {what}", ms(get(f"tick.{key}_ms")))
-    bar = get("idle.bar_percent")
+    bar = get("idle.percent")
     if bar is not None:
         seconds = get("idle.seconds")
         table.add(f"idle bar, CPU share of one core over {seconds:.0f} s: its process", f"{bar:.3f} %",
@@ -156,6 +156,12 @@ def wine(table, path, arch):
         table.add("… with the wineserver and Xvfb serving it", f"{bar + rest:.3f} %")
     else:
         table.add("idle bar: not measured", "")
+    floor = get("floor.percent")
+    if floor is not None:
+        rest = get("floor.wineserver_percent") + get("floor.xserver_percent")
+        table.add("a bare window, one edit written by the same 150 ms timer: its process",
+                  f"{floor:.3f} %")
+        table.add("… with the wineserver and Xvfb serving it", f"{floor + rest:.3f} %")
     if get("startup.bar_ms") is not None:
         runs = get("startup.runs")
         table.add(f"start-up to the splash (median of {runs:.0f})", ms(get("startup.splash_ms")))

@@ -60,6 +60,8 @@ wine_benches() {
   wine "$PINNAFEX_WIN_BENCH" startup "Z:$exe_path" "$PINNAFEX_STARTS" >>"$out"
   echo "== idle bar under Wine for ${PINNAFEX_IDLE_SECONDS} s"
   measure_idle >>"$out"
+  echo "== a bare window with the same timer, for ${PINNAFEX_IDLE_SECONDS} s"
+  measure_floor >>"$out"
 }
 
 # utime + stime of a process in clock ticks (fields 14 and 15; the name may hold blanks).
@@ -78,37 +80,40 @@ session_pid() {
   done
 }
 
-# The bar's own CPU share, and with the wineserver and X server that serve it, over the idle
-# period; the bar is started, left alone, and quit as a user does.
+# CPU shares of one core over the idle period: the process $2 and, apart, the wineserver and
+# the X server that serve it. Printed as "$1.seconds", "$1.percent", "$1.wineserver_percent"...
+sample_cpu() {
+  local name=$1 pid=$2 server xserver hz t0 p0 s0 x0 t1 p1 s1 x1
+  server=$(session_pid '(^|/)wineserver(32|64)?$')
+  xserver=$(pgrep -f "^Xvfb ${DISPLAY} " | head -1)
+  if [ -z "$pid" ] || [ -z "$server" ] || [ -z "$xserver" ]; then
+    printf '%s.no_process\t1\n' "$name"
+    return
+  fi
+  hz=$(getconf CLK_TCK)
+  t0=$(date +%s.%N) p0=$(cpu_ticks "$pid") s0=$(cpu_ticks "$server") x0=$(cpu_ticks "$xserver")
+  sleep "$PINNAFEX_IDLE_SECONDS"
+  t1=$(date +%s.%N) p1=$(cpu_ticks "$pid") s1=$(cpu_ticks "$server") x1=$(cpu_ticks "$xserver")
+  awk -v name="$name" -v t0="$t0" -v t1="$t1" -v hz="$hz" -v p=$((p1 - p0)) -v s=$((s1 - s0)) \
+    -v x=$((x1 - x0)) 'BEGIN {
+      t = t1 - t0
+      printf "%s.seconds\t%.3f\n", name, t
+      printf "%s.percent\t%.4f\n", name, 100 * p / hz / t
+      printf "%s.wineserver_percent\t%.4f\n", name, 100 * s / hz / t
+      printf "%s.xserver_percent\t%.4f\n", name, 100 * x / hz / t
+    }'
+}
+
+# The bar, started, left alone once start-up is over, and quit as a user does.
 measure_idle() {
   wine "$PINNAFEX_BAR_EXE" >/dev/null 2>&1 &
   local launcher=$! deadline=$((SECONDS + 60))
   until wine "$PINNAFEX_PROBE" bar 2>/dev/null | grep -q '"visible":1'; do
-    [ $SECONDS -lt $deadline ] || { echo "idle.no_bar	1"; kill "$launcher"; return; }
+    [ $SECONDS -lt $deadline ] || { printf 'idle.no_bar\t1\n'; kill "$launcher"; return; }
     sleep 0.2
   done
   sleep 3  # the splash has closed itself after a second; start-up is over
-  local bar server xserver
-  bar=$(session_pid '(^|[\\/])pinnafex\.exe$')
-  server=$(session_pid '(^|/)wineserver(32|64)?$')
-  xserver=$(pgrep -f "^Xvfb ${DISPLAY} " | head -1)
-  if [ -z "$bar" ] || [ -z "$server" ]; then
-    echo "idle.no_process	1"
-  else
-    local hz t0 b0 s0 x0 t1 b1 s1 x1
-    hz=$(getconf CLK_TCK)
-    t0=$(date +%s.%N) b0=$(cpu_ticks "$bar") s0=$(cpu_ticks "$server") x0=$(cpu_ticks "$xserver")
-    sleep "$PINNAFEX_IDLE_SECONDS"
-    t1=$(date +%s.%N) b1=$(cpu_ticks "$bar") s1=$(cpu_ticks "$server") x1=$(cpu_ticks "$xserver")
-    awk -v t0="$t0" -v t1="$t1" -v hz="$hz" -v b=$((b1 - b0)) -v s=$((s1 - s0)) \
-      -v x=$((x1 - x0)) 'BEGIN {
-        t = t1 - t0
-        printf "idle.seconds\t%.3f\n", t
-        printf "idle.bar_percent\t%.4f\n", 100 * b / hz / t
-        printf "idle.wineserver_percent\t%.4f\n", 100 * s / hz / t
-        printf "idle.xserver_percent\t%.4f\n", 100 * x / hz / t
-      }'
-  fi
+  sample_cpu idle "$(session_pid '(^|[\\/])pinnafex\.exe$')"
   wine "$PINNAFEX_PROBE" post 273 2 0 >/dev/null 2>&1  # WM_COMMAND IDCANCEL: "Really Quit?"
   deadline=$((SECONDS + 20))
   until wine "$PINNAFEX_PROBE" answer 6 >/dev/null 2>&1; do  # IDYES
@@ -119,7 +124,16 @@ measure_idle() {
   kill "$launcher" 2>/dev/null || true
   wait "$launcher" 2>/dev/null || true
 }
-export -f wine_benches cpu_ticks session_pid measure_idle
+
+# The floor beneath it: a bare window with the same timer writing the same kind of text.
+measure_floor() {
+  wine "$PINNAFEX_WIN_BENCH" idle-floor $((PINNAFEX_IDLE_SECONDS + 10)) >/dev/null 2>&1 &
+  local launcher=$!
+  sleep 3
+  sample_cpu floor "$(session_pid '(^|[\\/])pinnafex_win_bench\.exe$')"
+  wait "$launcher" 2>/dev/null || true
+}
+export -f wine_benches cpu_ticks session_pid sample_cpu measure_idle measure_floor
 
 tools/wine-session.sh --keepalive "$PINNAFEX_PROBE" bash -c wine_benches
 

@@ -2,6 +2,7 @@
 //   pinnafex_win_bench slots                 Push, Pop and refresh against their baselines
 //   pinnafex_win_bench tick                  one tick of the bar and its parts
 //   pinnafex_win_bench startup EXE [RUNS]    the program's start-up to its splash and bar
+//   pinnafex_win_bench idle-floor SECONDS    a bare window with the bar's timer and clock field
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,11 @@ int main(int argc, char** argv) {
     pinnafex::bench::RunStartupBench(argv[2], runs > 0 ? runs : 5);
     return 0;
   }
-  std::fprintf(stderr, "usage: pinnafex_win_bench slots | tick | startup EXE [RUNS]\n");
+  if (std::strcmp(what, "idle-floor") == 0 && argc > 2) {
+    pinnafex::bench::RunIdleFloor(std::atoi(argv[2]));
+    return 0;
+  }
+  std::fprintf(
+      stderr, "usage: pinnafex_win_bench slots | tick | startup EXE [RUNS] | idle-floor SECONDS\n");
   return 2;
 }

@@ -8,6 +8,7 @@ namespace bench {
 void RunSlotBench();
 void RunStartupBench(const std::string& exe, int runs);
 void RunTickBench();
+void RunIdleFloor(int seconds);
 
 }  // namespace bench
 }  // namespace pinnafex
