@@ -23,6 +23,18 @@ void PlaceControl(HWND bar, int id, const Place& at, bool shown) {
                shown ? kShownFlags : kHiddenFlags);
 }
 
+// The bar's slot combos, looked up once per bar window: the tick checks them, and under Wine
+// each lookup is a round trip to the window server.
+HWND SlotCombo(HWND bar, int slot) {
+  static HWND cachedBar = nullptr;
+  static HWND combos[kSlotCount];
+  if (bar != cachedBar) {
+    for (int i = 0; i < kSlotCount; ++i) combos[i] = GetDlgItem(bar, kSlotComboIds[i]);
+    cachedBar = bar;
+  }
+  return combos[slot];
+}
+
 void PlaceBarWindow(HWND bar, const Place& at) {
   SetWindowPos(bar, HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_SHOWWINDOW);
 }
@@ -66,7 +78,7 @@ void LayoutLeft(HWND bar) {
 
 void ExpandDroppedCombos(HWND bar) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    HWND combo = GetDlgItem(bar, kSlotComboIds[slot]);
+    HWND combo = SlotCombo(bar, slot);
     const LRESULT dropped = SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0);
     switch (ComboTickAction(dropped, gDock.comboExpanded[slot])) {
       case ComboTick::kEnlarge:

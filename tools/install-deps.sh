@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine
   xvfb xdotool xclip x11-utils imagemagick
-  zip unzip file valgrind
+  zip unzip file valgrind procps
 )
 
 missing=()

@@ -121,5 +121,42 @@ TEST(SlotLines, NothingWithoutTextOrSink) {
   EXPECT_TRUE(got.empty()) << Joined(got);
 }
 
+
+// The scan that looks at many bytes at once must find a dropped byte, a carriage return, a
+// zero byte and the size limit at every offset, and keep bytes of 128 and above in long runs.
+TEST(SlotLines, FindsLineEndsAtEveryOffsetOfALongRun) {
+  for (std::size_t at = 0; at < 40; ++at) {
+    const std::string head = Letters(at);
+    struct Case {
+      const char* what;
+      std::string text;
+      std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"tab dropped", head + "\t" + Letters(40), {head + Letters(40)}},
+        {"carriage return", head + "\r" + Letters(40),
+         at ? std::vector<std::string>{head, Letters(40)} : std::vector<std::string>{Letters(40)}},
+        {"upper half kept", head + "\xE4\xFC\x80" + Letters(40), {head + "\xE4\xFC\x80" + Letters(40)}},
+        {"line cut at 250", Letters(250 + at) + "\rz", {Letters(250), "z"}},
+    };
+    for (const Case& c : cases) {
+      const std::vector<std::string> got = Split(c.text);
+      EXPECT_EQ(got, c.lines) << c.what << " at " << at << ": got " << Joined(got);
+    }
+    // Zero byte and size limit inside a run.
+    const std::string text = head + std::string(1, '\0') + "tail";
+    std::vector<std::string> got;
+    SplitSlotLines(text.data(), text.size(), 100, Collect, &got);
+    EXPECT_EQ(got, at ? std::vector<std::string>{head} : std::vector<std::string>{})
+        << "zero at " << at << ": got " << Joined(got);
+    const std::string letters = Letters(60);
+    std::vector<char> block(letters.begin(), letters.begin() + static_cast<long>(at));
+    got.clear();
+    SplitSlotLines(block.data(), block.size(), 100, Collect, &got);
+    EXPECT_EQ(got, at ? std::vector<std::string>{head} : std::vector<std::string>{})
+        << "size " << at << ": got " << Joined(got);
+  }
+}
+
 }  // namespace
 }  // namespace pinnafex
