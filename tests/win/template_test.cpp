@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "built_exes.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -107,20 +109,6 @@ bool Parse(const BYTE* data, DWORD size, Template* t) {
   return r.ok();
 }
 
-std::string SiblingExe() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  return p.substr(0, p.find_last_of("\\/") + 1) + "pinnafex.exe";
-}
-
-// The exes to check: the one built beside the tests and, where named, the shipped i686 one
-// (a resource-only load works across architectures).
-std::vector<std::string> ExesToCheck() {
-  std::vector<std::string> exes{SiblingExe()};
-  if (const char* shipped = std::getenv("PINNAFEX_SHIPPED_EXE")) exes.emplace_back(shipped);
-  return exes;
-}
 
 bool LoadTemplate(const std::string& exe, Template* t) {
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

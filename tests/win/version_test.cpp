@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "built_exes.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,18 +15,6 @@
 
 namespace {
 
-std::string SiblingExe() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string p = path;
-  return p.substr(0, p.find_last_of("\\/") + 1) + "pinnafex.exe";
-}
-
-std::vector<std::string> ExesToCheck() {
-  std::vector<std::string> exes{SiblingExe()};
-  if (const char* shipped = std::getenv("PINNAFEX_SHIPPED_EXE")) exes.emplace_back(shipped);
-  return exes;
-}
 
 // The version's three numbers as the build states them, e.g. "1.0.0".
 struct Version {
