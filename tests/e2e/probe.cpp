@@ -74,7 +74,9 @@ HWND FindWindowOf(const char* title, const char* cls) {
   return found.hwnd;
 }
 
-HWND Bar() { return FindWindowOf(kBarTitle, "#32770"); }
+HWND Bar() {
+  return FindWindowOf(kBarTitle, "#32770");
+}
 
 std::string WindowJson(HWND hwnd) {
   RECT r{};
@@ -110,12 +112,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
   RECT r{};
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  std::printf("{\"id\":%d,\"class\":%s,\"text\":%s,\"style\":%lu,\"enabled\":%d,\"visible\":%d,"
-              "\"rect\":%s}\n",
-              GetDlgCtrlID(child), Json(ClassOf(child)).c_str(), Json(WindowText(child)).c_str(),
-              static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
-              IsWindowEnabled(child) ? 1 : 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
-              RectJson(r).c_str());
+  std::printf(
+      "{\"id\":%d,\"class\":%s,\"text\":%s,\"style\":%lu,\"enabled\":%d,\"visible\":%d,"
+      "\"rect\":%s}\n",
+      GetDlgCtrlID(child), Json(ClassOf(child)).c_str(), Json(WindowText(child)).c_str(),
+      static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), IsWindowEnabled(child) ? 1 : 0,
+      (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, RectJson(r).c_str());
   return TRUE;
 }
 
@@ -138,7 +140,8 @@ int Combo(int id) {
   for (long i = 0; i < shown; ++i) {
     const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
     std::vector<wchar_t> wide(static_cast<size_t>(len > 0 ? len : 0) * 2 + 2, 0);
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                 reinterpret_cast<LPARAM>(wide.data()));
     std::vector<char> narrow(wide.size() * 2 + 1, 0);
     WideCharToMultiByte(1252, 0, wide.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
                         nullptr, nullptr);
@@ -201,7 +204,8 @@ int Post(UINT message, WPARAM wParam, LPARAM lParam) {
 int ClipGet() {
   if (!OpenClipboard(nullptr)) return 1;
   std::printf("{\"formats\":[");
-  for (UINT f = 0, n = 0; (f = EnumClipboardFormats(f)) != 0; ++n) std::printf("%s%u", n ? "," : "", f);
+  for (UINT f = 0, n = 0; (f = EnumClipboardFormats(f)) != 0; ++n)
+    std::printf("%s%u", n ? "," : "", f);
   std::printf("],\"text\":");
   HANDLE data = GetClipboardData(CF_TEXT);
   const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
@@ -354,7 +358,9 @@ int AppbarRemove(HWND bar) {
   return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
 }
 
-LPARAM Number(const char* text) { return static_cast<LPARAM>(std::strtoll(text, nullptr, 0)); }
+LPARAM Number(const char* text) {
+  return static_cast<LPARAM>(std::strtoll(text, nullptr, 0));
+}
 
 }  // namespace
 

@@ -14,7 +14,6 @@
 namespace pinnafex {
 namespace {
 
-
 std::string Clock(int hour, int minute) {
   char text[8];
   std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);

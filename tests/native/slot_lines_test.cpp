@@ -121,7 +121,6 @@ TEST(SlotLines, NothingWithoutTextOrSink) {
   EXPECT_TRUE(got.empty()) << Joined(got);
 }
 
-
 // The scan that looks at many bytes at once must find a dropped byte, a carriage return, a
 // zero byte and the size limit at every offset, and keep bytes of 128 and above in long runs.
 TEST(SlotLines, FindsLineEndsAtEveryOffsetOfALongRun) {
@@ -136,7 +135,9 @@ TEST(SlotLines, FindsLineEndsAtEveryOffsetOfALongRun) {
         {"tab dropped", head + "\t" + Letters(40), {head + Letters(40)}},
         {"carriage return", head + "\r" + Letters(40),
          at ? std::vector<std::string>{head, Letters(40)} : std::vector<std::string>{Letters(40)}},
-        {"upper half kept", head + "\xE4\xFC\x80" + Letters(40), {head + "\xE4\xFC\x80" + Letters(40)}},
+        {"upper half kept",
+         head + "\xE4\xFC\x80" + Letters(40),
+         {head + "\xE4\xFC\x80" + Letters(40)}},
         {"line cut at 250", Letters(250 + at) + "\rz", {Letters(250), "z"}},
     };
     for (const Case& c : cases) {

@@ -12,7 +12,6 @@
 namespace pinnafex {
 namespace {
 
-
 const char* const kDigital0905 = "09:05:31  Sonntag, 06.12.2026";                 // 29 characters
 const char* const kLongestPhrase = "Sieben nach dreiviertel Zw\xF6lf Mahlzeit!";  // 11:52, 39
 

@@ -109,7 +109,6 @@ bool Parse(const BYTE* data, DWORD size, Template* t) {
   return r.ok();
 }
 
-
 bool LoadTemplate(const std::string& exe, Template* t) {
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!module) return false;

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 // The version's three numbers as the build states them, e.g. "1.0.0".
 struct Version {
   unsigned major = 0, minor = 0, patch = 0;
