@@ -9,7 +9,7 @@ namespace pinnafex {
 namespace {
 
 // A packed bitmap's first bytes, laid out by hand: BITMAPINFOHEADER then `size` - 40 zero bytes.
-struct HeaderSpec {
+struct HeaderFields {
   std::uint32_t headerSize;
   std::int32_t width;
   std::int32_t height;
@@ -22,23 +22,23 @@ void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) 
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-std::vector<std::uint8_t> Block(const HeaderSpec& spec, std::size_t size) {
+std::vector<std::uint8_t> Block(const HeaderFields& fields, std::size_t size) {
   std::vector<std::uint8_t> out(size < 40 ? 40 : size, 0);
-  Put32(out, 0, spec.headerSize);
-  Put32(out, 4, static_cast<std::uint32_t>(spec.width));
-  Put32(out, 8, static_cast<std::uint32_t>(spec.height));
+  Put32(out, 0, fields.headerSize);
+  Put32(out, 4, static_cast<std::uint32_t>(fields.width));
+  Put32(out, 8, static_cast<std::uint32_t>(fields.height));
   out[12] = 1;  // planes
-  out[14] = static_cast<std::uint8_t>(spec.bitCount);
-  out[15] = static_cast<std::uint8_t>(spec.bitCount >> 8);
-  Put32(out, 16, spec.compression);
+  out[14] = static_cast<std::uint8_t>(fields.bitCount);
+  out[15] = static_cast<std::uint8_t>(fields.bitCount >> 8);
+  Put32(out, 16, fields.compression);
   Put32(out, 20, 0xDEADBEEF);  // image size: not read
-  Put32(out, 32, spec.colorsUsed);
+  Put32(out, 32, fields.colorsUsed);
   out.resize(size);
   return out;
 }
 
-DibHeader Parse(const HeaderSpec& spec) {
-  const std::vector<std::uint8_t> bytes = Block(spec, 40);
+DibHeader Parse(const HeaderFields& fields) {
+  const std::vector<std::uint8_t> bytes = Block(fields, 40);
   DibHeader header{};
   EXPECT_TRUE(ReadDibHeader(bytes.data(), bytes.size(), &header));
   return header;
@@ -131,7 +131,7 @@ TEST(DibHeader, AbsoluteHeight) {
 
 TEST(DibHeader, ColorTableMustFitTheBlock) {
   struct Row {
-    HeaderSpec spec;
+    HeaderFields fields;
     std::uint64_t size;
     bool fits;
   };
@@ -145,8 +145,8 @@ TEST(DibHeader, ColorTableMustFitTheBlock) {
       {{40, 328, 213, 8, 0, 0xFFFFFFFF}, UINT32_MAX, false},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(DibColorTableFits(Parse(row.spec), row.size), row.fits)
-        << "bits " << row.spec.bitCount << " colours-used " << row.spec.colorsUsed << " size "
+    EXPECT_EQ(DibColorTableFits(Parse(row.fields), row.size), row.fits)
+        << "bits " << row.fields.bitCount << " colours-used " << row.fields.colorsUsed << " size "
         << row.size;
   }
 }
@@ -154,7 +154,7 @@ TEST(DibHeader, ColorTableMustFitTheBlock) {
 TEST(DibHeader, DrawableOnlyWhenEveryRowFitsTheBlock) {
   struct Row {
     const char* what;
-    HeaderSpec spec;
+    HeaderFields fields;
     std::uint64_t size;
     bool drawable;
   };
@@ -184,7 +184,7 @@ TEST(DibHeader, DrawableOnlyWhenEveryRowFitsTheBlock) {
       {"header size 0", {0, 328, 213, 8, 0, 0}, 70928, false},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(DibDrawable(Parse(row.spec), row.size), row.drawable)
+    EXPECT_EQ(DibDrawable(Parse(row.fields), row.size), row.drawable)
         << row.what << ", size " << row.size;
   }
 }
