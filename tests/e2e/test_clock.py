@@ -13,6 +13,7 @@ BLANKS = b" " * WIDTH
 SAMPLE_MS = 15  # well inside a tick of 150 ms
 # Two samples this close apart have at most one tick between them; a longer gap may hide one.
 ONE_TICK_GAP_MS = 75
+MIN_STEPS = 100  # shifts to check before the scrolling counts as seen
 WEEKDAYS = ["Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"]
 DIGITAL = re.compile(rb"(\d\d):(\d\d):(\d\d)  (\w+), (\d\d)\.(\d\d)\.(\d{4})")
 
@@ -100,7 +101,8 @@ class Clock(BarTest):
 
         def enough(t):
             passes = t.passes()
-            return phrases & set(passes) and any(DIGITAL.fullmatch(p) for p in passes)
+            return (phrases & set(passes) and any(DIGITAL.fullmatch(p) for p in passes)
+                    and len(t.steps()) > MIN_STEPS)
 
         ticker.follow(enough)
         passes = ticker.passes()
@@ -109,7 +111,7 @@ class Clock(BarTest):
             longest = max(ticker.windows, key=lambda w: len(w[0]))[0]
             self.assertLessEqual(len(longest), WIDTH, longest)
             steps = ticker.steps()
-            self.assertGreater(len(steps), 100, "too few samples a tick apart")
+            self.assertGreater(len(steps), MIN_STEPS, "too few samples a tick apart")
             wrong = [(a, b) for a, b in steps if not one_tick_later(a, b)]
             self.assertEqual(wrong, [], "windows that are no one-character shift")
             # A pass ends with its last character alone, then the refill tick shows nothing.
