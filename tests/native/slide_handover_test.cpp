@@ -36,8 +36,8 @@ struct SharedWindow {
   // Called once after the first slide's loop ends, before its flag is cleared.
   void (*afterLoop)(SharedWindow&) = nullptr;
   int normalCalls = 0;  // guarded by mutex
-  SlideRecord* record = nullptr;
-  std::atomic<int>* running = nullptr;
+  SlideRecord record;
+  std::atomic<int> running{0};
 };
 
 bool WindowRect(void* window, Rect* out, void*) {
@@ -87,8 +87,8 @@ SlideSink SinkFor(SharedWindow& w) {
 
 // What StartSlide does: a new target, then a new slide thread.
 std::thread Request(SharedWindow& w, const Rect& target) {
-  SetSlideTarget(*w.record, &w, target, 1);
-  return std::thread([&w] { RunSlide(*w.record, *w.running, SinkFor(w)); });
+  SetSlideTarget(w.record, &w, target, 1);
+  return std::thread([&w] { RunSlide(w.record, w.running, SinkFor(w)); });
 }
 
 }  // namespace
@@ -96,18 +96,14 @@ std::thread Request(SharedWindow& w, const Rect& target) {
 TEST(SlideHandover, TwoSlidesAtOnceMoveOneAtATimeTowardsTheNewerTarget) {
   for (int round = 0; round < 200; ++round) {
     SharedWindow w;
-    SlideRecord record;
-    std::atomic<int> running{0};
-    w.record = &record;
-    w.running = &running;
     w.top.store(kHidden.top);
-    SetSlideTarget(record, &w, kShown, 1);
+    SetSlideTarget(w.record, &w, kShown, 1);
 
     // Two slides started in the same tick, released together.
     std::atomic<bool> go{false};
     auto slide = [&] {
       while (!go.load()) std::this_thread::yield();
-      RunSlide(record, running, SinkFor(w));
+      RunSlide(w.record, w.running, SinkFor(w));
     };
     std::thread a(slide), b(slide);
     go.store(true);
@@ -120,16 +116,12 @@ TEST(SlideHandover, TwoSlidesAtOnceMoveOneAtATimeTowardsTheNewerTarget) {
 
     EXPECT_EQ(w.maxMovers.load(), 1) << "round " << round << ": two slides moved together";
     EXPECT_EQ(w.top.load(), kHidden.top) << "round " << round << ": not at the newer target";
-    EXPECT_EQ(running.load(), 0) << "round " << round;
+    EXPECT_EQ(w.running.load(), 0) << "round " << round;
   }
 }
 
 TEST(SlideHandover, RedirectedSlideReversesAndTheLateSlideEndsAtOnce) {
   SharedWindow w;
-  SlideRecord record;
-  std::atomic<int> running{0};
-  w.record = &record;
-  w.running = &running;
   w.top.store(kHidden.top);
   w.gateAt = 30;  // the show holds at its 30th move, at y = -59
 
@@ -155,17 +147,13 @@ TEST(SlideHandover, RedirectedSlideReversesAndTheLateSlideEndsAtOnce) {
   std::lock_guard<std::mutex> lock(w.mutex);
   EXPECT_EQ(w.tops, expected);
   EXPECT_EQ(w.maxMovers.load(), 1);
-  EXPECT_EQ(running.load(), 0);
+  EXPECT_EQ(w.running.load(), 0);
 }
 
 TEST(SlideHandover, TargetSetAsTheSlideEndsIsNotLost) {
   // The hide has made its last move and is on its way out, still flagged as running, when a
   // show is asked for. That show's own thread gives up at once; the ending slide takes it up.
   SharedWindow w;
-  SlideRecord record;
-  std::atomic<int> running{0};
-  w.record = &record;
-  w.running = &running;
   w.top.store(kShown.top);
   w.afterLoop = [](SharedWindow& self) {
     std::thread late = Request(self, kShown);
@@ -180,5 +168,5 @@ TEST(SlideHandover, TargetSetAsTheSlideEndsIsNotLost) {
   ASSERT_GE(w.tops.size(), 69u + 71u);
   EXPECT_EQ(w.tops[68], kHidden.top) << "the hide ran to its end first";
   EXPECT_EQ(w.normalCalls, 2) << "each of the two slides ended at normal priority";
-  EXPECT_EQ(running.load(), 0);
+  EXPECT_EQ(w.running.load(), 0);
 }
