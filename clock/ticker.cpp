@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::size_t kMaxTickerChars = kTickerBufferSize - 1;  // room for the terminator
 
+// Calls left for a notice with a time limit; 0 while none is shown or it has none.
+unsigned gNoticeTicksLeft = 0;
+
 void Refill(std::size_t width) {
   const char* text = MakeClockText();
   std::size_t textLength = std::strlen(text);
@@ -40,12 +43,25 @@ const char* TickerText(unsigned char width) {
   std::memcpy(TickerWindow, rest, length);
   TickerWindow[length] = '\0';
   ++TickerPosition;
+  // A notice whose time is up ends here: the next call fetches the clock text.
+  if (gNoticeTicksLeft > 0 && --gNoticeTicksLeft == 0) ResetTicker();
   return TickerWindow;
 }
 
 void ResetTicker() {
   TickerBuffer[0] = '\0';
   TickerPosition = 0;
+  gNoticeTicksLeft = 0;
+}
+
+void ShowTickerNotice(const char* text, unsigned maxTicks) {
+  if (!text) return;
+  std::size_t length = std::strlen(text);
+  if (length > kMaxTickerChars) length = kMaxTickerChars;
+  std::memcpy(TickerBuffer, text, length);
+  TickerBuffer[length] = '\0';
+  TickerPosition = 0;
+  gNoticeTicksLeft = maxTicks;
 }
 
 }  // namespace pinnafex

@@ -21,4 +21,9 @@ extern std::int32_t TickerPosition;
 // Back to the state at start: the next call fetches a new clock text.
 void ResetTicker();
 
+// Scrolls `text` through the field from the next call on, starting fully at its left edge so
+// it is read at once, for at most `maxTicks` calls (0: until it has scrolled out); then the
+// clock goes on. A longer text is cut to the buffer.
+void ShowTickerNotice(const char* text, unsigned maxTicks);
+
 }  // namespace pinnafex

@@ -166,5 +166,33 @@ TEST_F(TickerTest, WindowIsNeverLongerThanTheWidth) {
   }
 }
 
+TEST_F(TickerTest, NoticeShowsAtOnceThenTheClockGoesOn) {
+  struct Row {
+    unsigned maxTicks;
+    std::size_t windows;  // handed out before the clock's refill
+    const char* last;
+  };
+  const Row rows[] = {
+      {0, 13, "e"},            // scrolls until it has left
+      {2, 2, "eld by a.exe"},  // cut short by its time
+      {99, 13, "e"},           // a limit past its length changes nothing
+  };
+  for (const Row& row : rows) {
+    ResetTicker();
+    TickerText(25);
+    TickerText(25);  // mid-way through a clock pass
+    ShowTickerNotice("Held by a.exe", row.maxTicks);
+    std::vector<std::string> seen;
+    for (const char* window = TickerText(25); window; window = TickerText(25)) {
+      seen.emplace_back(window);
+    }
+    ASSERT_EQ(seen.size(), row.windows) << "limit " << row.maxTicks;
+    EXPECT_EQ(seen.front(), "Held by a.exe") << "limit " << row.maxTicks;
+    EXPECT_EQ(seen.back(), row.last) << "limit " << row.maxTicks;
+    EXPECT_EQ(std::string(TickerBuffer), std::string(25, ' ') + kDigital0905)
+        << "the clock pass begins again after the notice, limit " << row.maxTicks;
+  }
+}
+
 }  // namespace
 }  // namespace pinnafex
