@@ -11,6 +11,7 @@
 #include "shell/bar_state.h"
 #include "shell/control_ids.h"
 #include "slots/slot_store.h"
+#include "slots/slot_text.h"
 #include "slots/slot_view.h"
 
 namespace pinnafex {
@@ -24,6 +25,7 @@ HMENU gMenu = nullptr;
 HWND gPushButtons[kSlotCount];
 
 constexpr unsigned char kTickerWidth = 25;
+constexpr unsigned kNoticeTicks = 3000 / kTickPeriodMs;  // about three seconds
 
 struct MenuItem {
   int id;  // 0: separator
@@ -121,6 +123,19 @@ INT_PTR OnShowClock(HWND dialog) {
   return 0;
 }
 
+// A transfer that did not happen is heard, and a held clipboard names its holder in the clock
+// field for a few seconds.
+void ReportTransfer(ClipResult result) {
+  if (result == ClipResult::kDone) return;
+  MessageBeep(MB_ICONWARNING);
+  if (result != ClipResult::kHeld) return;
+  char holder[MAX_PATH];
+  char notice[MAX_PATH + 32];
+  ClipboardHolderName(holder, sizeof holder);
+  FormatHeldNotice(holder, notice, sizeof notice);
+  ShowTickerNotice(notice, kNoticeTicks);
+}
+
 struct CommandRow {
   int id;
   INT_PTR (*handler)(HWND dialog);
@@ -136,9 +151,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
     if (row.id == id) return row.handler(dialog);
   }
   if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
-    PopSlot(slot);
+    ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
-    PushSlot(pushed);
+    ReportTransfer(PushSlot(dialog, pushed));
     RefreshSlotView(dialog);
   }
   return 0;
@@ -175,7 +190,8 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   ExpandDroppedCombos(dialog);
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
-  const bool hasText = IsClipboardFormatAvailable(CF_TEXT) != 0;
+  const bool hasText =
+      IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
   for (HWND push : gPushButtons) {
     if ((IsWindowEnabled(push) != 0) != hasText) EnableWindow(push, hasText);
   }

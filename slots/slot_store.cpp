@@ -1,24 +1,41 @@
 #include "slots/slot_store.h"
 
-#include <cstring>
-
 #include "settings/priority_table.h"
 #include "settings/settings.h"
 #include "shell/control_ids.h"
+#include "slots/clip_formats.h"
 #include "slots/slot_text.h"
 
 namespace pinnafex {
 
 SlotAllocator gSlotAlloc = GlobalAlloc;
+ClipboardSetter gSetClipboardData = SetClipboardData;
 
 namespace {
 
-constexpr UINT kSlotBlockFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
+// One slot: its text in one form only, the locale it was copied under, and the data of the
+// privacy marks it came with.
+struct Slot {
+  HGLOBAL text = nullptr;
+  SIZE_T textBytes = 0;  // what the block was asked for: the text, its terminator, the slack
+  bool wide = false;
+  LCID locale = 0;
+  SIZE_T ansiSize = 0;  // the caption's size, also for a text kept as UTF-16
+  HGLOBAL marks[kPrivacyFormatCount] = {};
+};
 
-HGLOBAL gSlots[kSlotCount];
+Slot gSlots[kSlotCount];
 
 bool IsSlotIndex(int slot) {
   return slot >= 0 && slot < kSlotCount;
+}
+
+void FreeSlot(Slot& slot) {
+  if (slot.text) GlobalFree(slot.text);
+  for (HGLOBAL mark : slot.marks) {
+    if (mark) GlobalFree(mark);
+  }
+  slot = Slot{};
 }
 
 // A clipboard transfer runs at the high level and leaves at the normal one, on every path.
@@ -29,75 +46,173 @@ struct HighPriorityScope {
   HighPriorityScope& operator=(const HighPriorityScope&) = delete;
 };
 
-// A new slot-style block holding the text of `source` (read no further than the block's
-// size), or null when it cannot be read or memory runs out.
-HGLOBAL CopyTextBlock(HGLOBAL source) {
-  const auto* text = static_cast<const char*>(GlobalLock(source));
-  if (!text) return nullptr;
-  const SIZE_T length = BoundedTextLength(text, GlobalSize(source));
-  const SIZE_T size = SlotBlockSize(length);
-  HGLOBAL copy = size ? gSlotAlloc(kSlotBlockFlags, size) : nullptr;
-  if (copy) {
-    void* dest = GlobalLock(copy);
-    if (dest) {
-      std::memcpy(dest, text, length);  // the zero fill behind it is the terminator
-      GlobalUnlock(copy);
-    } else {
-      GlobalFree(copy);
-      copy = nullptr;
-    }
+// UTF-16 text into `slot`: 8-bit in the locale's code page wherever that form gives every
+// character back, else as UTF-16. False when memory runs out.
+bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
+  const SIZE_T ansiBlock = SlotBlockSize(units);
+  slot.text = ansiBlock ? gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, ansiBlock) : nullptr;
+  if (!slot.text) return false;
+  auto* ansi = static_cast<char*>(GlobalLock(slot.text));
+  const bool ascii = ansi && NarrowAscii(text, units, ansi);
+  if (ansi) GlobalUnlock(slot.text);
+  if (ascii) {
+    slot.textBytes = slot.ansiSize = ansiBlock;
+    return true;
   }
-  GlobalUnlock(source);
-  return copy;
+  GlobalFree(slot.text);
+  slot.text = nullptr;
+
+  // Unmappable characters and best-fit stand-ins both count as lost; UTF-8 loses nothing.
+  const UINT codePage = AnsiCodePageOf(slot.locale);
+  const auto* wide = reinterpret_cast<const wchar_t*>(text);
+  const int count = static_cast<int>(units);
+  const bool utf8 = codePage == CP_UTF8;
+  BOOL lossy = FALSE;
+  const int exact = WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, count,
+                                        nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
+  if (!lossy && (exact > 0 || units == 0)) {
+    slot.ansiSize = slot.textBytes = SlotBlockSize(static_cast<SIZE_T>(exact));
+    slot.text =
+        slot.textBytes ? gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, slot.textBytes) : nullptr;
+    auto* dest = slot.text ? static_cast<char*>(GlobalLock(slot.text)) : nullptr;
+    if (!dest) return false;
+    WideCharToMultiByte(codePage, 0, wide, count, dest, exact, nullptr, nullptr);
+    GlobalUnlock(slot.text);
+    return true;
+  }
+  // The caption still counts the 8-bit form that readers of CF_TEXT get.
+  const int bestFit = WideCharToMultiByte(codePage, 0, wide, count, nullptr, 0, nullptr, nullptr);
+  slot.ansiSize = SlotBlockSize(static_cast<SIZE_T>(bestFit > 0 ? bestFit : 0));
+  slot.wide = true;
+  slot.textBytes = units * sizeof(char16_t) + sizeof(char16_t);
+  slot.text = NewBlock(text, units * sizeof(char16_t), sizeof(char16_t));
+  return slot.text != nullptr;
 }
+
+// Reads the clipboard's text into `slot`. False when text is offered but cannot be had.
+bool ReadClipboardText(Slot& slot, bool& offered) {
+  slot.locale = OfferedLocale();
+  const UINT format = IsClipboardFormatAvailable(CF_UNICODETEXT) ? CF_UNICODETEXT
+                      : IsClipboardFormatAvailable(CF_TEXT)      ? CF_TEXT
+                                                                 : 0;
+  offered = format != 0;
+  if (!offered) return true;
+  HANDLE data = GetClipboardData(format);
+  const void* bytes = data ? GlobalLock(data) : nullptr;
+  if (!bytes) return false;
+  bool taken;
+  if (format == CF_UNICODETEXT) {
+    const auto* text = static_cast<const char16_t*>(bytes);
+    taken = TakeWideText(text, BoundedTextLength(text, GlobalSize(data) / sizeof(char16_t)), slot);
+  } else {
+    const auto* text = static_cast<const char*>(bytes);
+    const SIZE_T length = BoundedTextLength(text, GlobalSize(data));
+    slot.text = NewBlock(text, length, kSlotBlockSlack);
+    slot.textBytes = slot.ansiSize = SlotBlockSize(length);
+    taken = slot.text != nullptr;
+  }
+  GlobalUnlock(data);
+  for (int i = 0; taken && i < kPrivacyFormatCount; ++i) {
+    if (!IsClipboardFormatAvailable(PrivacyFormat(i))) continue;
+    // A mark offered without readable data still marks: a zero DWORD asks histories to skip.
+    static constexpr DWORD kNoHistory = 0;
+    slot.marks[i] = CopyClipboardData(PrivacyFormat(i));
+    if (!slot.marks[i]) slot.marks[i] = NewBlock(&kNoHistory, sizeof kNoHistory, 0);
+    taken = slot.marks[i] != nullptr;
+  }
+  return taken;
+}
+
+struct Handover {
+  UINT format;
+  HGLOBAL block;
+};
 
 }  // namespace
 
 void ClearAllSlots() {
-  for (HGLOBAL& block : gSlots) block = nullptr;
+  for (Slot& slot : gSlots) slot = Slot{};
 }
 
-void PushSlot(int slot) {
+ClipResult PushSlot(HWND owner, int slot) {
   HighPriorityScope high;
-  if (!IsSlotIndex(slot)) return;
-  // A clipboard held by another program is a passing failure: the slot keeps its text.
-  if (!OpenClipboard(nullptr)) return;
-  const bool offered = IsClipboardFormatAvailable(CF_TEXT) != 0;
-  HANDLE data = offered ? GetClipboardData(CF_TEXT) : nullptr;
-  HGLOBAL fresh = data ? CopyTextBlock(data) : nullptr;
+  if (!IsSlotIndex(slot)) return ClipResult::kFailed;
+  if (!OpenClipboardPatiently(owner)) return ClipResult::kHeld;
+  Slot fresh;
+  bool offered = false;
+  const bool read = ReadClipboardText(fresh, offered);
   CloseClipboard();
   // No text on the clipboard empties the slot; text that could not be read or copied
   // leaves it as it was.
-  if (offered && !fresh) return;
-  if (gSlots[slot]) GlobalFree(gSlots[slot]);
-  gSlots[slot] = fresh;
+  if (!read) {
+    FreeSlot(fresh);
+    return ClipResult::kFailed;
+  }
+  FreeSlot(gSlots[slot]);
+  if (offered) gSlots[slot] = fresh;
+  return ClipResult::kDone;
 }
 
-void PopSlot(int slot) {
+ClipResult PopSlot(HWND owner, int slot) {
   HighPriorityScope high;
-  if (!IsSlotIndex(slot) || !gSlots[slot]) return;
-  // The copy exists before the clipboard is emptied, so a failure leaves the clipboard as is.
-  HGLOBAL copy = CopyTextBlock(gSlots[slot]);
-  if (!copy) return;
-  if (!OpenClipboard(nullptr)) {
-    GlobalFree(copy);
-    return;
+  if (!IsSlotIndex(slot) || !gSlots[slot].text) return ClipResult::kFailed;
+  const Slot& source = gSlots[slot];
+  // Every copy exists before the clipboard is emptied, so a failure leaves it as it is. An
+  // 8-bit text goes with its locale, from which the system derives the UTF-16 form exactly;
+  // a UTF-16 text likewise gives its 8-bit form.
+  Handover handovers[2 + kPrivacyFormatCount] = {};
+  int count = 0;
+  handovers[count++] = {CF_LOCALE, NewBlock(&source.locale, sizeof source.locale, 0)};
+  const void* text = GlobalLock(source.text);
+  handovers[count++] = {static_cast<UINT>(source.wide ? CF_UNICODETEXT : CF_TEXT),
+                        text ? NewBlock(text, source.textBytes, 0) : nullptr};
+  if (text) GlobalUnlock(source.text);
+  for (int i = 0; i < kPrivacyFormatCount; ++i) {
+    HGLOBAL mark = source.marks[i];
+    if (!mark) continue;
+    const void* data = GlobalLock(mark);
+    handovers[count++] = {PrivacyFormat(i), data ? NewBlock(data, GlobalSize(mark), 0) : nullptr};
+    if (data) GlobalUnlock(mark);
+  }
+  bool copied = true;
+  for (int i = 0; i < count; ++i) copied = copied && handovers[i].block;
+  const bool opened = copied && OpenClipboardPatiently(owner);
+  if (!opened) {
+    for (int i = 0; i < count; ++i) {
+      if (handovers[i].block) GlobalFree(handovers[i].block);
+    }
+    return copied ? ClipResult::kHeld : ClipResult::kFailed;
   }
   EmptyClipboard();
-  // Once taken, the copy is the clipboard's; a refused one is still ours to free.
-  if (!SetClipboardData(CF_TEXT, copy)) GlobalFree(copy);
+  bool taken = true;
+  for (int i = 0; i < count; ++i) {
+    // Once taken, a copy is the clipboard's; a refused one is still ours to free.
+    if (gSetClipboardData(handovers[i].format, handovers[i].block)) continue;
+    GlobalFree(handovers[i].block);
+    taken = false;
+  }
   CloseClipboard();
+  return taken ? ClipResult::kDone : ClipResult::kFailed;
 }
 
 void ReleaseAllSlots() {
-  for (HGLOBAL& block : gSlots) {
-    if (block) GlobalFree(block);
-    block = nullptr;
-  }
+  for (Slot& slot : gSlots) FreeSlot(slot);
+}
+
+SlotContents SlotOf(int slot) {
+  SlotContents contents;
+  if (!IsSlotIndex(slot) || !gSlots[slot].text) return contents;
+  const Slot& s = gSlots[slot];
+  contents.block = s.text;
+  contents.wide = s.wide;
+  contents.codePage = AnsiCodePageOf(s.locale);
+  contents.captionSize = s.ansiSize;
+  for (HGLOBAL mark : s.marks) contents.secret = contents.secret || mark;
+  return contents;
 }
 
 HGLOBAL SlotBlock(int slot) {
-  return IsSlotIndex(slot) ? gSlots[slot] : nullptr;
+  return IsSlotIndex(slot) ? gSlots[slot].text : nullptr;
 }
 
 }  // namespace pinnafex

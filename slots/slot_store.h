@@ -4,15 +4,38 @@
 
 namespace pinnafex {
 
-void ClearAllSlots();         // marks every slot empty, frees nothing (start of the dialog)
-void PushSlot(int slot);      // clipboard text -> slot
-void PopSlot(int slot);       // slot text -> clipboard (a fresh copy each time)
-void ReleaseAllSlots();       // frees every slot's block (confirmed quit)
-HGLOBAL SlotBlock(int slot);  // the slot's block, or null when empty
+// How a transfer ended. Held: another program kept the clipboard open past the retries.
+// Failed: memory ran out or the clipboard refused the text. Either way nothing was lost: the
+// slot keeps its text, and a Pop that could not begin leaves the clipboard as it was.
+enum class ClipResult { kDone, kHeld, kFailed };
 
-// Allocates slot blocks and the copies handed to the clipboard: GlobalAlloc, unless a test
-// swaps it to make memory run out.
+void ClearAllSlots();  // marks every slot empty, frees nothing (start of the dialog)
+// Clipboard text -> slot, in the richest form on offer, with its locale and privacy marks.
+ClipResult PushSlot(HWND owner, int slot);
+// Slot text -> clipboard, a fresh copy each time; `owner` becomes the clipboard's owner.
+ClipResult PopSlot(HWND owner, int slot);
+void ReleaseAllSlots();  // frees every slot's block (confirmed quit)
+
+// What the view shows of a slot. The text is kept 8-bit in its own code page, or as UTF-16
+// where that code page cannot carry it.
+struct SlotContents {
+  HGLOBAL block = nullptr;  // the text, zero-terminated; null when the slot is empty
+  bool wide = false;        // UTF-16 rather than 8-bit
+  UINT codePage = CP_ACP;   // the code page of the text's locale
+  SIZE_T captionSize = 0;   // size of the text's 8-bit block: its length in that page plus 5
+  bool secret = false;      // marked by its source as kept from clipboard histories
+};
+SlotContents SlotOf(int slot);
+HGLOBAL SlotBlock(int slot);  // the slot's text block, or null when empty
+
+// The file name of the program holding the clipboard open, or "" when it cannot be told.
+void ClipboardHolderName(char* out, int size);
+
+// Seams for tests: allocation of every block (slot texts and the copies handed to the
+// clipboard), and the hand-over itself.
 using SlotAllocator = HGLOBAL(WINAPI*)(UINT flags, SIZE_T bytes);
 extern SlotAllocator gSlotAlloc;
+using ClipboardSetter = HANDLE(WINAPI*)(UINT format, HANDLE data);
+extern ClipboardSetter gSetClipboardData;
 
 }  // namespace pinnafex

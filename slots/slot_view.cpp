@@ -35,8 +35,9 @@ void SetCaption(HWND frame, const char* caption) {
 }
 
 void RefreshSlot(HWND dialog, int slot) {
-  HGLOBAL block = SlotBlock(slot);
-  const SIZE_T size = block ? GlobalSize(block) : 0;
+  const SlotContents contents = SlotOf(slot);
+  HGLOBAL block = contents.block;
+  const SIZE_T size = contents.captionSize;
   HWND combo = GetDlgItem(dialog, kSlotComboIds[slot]);
   EnableWindow(GetDlgItem(dialog, kPopButtonIds[slot]), block != nullptr);
   EnableWindow(combo, block != nullptr);
@@ -44,7 +45,7 @@ void RefreshSlot(HWND dialog, int slot) {
   // repaints it, which under Wine costs ten times the entries themselves.
   SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-  if (block) ListSlotText(combo, block, size);
+  if (block) ListSlotText(combo, block, contents.wide ? 0 : GlobalSize(block));
   SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (block) SendMessageA(combo, CB_SETCURSEL, 0, 0);

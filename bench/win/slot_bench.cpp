@@ -116,8 +116,8 @@ void MeasureCase(const Case& c, HWND dialog) {
     return;
   }
   Report(c.key, "clipread_ms", BestMs(runs, ReadClipboardText));
-  Report(c.key, "push_ms", BestMs(runs, [] { PushSlot(0); }));
-  Report(c.key, "pop_ms", BestMs(runs, [] { PopSlot(0); }));
+  Report(c.key, "push_ms", BestMs(runs, [] { PushSlot(nullptr, 0); }));
+  Report(c.key, "pop_ms", BestMs(runs, [] { PopSlot(nullptr, 0); }));
   Report(c.key, "refresh_ms", BestMs(runs, [&] {
            RefreshSlotView(dialog);
            Drain();
@@ -128,7 +128,7 @@ void MeasureCase(const Case& c, HWND dialog) {
 // The worst refresh the issue names: all twenty slots holding 1 MB.
 void MeasureFullRefresh(const char* key, const std::string& text, HWND dialog) {
   if (!SetClipboardBlock(BlockOf(text))) return;
-  for (int slot = 0; slot < kSlotCount; ++slot) PushSlot(slot);
+  for (int slot = 0; slot < kSlotCount; ++slot) PushSlot(nullptr, slot);
   Report(key, "refresh_ms", BestMs(5, [&] {
            RefreshSlotView(dialog);
            Drain();

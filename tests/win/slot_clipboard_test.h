@@ -63,6 +63,32 @@ inline std::string TextOfBlock(HANDLE block) {
   return out;
 }
 
+// UTF-16 text as the clipboard holds it, terminator included.
+inline std::string Utf16Bytes(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * 2);
+}
+
+// The clipboard's data in `format` as bytes (the whole block), or "<none>".
+inline std::string ClipboardBytes(UINT format) {
+  if (!OpenClipboard(TestOwner())) return "<not opened>";
+  std::string bytes = "<none>";
+  HANDLE data = GetClipboardData(format);
+  if (const auto* p = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+    bytes.assign(p, GlobalSize(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return bytes;
+}
+
+// The clipboard's CF_UNICODETEXT up to its terminator.
+inline std::wstring ClipboardWideText() {
+  const std::string bytes = ClipboardBytes(CF_UNICODETEXT);
+  std::wstring text(bytes.size() / 2, L'\0');
+  memcpy(&text[0], bytes.data(), text.size() * 2);
+  return text.substr(0, text.find(L'\0'));
+}
+
 // The clipboard's CF_TEXT, or "<none>".
 inline std::string ClipboardText() {
   if (!OpenClipboard(TestOwner())) return "<not opened>";
@@ -76,7 +102,7 @@ inline std::string ClipboardText() {
 // a second OpenClipboard(NULL) in while the holder used NULL; a window-owned open keeps it out.)
 class ClipboardHolder {
  public:
-  ClipboardHolder() {
+  explicit ClipboardHolder(DWORD holdMs = 10000) : holdMs_(holdMs) {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
@@ -100,12 +126,13 @@ class ClipboardHolder {
                                   GetModuleHandleA(nullptr), nullptr);
     self->holding_ = window && OpenClipboard(window);
     SetEvent(self->ready_);
-    WaitForSingleObject(self->release_, 10000);
+    WaitForSingleObject(self->release_, self->holdMs_);
     if (self->holding_) CloseClipboard();
     if (window) DestroyWindow(window);
     return 0;
   }
 
+  DWORD holdMs_;
   HANDLE ready_ = nullptr;
   HANDLE release_ = nullptr;
   HANDLE thread_ = nullptr;

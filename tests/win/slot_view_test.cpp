@@ -45,7 +45,7 @@ class SlotView : public ::testing::Test {
 
   void Push(int slot, const std::string& text) {
     ASSERT_TRUE(slot_test::PutClipboardText(text));
-    PushSlot(slot);
+    PushSlot(slot_test::TestOwner(), slot);
     ASSERT_NE(SlotBlock(slot), nullptr);
   }
 
@@ -126,7 +126,7 @@ TEST_F(SlotView, SlotEmptiedByPushShowsEmptyAgain) {
   Push(5, "text");
   RefreshSlotView(dialog_);
   ASSERT_TRUE(slot_test::PutClipboard({}));
-  PushSlot(5);
+  PushSlot(slot_test::TestOwner(), 5);
   RefreshSlotView(dialog_);
   const SlotLook look = Look(5);
   EXPECT_FALSE(look.popEnabled);
@@ -157,7 +157,7 @@ TEST_F(SlotView, ManyLinesListedUpToTheBoundAndPoppedWhole) {
   EXPECT_EQ(look.entries.back(), "");
 
   ASSERT_TRUE(slot_test::PutClipboardText("other"));
-  PopSlot(8);
+  PopSlot(slot_test::TestOwner(), 8);
   EXPECT_EQ(slot_test::ClipboardText(), text) << "Pop gives all of the text";
 }
 

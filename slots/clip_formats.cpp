@@ -1,0 +1,101 @@
+#include "slots/clip_formats.h"
+
+#include <cstring>
+
+#include "slots/slot_store.h"
+
+namespace pinnafex {
+
+namespace {
+
+constexpr const char* kPrivacyFormatNames[kPrivacyFormatCount] = {
+    "ExcludeClipboardContentFromMonitorProcessing",
+    "CanIncludeInClipboardHistory",
+    "CanUploadToCloudClipboard",
+    "Clipboard Viewer Ignore",
+};
+
+// A few tries, well inside half a second in all, so the bar never stalls longer.
+constexpr int kOpenTries = 5;
+constexpr DWORD kOpenRetryPauseMs = 100;
+static_assert((kOpenTries - 1) * kOpenRetryPauseMs <= 400, "a held clipboard stalls the bar");
+
+}  // namespace
+
+UINT PrivacyFormat(int index) {
+  static UINT formats[kPrivacyFormatCount];
+  if (index < 0 || index >= kPrivacyFormatCount) return 0;
+  if (!formats[index]) formats[index] = RegisterClipboardFormatA(kPrivacyFormatNames[index]);
+  return formats[index];
+}
+
+bool OpenClipboardPatiently(HWND owner) {
+  for (int attempt = 1;; ++attempt) {
+    if (OpenClipboard(owner)) return true;
+    if (attempt == kOpenTries) return false;
+    Sleep(kOpenRetryPauseMs);
+  }
+}
+
+LCID OfferedLocale() {
+  LCID locale = LOWORD(HandleToUlong(GetKeyboardLayout(0)));
+  if (HANDLE data = GetClipboardData(CF_LOCALE)) {
+    if (const auto* offered = static_cast<const LCID*>(GlobalLock(data))) {
+      if (GlobalSize(data) >= sizeof(LCID)) locale = *offered;
+      GlobalUnlock(data);
+    }
+  }
+  return locale;
+}
+
+UINT AnsiCodePageOf(LCID locale) {
+  UINT codePage = CP_ACP;
+  if (!GetLocaleInfoW(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                      reinterpret_cast<wchar_t*>(&codePage), sizeof codePage / sizeof(wchar_t))) {
+    return CP_ACP;
+  }
+  return codePage;
+}
+
+HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack) {
+  if (size > static_cast<SIZE_T>(-1) - slack || size + slack == 0) return nullptr;
+  HGLOBAL block = gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + slack);
+  if (!block) return nullptr;
+  void* dest = GlobalLock(block);
+  if (!dest) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  if (size) std::memcpy(dest, bytes, size);  // the zero fill behind it is the terminator
+  GlobalUnlock(block);
+  return block;
+}
+
+HGLOBAL CopyClipboardData(UINT format) {
+  HANDLE data = GetClipboardData(format);
+  const void* bytes = data ? GlobalLock(data) : nullptr;
+  if (!bytes) return nullptr;
+  HGLOBAL copy = NewBlock(bytes, GlobalSize(data), 0);
+  GlobalUnlock(data);
+  return copy;
+}
+
+void ClipboardHolderName(char* out, int size) {
+  if (!out || size <= 0) return;
+  out[0] = '\0';
+  DWORD processId = 0;
+  HWND holder = GetOpenClipboardWindow();
+  if (!holder || !GetWindowThreadProcessId(holder, &processId)) return;
+  // Present from Vista on; looked up so the exe still starts where it is not.
+  using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+  const auto query = reinterpret_cast<QueryImageName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
+  constexpr DWORD kQueryLimitedInformation = 0x1000;
+  HANDLE process = query ? OpenProcess(kQueryLimitedInformation, FALSE, processId) : nullptr;
+  if (!process) return;
+  DWORD length = static_cast<DWORD>(size);
+  if (!query(process, 0, out, &length)) out[0] = '\0';
+  CloseHandle(process);
+}
+
+}  // namespace pinnafex

@@ -1,0 +1,27 @@
+// Clipboard access shared by the slot transfers: opening it, its locale, the privacy marks.
+#pragma once
+#include <windows.h>
+
+namespace pinnafex {
+
+// Registered formats by which a source keeps its text out of clipboard histories, monitors
+// and cloud sync. A slot keeps whichever were offered with its text and offers them again.
+constexpr int kPrivacyFormatCount = 4;
+UINT PrivacyFormat(int index);
+
+// Opens the clipboard for `owner`, trying again a few times while another program holds it.
+bool OpenClipboardPatiently(HWND owner);
+
+// The locale of the clipboard's text: CF_LOCALE when offered, else the input locale, which
+// is what the system itself assumes. Call with the clipboard open.
+LCID OfferedLocale();
+// The ANSI code page of a locale's 8-bit texts (CP_ACP when it has none of its own).
+UINT AnsiCodePageOf(LCID locale);
+
+// A new zero-filled movable block holding `size` bytes from `bytes` and `slack` zero bytes
+// behind them, or null when memory runs out or the size does not fit.
+HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack);
+// A copy of the clipboard's data in `format` (the whole block), or null.
+HGLOBAL CopyClipboardData(UINT format);
+
+}  // namespace pinnafex
