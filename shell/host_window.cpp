@@ -12,7 +12,8 @@ HINSTANCE gInstance = nullptr;
 constexpr UINT_PTR kHostTimerIds[] = {1, 2, 3};
 
 LRESULT OnCreate(HWND host, WPARAM, LPARAM) {
-  DialogBoxParamA(gInstance, "IDD_DIALOG1", host, BarDialogProc, 0);
+  // Unicode controls, so that a slot's drop-down shows texts of any script.
+  DialogBoxParamW(gInstance, L"IDD_DIALOG1", host, BarDialogProc, 0);
   PostQuitMessage(0);  // the bar has ended: leave the message loop once it drains
   return 0;
 }

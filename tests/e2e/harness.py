@@ -96,9 +96,13 @@ def x_clipboard_set(data: bytes):
                    stderr=subprocess.DEVNULL, timeout=30, check=True)
 
 
-def clipboard_set(data: bytes, extra=()):
-    """Sets CF_TEXT from inside Wine, byte for byte, and each (format, bytes) of `extra`."""
+def clipboard_set(data, extra=()):
+    """Sets CF_TEXT from inside Wine, byte for byte (None: no CF_TEXT), and each (format, bytes)
+    of `extra`, a format by number or by registered name."""
     pairs = [str(x) for fmt, blob in extra for x in (fmt, blob.hex())]
+    if data is None:
+        probe("clip-set", "none", *pairs)
+        return
     # The text goes through stdin: a command line would not hold megabytes.
     probe("clip-set", "-", *pairs, data=data.hex().encode("ascii"))
 
@@ -113,6 +117,18 @@ def clipboard_get():
         return None, []
     text = got[0]["text"]
     return (bytes.fromhex(text) if text is not None else None), got[0]["formats"]
+
+
+def clipboard_data(*formats):
+    """The whole data of each format (by number or registered name), None where not offered."""
+    got = probe("clip-get", *[str(f) for f in formats])
+    data = got[0]["data"] if got else {}
+    return [bytes.fromhex(data[str(f)]) if data.get(str(f)) else None for f in formats]
+
+
+def utf16(text):
+    """UTF-16 text as the clipboard holds it, terminator included."""
+    return text.encode("utf-16-le") + b"\0\0"
 
 
 # X input -----------------------------------------------------------------------------------
@@ -166,8 +182,9 @@ class Bar:
     def controls(self):
         return {c["id"]: c for c in probe("controls") or []}
 
-    def combo(self, control_id):
-        return probe("combo", control_id)[0]
+    def combo(self, control_id, wide=False):
+        """The combo's entries as code page 1252 bytes, or with `wide` as their real text."""
+        return probe("combo", control_id, *(["wide"] if wide else []))[0]
 
     def command(self, control_id):
         probe("post", WM_COMMAND, control_id, 0)

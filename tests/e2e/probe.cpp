@@ -30,6 +30,22 @@ std::string Json(const std::string& text) {
   return out + "\"";
 }
 
+// UTF-16 text as JSON, every unit beyond ASCII escaped (pairs stay pairs).
+std::string JsonWide(const wchar_t* text) {
+  std::string out = "\"";
+  for (const wchar_t* p = text; *p; ++p) {
+    const auto unit = static_cast<unsigned>(*p);
+    if (unit >= 0x20 && unit < 0x7F && unit != '"' && unit != '\\') {
+      out += static_cast<char>(unit);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", unit);
+      out += buf;
+    }
+  }
+  return out + "\"";
+}
+
 std::string WindowText(HWND hwnd) {
   char text[1024] = "";
   SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
@@ -129,7 +145,8 @@ int Controls() {
 }
 
 // Entries of a combo, as bytes of code page 1252 (the wide message crosses processes cleanly).
-int Combo(int id) {
+// The entries as code page 1252 bytes, or with `wide` as the UTF-16 text they hold.
+int Combo(int id, bool wide) {
   HWND combo = GetDlgItem(Bar(), id);
   if (!combo) return 1;
   const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
@@ -139,13 +156,13 @@ int Combo(int id) {
   const long shown = count > 2000 ? 2000 : static_cast<long>(count);
   for (long i = 0; i < shown; ++i) {
     const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::vector<wchar_t> wide(static_cast<size_t>(len > 0 ? len : 0) * 2 + 2, 0);
+    std::vector<wchar_t> text(static_cast<size_t>(len > 0 ? len : 0) * 2 + 2, 0);
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                 reinterpret_cast<LPARAM>(wide.data()));
-    std::vector<char> narrow(wide.size() * 2 + 1, 0);
-    WideCharToMultiByte(1252, 0, wide.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
+                 reinterpret_cast<LPARAM>(text.data()));
+    std::vector<char> narrow(text.size() * 2 + 1, 0);
+    WideCharToMultiByte(1252, 0, text.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
                         nullptr, nullptr);
-    std::printf("%s%s", i ? "," : "", Json(narrow.data()).c_str());
+    std::printf("%s%s", i ? "," : "", (wide ? JsonWide(text.data()) : Json(narrow.data())).c_str());
   }
   std::printf("]}\n");
   return 0;
@@ -201,23 +218,51 @@ int Post(UINT message, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-int ClipGet() {
+// A clipboard format by number, or by name for a registered one.
+UINT FormatOf(const char* spec) {
+  char* end = nullptr;
+  const unsigned long number = std::strtoul(spec, &end, 0);
+  return *end ? RegisterClipboardFormatA(spec) : static_cast<UINT>(number);
+}
+
+std::string HexOf(const unsigned char* bytes, size_t size) {
+  std::string hex;
+  char pair[3];
+  for (size_t i = 0; i < size; ++i) {
+    std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+    hex += pair;
+  }
+  return hex;
+}
+
+// The formats, CF_TEXT up to its terminator, and the whole data of each FORMAT asked for.
+int ClipGet(int argc, char** argv) {
   if (!OpenClipboard(nullptr)) return 1;
   std::printf("{\"formats\":[");
   for (UINT f = 0, n = 0; (f = EnumClipboardFormats(f)) != 0; ++n)
     std::printf("%s%u", n ? "," : "", f);
   std::printf("],\"text\":");
   HANDLE data = GetClipboardData(CF_TEXT);
-  const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  const auto* text = data ? static_cast<const unsigned char*>(GlobalLock(data)) : nullptr;
   if (text) {
-    std::printf("\"");
-    for (const char* p = text; *p; ++p) std::printf("%02x", static_cast<unsigned char>(*p));
-    std::printf("\"");
+    std::printf("\"%s\"", HexOf(text, std::strlen(reinterpret_cast<const char*>(text))).c_str());
     GlobalUnlock(data);
   } else {
     std::printf("null");
   }
-  std::printf("}\n");
+  std::printf(",\"data\":{");
+  for (int i = 2; i < argc; ++i) {
+    HANDLE block = GetClipboardData(FormatOf(argv[i]));
+    const auto* bytes = block ? static_cast<const unsigned char*>(GlobalLock(block)) : nullptr;
+    std::printf("%s%s:", i > 2 ? "," : "", Json(argv[i]).c_str());
+    if (bytes) {
+      std::printf("\"%s\"", HexOf(bytes, GlobalSize(block)).c_str());
+      GlobalUnlock(block);
+    } else {
+      std::printf("null");
+    }
+  }
+  std::printf("}}\n");
   CloseClipboard();
   return 0;
 }
@@ -251,15 +296,13 @@ void PutClip(UINT format, const char* hex) {
   if (block && !SetClipboardData(format, block)) GlobalFree(block);
 }
 
-// Sets CF_TEXT to the bytes given in hex ("-": read from stdin), then each further FORMAT HEX
-// pair; no argument empties the clipboard.
+// Sets CF_TEXT to the bytes given in hex ("-": read from stdin, "none": no CF_TEXT), then each
+// further FORMAT HEX pair (a format by number or name); no argument empties the clipboard.
 int ClipSet(int argc, char** argv) {
   if (!OpenClipboard(nullptr)) return 1;
   EmptyClipboard();
-  if (argc > 2) PutClip(CF_TEXT, argv[2]);
-  for (int i = 3; i + 1 < argc; i += 2) {
-    PutClip(static_cast<UINT>(std::strtoul(argv[i], nullptr, 0)), argv[i + 1]);
-  }
+  if (argc > 2 && std::strcmp(argv[2], "none") != 0) PutClip(CF_TEXT, argv[2]);
+  for (int i = 3; i + 1 < argc; i += 2) PutClip(FormatOf(argv[i]), argv[i + 1]);
   CloseClipboard();
   return 0;
 }
@@ -375,7 +418,7 @@ int main(int argc, char** argv) {
   } else if (verb == "controls") {
     return Controls();
   } else if (verb == "combo" && argc > 2) {
-    return Combo(static_cast<int>(Number(argv[2])));
+    return Combo(static_cast<int>(Number(argv[2])), argc > 3 && std::strcmp(argv[3], "wide") == 0);
   } else if (verb == "box") {
     return Box();
   } else if (verb == "answer" && argc > 2) {
@@ -384,7 +427,7 @@ int main(int argc, char** argv) {
     return Post(static_cast<UINT>(Number(argv[2])), static_cast<WPARAM>(Number(argv[3])),
                 Number(argv[4]));
   } else if (verb == "clip-get") {
-    return ClipGet();
+    return ClipGet(argc, argv);
   } else if (verb == "clip-set") {
     return ClipSet(argc, argv);
   } else if (verb == "watch" && argc > 3) {
@@ -404,7 +447,8 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
-               "post MSG WPARAM LPARAM|clip-get|clip-set [HEX|- [FORMAT HEX]...]|watch CLASS MS|"
+               "post MSG WPARAM LPARAM|clip-get [FORMAT]...|clip-set [HEX|-|none [FORMAT "
+               "HEX]...]|watch CLASS MS|"
                "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
                "appbar-remove HWND\n");
   return 2;

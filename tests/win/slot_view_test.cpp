@@ -35,7 +35,8 @@ class SlotView : public ::testing::Test {
  protected:
   void SetUp() override {
     ReleaseAllSlots();
-    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, PlainDialog, 0);
+    dialog_ =
+        CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, PlainDialog, 0);
     ASSERT_NE(dialog_, nullptr) << "error " << GetLastError();
   }
   void TearDown() override {
@@ -159,6 +160,48 @@ TEST_F(SlotView, ManyLinesListedUpToTheBoundAndPoppedWhole) {
   ASSERT_TRUE(slot_test::PutClipboardText("other"));
   PopSlot(slot_test::TestOwner(), 8);
   EXPECT_EQ(slot_test::ClipboardText(), text) << "Pop gives all of the text";
+}
+
+std::vector<std::wstring> WideEntries(HWND combo) {
+  std::vector<std::wstring> entries;
+  const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring entry(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&entry[0]));
+    entries.push_back(entry.c_str());
+  }
+  return entries;
+}
+
+TEST_F(SlotView, ListsRealCharactersAndMasksSecrets) {
+  const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  const LCID russian = 1049;
+  const std::string russianLocale(reinterpret_cast<const char*>(&russian), sizeof russian);
+  const std::wstring mask(8, L'\u2022');
+  struct Case {
+    const char* what;
+    std::vector<slot_test::Format> formats;
+    std::vector<std::wstring> entries;
+  };
+  const Case cases[] = {
+      {"Russian, kept in its own code page",
+       {{CF_UNICODETEXT, slot_test::Utf16Bytes(L"\u041F\u0440\u0438\r\n\u043C\u0438\u0440")},
+        {CF_LOCALE, russianLocale}},
+       {L"\u041F\u0440\u0438", L"\u043C\u0438\u0440", L""}},
+      {"a secret in two lines",
+       {{CF_UNICODETEXT, slot_test::Utf16Bytes(L"hunter2\r\nline two")}, {exclude, "x"}},
+       {mask, L""}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(slot_test::PutClipboard(c.formats)) << c.what;
+    ASSERT_EQ(PushSlot(slot_test::TestOwner(), 4), ClipResult::kDone) << c.what;
+    RefreshSlotView(dialog_);
+    HWND combo = GetDlgItem(dialog_, kSlotComboIds[4]);
+    EXPECT_EQ(WideEntries(combo), c.entries) << c.what;
+    wchar_t shown[64] = L"";
+    GetWindowTextW(combo, shown, 64);
+    EXPECT_EQ(std::wstring(shown), c.entries.front()) << c.what << ": the edit field";
+  }
 }
 
 }  // namespace
