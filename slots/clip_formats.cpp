@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "slots/slot_store.h"
+#include "slots/slot_text.h"
 
 namespace pinnafex {
 
@@ -55,6 +56,27 @@ UINT AnsiCodePageOf(LCID locale) {
     return CP_ACP;
   }
   return codePage;
+}
+
+const std::int16_t* SingleByteTable(UINT codePage) {
+  static std::int16_t table[kUnitCount];
+  static bool built = false;
+  static UINT builtFor = 0;
+  if (built && codePage == builtFor) return table;
+  CPINFO info{};
+  if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1) return nullptr;
+  char16_t unitOfByte[256] = {};
+  for (int byte = 1; byte < 256; ++byte) {
+    const char in = static_cast<char>(byte);
+    wchar_t unit = 0;
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &in, 1, &unit, 1) == 1) {
+      unitOfByte[byte] = static_cast<char16_t>(unit);
+    }
+  }
+  BuildByteTable(unitOfByte, table);
+  built = true;
+  builtFor = codePage;
+  return table;
 }
 
 HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack) {

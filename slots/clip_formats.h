@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 namespace pinnafex {
 
 // Registered formats by which a source keeps its text out of clipboard histories, monitors
@@ -17,6 +19,10 @@ bool OpenClipboardPatiently(HWND owner);
 LCID OfferedLocale();
 // The ANSI code page of a locale's 8-bit texts (CP_ACP when it has none of its own).
 UINT AnsiCodePageOf(LCID locale);
+
+// The byte table of a single-byte code page (see BuildByteTable), built on first use and
+// kept for the page last asked for; null for a page of more than one byte a character.
+const std::int16_t* SingleByteTable(UINT codePage);
 
 // A new zero-filled movable block holding `size` bytes from `bytes` and `slack` zero bytes
 // behind them, or null when memory runs out or the size does not fit.

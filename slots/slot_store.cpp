@@ -49,39 +49,46 @@ struct HighPriorityScope {
 // UTF-16 text into `slot`: 8-bit in the locale's code page wherever that form gives every
 // character back, else as UTF-16. False when memory runs out.
 bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
+  const UINT codePage = AnsiCodePageOf(slot.locale);
+  const std::int16_t* table = SingleByteTable(codePage);
+  // One byte a character: ASCII, which every page shares, or the page's own letters.
   const SIZE_T ansiBlock = SlotBlockSize(units);
   slot.text = ansiBlock ? gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, ansiBlock) : nullptr;
   if (!slot.text) return false;
   auto* ansi = static_cast<char*>(GlobalLock(slot.text));
-  const bool ascii = ansi && NarrowAscii(text, units, ansi);
+  const bool exact = ansi && (NarrowAscii(text, units, ansi) ||
+                              (table && NarrowThroughTable(text, units, table, ansi)));
   if (ansi) GlobalUnlock(slot.text);
-  if (ascii) {
+  if (exact) {
     slot.textBytes = slot.ansiSize = ansiBlock;
     return true;
   }
   GlobalFree(slot.text);
   slot.text = nullptr;
 
-  // Unmappable characters and best-fit stand-ins both count as lost; UTF-8 loses nothing.
-  const UINT codePage = AnsiCodePageOf(slot.locale);
   const auto* wide = reinterpret_cast<const wchar_t*>(text);
   const int count = static_cast<int>(units);
-  const bool utf8 = codePage == CP_UTF8;
-  BOOL lossy = FALSE;
-  const int exact = WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, count,
-                                        nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
-  if (!lossy && (exact > 0 || units == 0)) {
-    slot.ansiSize = slot.textBytes = SlotBlockSize(static_cast<SIZE_T>(exact));
-    slot.text =
-        slot.textBytes ? gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, slot.textBytes) : nullptr;
-    auto* dest = slot.text ? static_cast<char*>(GlobalLock(slot.text)) : nullptr;
-    if (!dest) return false;
-    WideCharToMultiByte(codePage, 0, wide, count, dest, exact, nullptr, nullptr);
-    GlobalUnlock(slot.text);
-    return true;
+  if (!table) {
+    // A page of double-byte characters: the system's conversion, with best-fit stand-ins
+    // counted as lost. UTF-8 loses nothing.
+    const bool utf8 = codePage == CP_UTF8;
+    BOOL lossy = FALSE;
+    const int exactBytes = WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
+                                               count, nullptr, 0, nullptr, utf8 ? nullptr : &lossy);
+    if (!lossy && exactBytes > 0) {
+      slot.ansiSize = slot.textBytes = SlotBlockSize(static_cast<SIZE_T>(exactBytes));
+      slot.text = gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, slot.textBytes);
+      auto* dest = slot.text ? static_cast<char*>(GlobalLock(slot.text)) : nullptr;
+      if (!dest) return false;
+      WideCharToMultiByte(codePage, 0, wide, count, dest, exactBytes, nullptr, nullptr);
+      GlobalUnlock(slot.text);
+      return true;
+    }
   }
-  // The caption still counts the 8-bit form that readers of CF_TEXT get.
-  const int bestFit = WideCharToMultiByte(codePage, 0, wide, count, nullptr, 0, nullptr, nullptr);
+  // The caption still counts the 8-bit form that readers of CF_TEXT get: in a single-byte
+  // page one byte a unit.
+  const int bestFit =
+      table ? count : WideCharToMultiByte(codePage, 0, wide, count, nullptr, 0, nullptr, nullptr);
   slot.ansiSize = SlotBlockSize(static_cast<SIZE_T>(bestFit > 0 ? bestFit : 0));
   slot.wide = true;
   slot.textBytes = units * sizeof(char16_t) + sizeof(char16_t);

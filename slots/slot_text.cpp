@@ -42,6 +42,24 @@ bool NarrowAscii(const char16_t* text, std::size_t count, char* out) {
   return true;
 }
 
+void BuildByteTable(const char16_t (&unitOfByte)[256], std::int16_t* out) {
+  for (int unit = 0; unit < kUnitCount; ++unit) out[unit] = kNoByte;
+  // Where two bytes read as one unit, the first keeps it; unit 0 is the terminator's alone.
+  for (int byte = 255; byte >= 1; --byte) {
+    if (unitOfByte[byte]) out[unitOfByte[byte]] = static_cast<std::int16_t>(byte);
+  }
+}
+
+bool NarrowThroughTable(const char16_t* text, std::size_t count, const std::int16_t* table,
+                        char* out) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int16_t byte = table[text[i]];
+    if (byte == kNoByte) return false;
+    out[i] = static_cast<char>(byte);
+  }
+  return true;
+}
+
 void FormatHeldNotice(const char* imagePath, char* out, std::size_t outSize) {
   if (!out || outSize == 0) return;
   const char* name = imagePath ? imagePath : "";

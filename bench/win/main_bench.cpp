@@ -1,5 +1,6 @@
 // The Windows-side benches, run under Wine by tools/bench.sh:
 //   pinnafex_win_bench slots                 Push, Pop and refresh against their baselines
+//   pinnafex_win_bench transfers             Unicode Push and Pop against their floor; memory
 //   pinnafex_win_bench tick                  one tick of the bar and its parts
 //   pinnafex_win_bench startup EXE [RUNS]    the program's start-up to its splash and bar
 //   pinnafex_win_bench idle-floor SECONDS    a bare window with the bar's timer and clock field
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     pinnafex::bench::RunSlotBench();
     return 0;
   }
+  if (std::strcmp(what, "transfers") == 0) {
+    pinnafex::bench::RunTransferBench();
+    return 0;
+  }
   if (std::strcmp(what, "tick") == 0) {
     pinnafex::bench::RunTickBench();
     return 0;
@@ -28,7 +33,8 @@ int main(int argc, char** argv) {
     pinnafex::bench::RunIdleFloor(std::atoi(argv[2]));
     return 0;
   }
-  std::fprintf(
-      stderr, "usage: pinnafex_win_bench slots | tick | startup EXE [RUNS] | idle-floor SECONDS\n");
+  std::fprintf(stderr,
+               "usage: pinnafex_win_bench slots | transfers | tick | startup EXE [RUNS] | "
+               "idle-floor SECONDS\n");
   return 2;
 }

@@ -69,6 +69,38 @@ TEST(SlotText, AsciiNarrowsWholeOrNotAtAll) {
   EXPECT_EQ(BoundedTextLength(u"ab\0c", 4), 2u);
 }
 
+TEST(SlotText, SingleBytePageCarriesOnlyItsOwnLetters) {
+  // A page like 1252: ASCII as itself, 0x80 the euro sign, 0x81 reading as nothing, and two
+  // bytes reading as the same letter.
+  char16_t unitOfByte[256] = {};
+  for (int byte = 1; byte < 0x80; ++byte) unitOfByte[byte] = static_cast<char16_t>(byte);
+  unitOfByte[0x80] = u'\u20AC';
+  unitOfByte[0xA0] = u'\u00A0';
+  unitOfByte[0xA1] = u'\u00A0';
+  unitOfByte[0xFC] = u'\u00FC';
+  std::vector<std::int16_t> table(kUnitCount);
+  BuildByteTable(unitOfByte, table.data());
+  struct Case {
+    std::u16string text;
+    bool carried;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {u"Gr\u00FC\u00DFe", false, ""},  // no byte reads as sharp s
+      {u"\u20AC 5 \u00FC", true, "\x80 5 \xFC"},
+      {u"\u00A0", true, "\xA0"},  // the first of two bytes keeps the letter
+      {u"\u0081", false, ""},     // a byte that reads as nothing carries nothing
+      {u"\U0001F31F", false, ""},
+      {u"", true, ""},
+  };
+  for (const Case& c : cases) {
+    std::string out(c.text.size(), '\0');
+    EXPECT_EQ(NarrowThroughTable(c.text.data(), c.text.size(), table.data(), &out[0]), c.carried)
+        << c.text.size() << " units";
+    if (c.carried) EXPECT_EQ(out, c.bytes);
+  }
+}
+
 TEST(SlotText, HeldNoticeNamesTheProgramsFile) {
   struct Case {
     const char* path;

@@ -1,0 +1,180 @@
+// Push and Pop of texts that a Unicode program copied, in ASCII and in Cyrillic, against the
+// floor they cannot beat: the clipboard's own read (for Pop: write) of the formats they use
+// plus one copy of the slot's text. Then the process's memory with twenty slots held.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/win/bench_report.h"
+#include "bench/win/win_benches.h"
+#include "shell/control_ids.h"
+#include "slots/slot_store.h"
+
+namespace pinnafex {
+namespace bench {
+namespace {
+
+constexpr size_t kMi = 1024 * 1024;
+constexpr UINT kBlockFlags = GMEM_MOVEABLE | GMEM_ZEROINIT;
+
+// `chars` characters cycling through `alphabet`, with CR LF every 40.
+std::wstring MakeWide(size_t chars, const wchar_t* alphabet) {
+  const size_t letters = std::wcslen(alphabet);
+  std::wstring text(chars, L' ');
+  for (size_t i = 0; i < chars; ++i) text[i] = alphabet[i % letters];
+  for (size_t i = 40; i + 1 < chars; i += 42) {
+    text[i] = L'\r';
+    text[i + 1] = L'\n';
+  }
+  return text;
+}
+
+HGLOBAL BlockOf(const void* bytes, size_t size) {
+  HGLOBAL block = GlobalAlloc(kBlockFlags, size);
+  if (!block) return nullptr;
+  std::memcpy(GlobalLock(block), bytes, size);
+  GlobalUnlock(block);
+  return block;
+}
+
+// As a Unicode program copies: the text and its locale, each a block of its own.
+bool PutUnicode(const std::wstring& text, LCID locale) {
+  HGLOBAL data = BlockOf(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  HGLOBAL lcid = BlockOf(&locale, sizeof locale);
+  if (!data || !lcid || !OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const bool taken = SetClipboardData(CF_UNICODETEXT, data) && SetClipboardData(CF_LOCALE, lcid);
+  CloseClipboard();
+  return taken;
+}
+
+// What any reader of the Unicode text pays: open, the locale, the text, its terminator.
+void ReadUnicode() {
+  if (!OpenClipboard(nullptr)) return;
+  GetClipboardData(CF_LOCALE);
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+      volatile size_t length = wcsnlen(text, GlobalSize(data) / sizeof(wchar_t));
+      (void)length;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+}
+
+// What Pop hands over for an 8-bit slot, made beforehand so only the hand-over counts.
+void WriteText(HGLOBAL text, HGLOBAL locale) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  SetClipboardData(CF_LOCALE, locale);
+  SetClipboardData(CF_TEXT, text);
+  CloseClipboard();
+}
+
+// Best of `runs`, each after `prepare` (not timed): every read meets a freshly set clipboard.
+template <typename Prepare, typename Op>
+double BestPreparedMs(int runs, Prepare prepare, Op op) {
+  double best = 1e30;
+  for (int i = 0; i < runs; ++i) {
+    prepare();
+    const double start = NowMs();
+    op();
+    best = std::min(best, NowMs() - start);
+  }
+  return best;
+}
+
+double FreshCopyMs(size_t bytes, int runs) {
+  const std::string source(bytes, 'a');
+  return BestMs(runs, [&] {
+    HGLOBAL block = GlobalAlloc(kBlockFlags, bytes + 5);
+    std::memcpy(GlobalLock(block), source.data(), bytes);
+    GlobalUnlock(block);
+    GlobalFree(block);
+  });
+}
+
+void MeasureTransfers(const char* key, const std::wstring& text, LCID locale) {
+  constexpr int kRuns = 5;
+  const std::string name = std::string("xfer.") + key + ".";
+  if (!PutUnicode(text, locale)) {
+    Report((name + "clipboard_refused").c_str(), 1);
+    return;
+  }
+  ReleaseAllSlots();
+  const auto put = [&] { PutUnicode(text, locale); };
+  const double copy = FreshCopyMs(text.size(), kRuns);  // the slot's text: a byte a character
+  Report((name + "copy_ms").c_str(), copy);
+  Report((name + "read_ms").c_str(), BestPreparedMs(kRuns, put, ReadUnicode));
+  Report((name + "push_ms").c_str(), BestPreparedMs(kRuns, put, [] { PushSlot(nullptr, 0); }));
+  if (SlotOf(0).wide) Report((name + "kept_wide").c_str(), 1);
+
+  // Pop's floor: the same two formats of the same sizes, handed over as they are.
+  std::vector<HGLOBAL> texts;
+  std::vector<HGLOBAL> locales;
+  const std::string bytes(text.size(), 'a');
+  for (int i = 0; i < kRuns; ++i) {
+    texts.push_back(BlockOf(bytes.c_str(), bytes.size() + 5));
+    locales.push_back(BlockOf(&locale, sizeof locale));
+  }
+  size_t next = 0;
+  Report((name + "write_ms").c_str(), BestMs(kRuns, [&] {
+           WriteText(texts[next], locales[next]);
+           ++next;
+         }));
+  Report((name + "pop_ms").c_str(), BestMs(kRuns, [] { PopSlot(nullptr, 0); }));
+  ReleaseAllSlots();
+}
+
+double WorkingSetMb() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
+  return static_cast<double>(counters.WorkingSetSize) / kMi;
+}
+
+// Twenty slots holding the text; reports the working set and how many slots took it.
+void MeasureMemory(const char* key, const std::wstring& text, LCID locale) {
+  const std::string name = std::string("mem.") + key + ".";
+  ReleaseAllSlots();
+  int held = 0;
+  if (PutUnicode(text, locale)) {
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      if (PushSlot(nullptr, slot) == ClipResult::kDone && SlotOf(slot).block) ++held;
+    }
+  }
+  // What reading the clipboard cached is the clipboard's, not the slots'.
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  Report((name + "slots").c_str(), held);
+  Report((name + "working_set_mb").c_str(), WorkingSetMb());
+  ReleaseAllSlots();
+}
+
+}  // namespace
+
+void RunTransferBench() {
+  const wchar_t* const ascii = L"abcdefghijklmnopqrstuvwxyz";
+  const wchar_t* const cyrillic = L"\u0430\u0431\u0432\u0433\u0434\u0435\u0436\u0437\u0438";
+  const wchar_t* const cjk = L"\u65E5\u672C\u8A9E\u6587\u5B57\u6F22\u5B57";
+  MeasureTransfers("ascii32", MakeWide(32 * kMi, ascii), 1033);
+  MeasureTransfers("cyrillic32", MakeWide(32 * kMi, cyrillic), 1049);
+
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  Report("mem.empty.working_set_mb", WorkingSetMb());
+  MeasureMemory("ascii1", MakeWide(kMi, ascii), 1033);
+  MeasureMemory("cyrillic1", MakeWide(kMi, cyrillic), 1049);
+  MeasureMemory("cjk1", MakeWide(kMi, cjk), 1033);
+  MeasureMemory("ascii32", MakeWide(32 * kMi, ascii), 1033);
+}
+
+}  // namespace bench
+}  // namespace pinnafex
