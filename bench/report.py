@@ -139,6 +139,7 @@ def wine(table, path, arch):
         entries = get(f"{key}.entries_each")
         table.add(f"full refresh, 20 slots of 1 MB, {what} ({entries:.0f} entries each)", ms(t),
                   goal="< 100 ms", met=t < 100)
+    transfers(table, get)
     tick = get("tick.whole_ms")
     if tick is not None:
         table.add("one tick of the bar, its timer message sent to it",
@@ -172,6 +173,31 @@ def wine(table, path, arch):
                   ms(get("startup.template_ms")))
         table.add("first start of the program in the session, to the visible bar",
                   ms(get("startup.first_bar_ms")))
+
+
+def transfers(table, get):
+    """Unicode Push and Pop against the clipboard's own read or write plus one copy."""
+    for key, what in (("ascii32", "32 MB of ASCII"), ("cyrillic32", "32 MB of Cyrillic (locale 1049)")):
+        name = f"xfer.{key}"
+        if get(f"{name}.push_ms") is None:
+            table.add(f"Unicode transfers, {what}: not measured", "")
+            continue
+        copy = get(f"{name}.copy_ms")
+        for op, floor_op, label in (("push", "read", "Push"), ("pop", "write", "Pop")):
+            t, floor = get(f"{name}.{op}_ms"), get(f"{name}.{floor_op}_ms") + copy
+            table.add(f"{label}, {what} copied as Unicode", ms(t),
+                      f"clipboard {floor_op} {ms(get(f'{name}.{floor_op}_ms'))} + copy {ms(copy)}",
+                      ratio(t / floor), "≤ 1.2×", t / floor <= 1.2)
+    empty = get("mem.empty.working_set_mb")
+    if empty is None:
+        return
+    table.add("working set, all slots empty", f"{empty:.1f} MB")
+    for key, what in (("ascii1", "1 MB of ASCII"), ("cyrillic1", "1 MB of Cyrillic (1049)"),
+                      ("cjk1", "1 MB of CJK characters (1033: kept as UTF-16)"),
+                      ("ascii32", "32 MB of ASCII")):
+        slots = get(f"mem.{key}.slots")
+        table.add(f"working set, {slots:.0f} slots of {what}",
+                  f"{get(f'mem.{key}.working_set_mb'):.1f} MB")
 
 
 def machine():

@@ -53,6 +53,8 @@ wine_benches() {
   local out=$PINNAFEX_RESULTS/win.tsv
   echo "== slot transfers and refresh under Wine"
   wine "$PINNAFEX_WIN_BENCH" slots >>"$out"
+  echo "== Unicode transfers and memory under Wine"
+  wine "$PINNAFEX_WIN_BENCH" transfers >>"$out"
   echo "== one tick of the bar under Wine"
   wine "$PINNAFEX_WIN_BENCH" tick >>"$out"
   echo "== start-up under Wine ($PINNAFEX_STARTS starts after a first one)"
