@@ -342,6 +342,20 @@ int Watch(const char* cls, DWORD timeoutMs) {
   }
 }
 
+// Keeps the clipboard open for MS milliseconds from a hidden window of its own, as a program
+// that holds it does; {"holding":1} once it has it.
+int HoldClipboard(DWORD ms) {
+  HWND window = CreateWindowExA(0, "STATIC", "probe holder", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  if (!window || !OpenClipboard(window)) return 1;
+  std::printf("{\"holding\":1}\n");
+  std::fflush(stdout);
+  Sleep(ms);
+  CloseClipboard();
+  DestroyWindow(window);
+  return 0;
+}
+
 // Reads the text of the bar's control ID COUNT times, every MS milliseconds; one line per
 // change, with the milliseconds since the sample before it (a tick may hide in a long gap).
 int Sample(int id, int count, DWORD intervalMs) {
@@ -432,6 +446,8 @@ int main(int argc, char** argv) {
     return ClipSet(argc, argv);
   } else if (verb == "watch" && argc > 3) {
     return Watch(argv[2], static_cast<DWORD>(Number(argv[3])));
+  } else if (verb == "hold-clip" && argc > 2) {
+    return HoldClipboard(static_cast<DWORD>(Number(argv[2])));
   } else if (verb == "sample" && argc > 4) {
     return Sample(static_cast<int>(Number(argv[2])), static_cast<int>(Number(argv[3])),
                   static_cast<DWORD>(Number(argv[4])));
@@ -448,7 +464,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
                "post MSG WPARAM LPARAM|clip-get [FORMAT]...|clip-set [HEX|-|none [FORMAT "
-               "HEX]...]|watch CLASS MS|"
+               "HEX]...]|hold-clip MS|watch CLASS MS|"
                "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
                "appbar-remove HWND\n");
   return 2;
