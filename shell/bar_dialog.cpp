@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "shell/bar_state.h"
 #include "shell/control_ids.h"
+#include "shell/hotkeys.h"
 #include "slots/slot_store.h"
 #include "slots/slot_text.h"
 #include "slots/slot_view.h"
@@ -38,6 +39,7 @@ constexpr MenuItem kMenuItems[] = {
     {kCmdLeft, "Left"},
     {0, nullptr},
     {kCmdShowClock, "Show Clock"},
+    {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
     {0, nullptr},
     {kCmdCancel, "Exit"},
 };
@@ -52,6 +54,7 @@ constexpr SettingRow kSettings[] = {
     {"AUTOHIDE", &BarState::autohide, 0},
     {"NOCLOCK", &BarState::clockHidden, 0},
     {"STARTPOSITON", &BarState::edge, kEdgeTop},
+    {"HOTKEYS", &BarState::hotkeys, 0},
 };
 
 HMENU CreateContextMenu() {
@@ -87,6 +90,7 @@ INT_PTR OnQuit(HWND dialog) {
     gBar.menuOrPromptOpen = 0;
     return 0;
   }
+  ReleaseHotkeys(dialog);
   ReleaseAllSlots();
   for (int combo : kSlotComboIds) SendDlgItemMessageA(dialog, combo, CB_RESETCONTENT, 0, 0);
   DestroyMenu(gMenu);
@@ -136,13 +140,26 @@ void ReportTransfer(ClipResult result) {
   ShowTickerNotice(notice, kNoticeTicks);
 }
 
+INT_PTR OnHotkeys(HWND dialog) {
+  gBar.hotkeys = !gBar.hotkeys;
+  CheckMenuItem(gMenu, kCmdHotkeys, gBar.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  ApplyHotkeys(dialog, gBar.hotkeys != 0);
+  return 0;
+}
+
 struct CommandRow {
   int id;
   INT_PTR (*handler)(HWND dialog);
 };
 constexpr CommandRow kCommands[] = {
-    {kCmdOk, OnQuit},   {kCmdCancel, OnQuit},       {kExitButtonId, OnQuit},      {kCmdTop, OnTop},
-    {kCmdLeft, OnLeft}, {kCmdAutohide, OnAutohide}, {kCmdShowClock, OnShowClock},
+    {kCmdOk, OnQuit},
+    {kCmdCancel, OnQuit},
+    {kExitButtonId, OnQuit},
+    {kCmdTop, OnTop},
+    {kCmdLeft, OnLeft},
+    {kCmdAutohide, OnAutohide},
+    {kCmdShowClock, OnShowClock},
+    {kCmdHotkeys, OnHotkeys},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -179,6 +196,8 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   SendCommand(dialog, kCmdAutohide);
   gBar.clockHidden = !gBar.clockHidden;
   SendCommand(dialog, kCmdShowClock);
+  gBar.hotkeys = !gBar.hotkeys;
+  SendCommand(dialog, kCmdHotkeys);
   return 1;
 }
 
@@ -216,6 +235,11 @@ INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
   return 0;
 }
 
+INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
+  ReportTransfer(PasteHotkeySlot(dialog, id));
+  return 0;
+}
+
 INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
   OnBarNotify(dialog, code, flag);
   return 0;
@@ -233,6 +257,7 @@ constexpr MessageRow kMessages[] = {
     {WM_UNINITMENUPOPUP, OnMenuClosed},
     {WM_RBUTTONDOWN, OnRightButtonDown},
     {kBarNotifyMessage, OnShellNotify},
+    {WM_HOTKEY, OnHotkey},
 };
 
 }  // namespace

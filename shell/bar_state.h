@@ -10,6 +10,7 @@ struct BarState {
   int autohide = 0;          // saved as AUTOHIDE
   int clockHidden = 0;       // saved as NOCLOCK
   int edge = kEdgeTop;       // saved as STARTPOSITON; main thread only (a slide gets a copy)
+  int hotkeys = 0;           // saved as HOTKEYS: the keys that paste a slot are taken
   int menuOrPromptOpen = 0;  // the context menu or the quit prompt is up: no autohide meanwhile
 };
 

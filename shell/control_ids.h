@@ -31,6 +31,7 @@ constexpr int kCmdTop = 1224;
 constexpr int kCmdLeft = 1234;
 constexpr int kCmdAutohide = 1244;
 constexpr int kCmdShowClock = 1254;
+constexpr int kCmdHotkeys = 1264;
 
 constexpr unsigned kTickTimerId = 123;
 constexpr unsigned kTickPeriodMs = 150;

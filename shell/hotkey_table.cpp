@@ -1,0 +1,126 @@
+#include "shell/hotkey_table.h"
+
+#include <cstring>
+
+namespace pinnafex {
+
+namespace {
+
+constexpr unsigned kPasteModifiers = kModControl | kModShift | kModAlt;
+
+struct HotkeyRow {
+  unsigned modifiers;
+  unsigned char virtualKey;
+  const char* keyName;
+};
+// Slots 1-10 on the digit row, 11-20 on F1-F10 with the same modifiers. Ctrl+Alt is AltGr, but
+// no layout types a character with AltGr+Shift and a function key, and no shortcut of the
+// system uses the three together with a digit or a function key.
+constexpr HotkeyRow kHotkeys[kSlotCount] = {
+    {kPasteModifiers, '1', "1"},   {kPasteModifiers, '2', "2"},    {kPasteModifiers, '3', "3"},
+    {kPasteModifiers, '4', "4"},   {kPasteModifiers, '5', "5"},    {kPasteModifiers, '6', "6"},
+    {kPasteModifiers, '7', "7"},   {kPasteModifiers, '8', "8"},    {kPasteModifiers, '9', "9"},
+    {kPasteModifiers, '0', "0"},   {kPasteModifiers, 0x70, "F1"},  {kPasteModifiers, 0x71, "F2"},
+    {kPasteModifiers, 0x72, "F3"}, {kPasteModifiers, 0x73, "F4"},  {kPasteModifiers, 0x74, "F5"},
+    {kPasteModifiers, 0x75, "F6"}, {kPasteModifiers, 0x76, "F7"},  {kPasteModifiers, 0x77, "F8"},
+    {kPasteModifiers, 0x78, "F9"}, {kPasteModifiers, 0x79, "F10"},
+};
+
+struct ModifierName {
+  unsigned bit;
+  const char* name;
+};
+constexpr ModifierName kModifierNames[] = {
+    {kModControl, "Ctrl+"}, {kModShift, "Shift+"}, {kModAlt, "Alt+"}};
+
+constexpr char kTakenPrefix[] = "Hotkeys taken by another program: ";
+
+constexpr unsigned char kVkV = 0x56;
+// Unassigned: a tap of it stands between an Alt or Windows key's press and its release.
+constexpr unsigned char kVkMask = 0xE8;
+
+bool IsSlotIndex(int slot) {
+  return slot >= 0 && slot < kSlotCount;
+}
+
+// Appends while there is room; the text stays terminated.
+void Append(char (&out)[kTakenNoticeSize], const char* text) {
+  const std::size_t used = std::strlen(out);
+  std::strncat(out, text, kTakenNoticeSize - 1 - used);
+}
+
+}  // namespace
+
+const ModifierKey kModifierKeys[kModifierKeyCount] = {
+    {0xA2, false, false},  // left Ctrl: down again first, so Alt comes back as part of Ctrl+Alt
+    {0xA3, true, false},   // right Ctrl
+    {0xA0, false, false},  // left Shift
+    {0xA1, false, false},  // right Shift
+    {0xA4, false, true},   // left Alt
+    {0xA5, true, true},    // right Alt
+    {0x5B, true, true},    // left Windows key
+    {0x5C, true, true},    // right Windows key
+};
+
+HotkeyCombo SlotHotkey(int slot) {
+  if (!IsSlotIndex(slot)) return {0, 0};
+  return {kHotkeys[slot].modifiers, kHotkeys[slot].virtualKey};
+}
+
+int HotkeyId(int slot) {
+  return slot + 1;
+}
+
+int SlotOfHotkeyId(long long id) {
+  return id >= 1 && id <= kSlotCount ? static_cast<int>(id - 1) : -1;
+}
+
+void TakenHotkeysNotice(const bool (&taken)[kSlotCount], char (&out)[kTakenNoticeSize]) {
+  out[0] = '\0';
+  unsigned lastModifiers = 0;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    if (!taken[slot]) continue;
+    const HotkeyRow& row = kHotkeys[slot];
+    Append(out, out[0] ? ", " : kTakenPrefix);
+    // Keys after the first with the same modifiers are named by the key alone.
+    if (row.modifiers != lastModifiers) {
+      for (const ModifierName& m : kModifierNames) {
+        if (row.modifiers & m.bit) Append(out, m.name);
+      }
+      lastModifiers = row.modifiers;
+    }
+    Append(out, row.keyName);
+  }
+}
+
+std::size_t PasteKeystrokes(unsigned held, KeyStroke (&out)[kMaxPasteKeystrokes]) {
+  std::size_t n = 0;
+  const auto add = [&](unsigned char key, bool up, bool extended) {
+    out[n++] = {key, up, extended};
+  };
+  const auto maskTap = [&] {
+    add(kVkMask, false, false);
+    add(kVkMask, true, false);
+  };
+  bool menuKeyHeld = false;
+  for (int i = 0; i < kModifierKeyCount; ++i) {
+    if (held & (1u << i)) menuKeyHeld = menuKeyHeld || kModifierKeys[i].opensMenu;
+  }
+  if (menuKeyHeld) maskTap();
+  for (int i = 0; i < kModifierKeyCount; ++i) {
+    if (held & (1u << i)) add(kModifierKeys[i].virtualKey, true, kModifierKeys[i].extended);
+  }
+  const ModifierKey& control = kModifierKeys[0];
+  add(control.virtualKey, false, control.extended);
+  add(kVkV, false, false);
+  add(kVkV, true, false);
+  add(control.virtualKey, true, control.extended);
+  for (int i = 0; i < kModifierKeyCount; ++i) {
+    if (held & (1u << i)) add(kModifierKeys[i].virtualKey, false, kModifierKeys[i].extended);
+  }
+  // The user's own release of Alt or Windows would otherwise come right after our press.
+  if (menuKeyHeld) maskTap();
+  return n;
+}
+
+}  // namespace pinnafex

@@ -1,0 +1,56 @@
+// The keys that paste a slot into the program in front: each slot's combination, the notice
+// naming the ones another program holds, and the keystrokes of the paste itself.
+#pragma once
+#include <cstddef>
+
+#include "shell/control_ids.h"
+
+namespace pinnafex {
+
+// Modifier bits and virtual keys as the platform numbers them; its headers stay out of here.
+constexpr unsigned kModAlt = 0x1;
+constexpr unsigned kModControl = 0x2;
+constexpr unsigned kModShift = 0x4;
+
+struct HotkeyCombo {
+  unsigned modifiers;
+  unsigned char virtualKey;
+};
+
+// The combination of slot index 0..19.
+HotkeyCombo SlotHotkey(int slot);
+
+// A hotkey's id is the slot number as the user counts it (1..20); the slot index of an id, or -1.
+int HotkeyId(int slot);
+int SlotOfHotkeyId(long long id);
+
+// Room for the notice with every key named.
+constexpr std::size_t kTakenNoticeSize = 160;
+
+// Writes the notice naming the keys of the slots marked taken, e.g.
+// "Hotkeys taken by another program: Ctrl+Shift+Alt+3, 0, F5"; an empty text when none is.
+void TakenHotkeysNotice(const bool (&taken)[kSlotCount], char (&out)[kTakenNoticeSize]);
+
+struct KeyStroke {
+  unsigned char virtualKey;
+  bool up;
+  bool extended;  // the right-hand Ctrl and Alt and the Windows keys
+};
+
+// The modifier keys a user may still hold when a hotkey arrives, in the order they go down again.
+struct ModifierKey {
+  unsigned char virtualKey;
+  bool extended;
+  bool opensMenu;  // Alt and Windows: released alone, they open a menu bar or the Start menu
+};
+constexpr int kModifierKeyCount = 8;
+extern const ModifierKey kModifierKeys[kModifierKeyCount];
+
+constexpr std::size_t kMaxPasteKeystrokes = 2 * kModifierKeyCount + 8;
+
+// The keystrokes of a Ctrl+V while the modifier keys in `held` (bit i: kModifierKeys[i]) are
+// down: they go up first, so that the program in front sees a plain Ctrl+V, and down again
+// after it, so that the next hotkey works while they are still held. Returns the count.
+std::size_t PasteKeystrokes(unsigned held, KeyStroke (&out)[kMaxPasteKeystrokes]);
+
+}  // namespace pinnafex
