@@ -13,9 +13,9 @@ struct HotkeyRow {
   unsigned char virtualKey;
   const char* keyName;
 };
-// Slots 1-10 on the digit row, 11-20 on F1-F10 with the same modifiers. Ctrl+Alt is AltGr, but
-// no layout types a character with AltGr+Shift and a function key, and no shortcut of the
-// system uses the three together with a digit or a function key.
+// Slots 1-10 on the digit row, 11-20 on F1-F10 with the same modifiers: Ctrl+Alt is AltGr, and
+// a function key types no character with it on any layout; with no Windows key among them, no
+// shortcut of the system is taken.
 constexpr HotkeyRow kHotkeys[kSlotCount] = {
     {kPasteModifiers, '1', "1"},   {kPasteModifiers, '2', "2"},    {kPasteModifiers, '3', "3"},
     {kPasteModifiers, '4', "4"},   {kPasteModifiers, '5', "5"},    {kPasteModifiers, '6', "6"},

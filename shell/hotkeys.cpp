@@ -56,7 +56,7 @@ void ApplyHotkeys(HWND dialog, bool on) {
     gHeld[slot] = Register(dialog, slot);
     taken[slot] = !gHeld[slot];
   }
-  char notice[kTakenNoticeSize];
+  char notice[kTakenNoticeSize] = "";
   TakenHotkeysNotice(taken, notice);
   if (notice[0]) ShowTickerNotice(notice, 0);
 }

@@ -8,7 +8,7 @@ import unittest
 EXE = os.environ.get("PINNAFEX_EXE", "")
 PROBE = os.environ.get("PINNAFEX_PROBE", "")
 KEY = r"HKCU\Quorvel_Pinnafex"
-SETTINGS = ("AUTOHIDE", "NOCLOCK", "STARTPOSITON")
+SETTINGS = ("AUTOHIDE", "NOCLOCK", "STARTPOSITON", "HOTKEYS")
 IDYES, IDNO, IDOK = 6, 7, 1
 WM_COMMAND, WM_SYSCOMMAND, SC_CLOSE = 0x111, 0x112, 0xF060
 

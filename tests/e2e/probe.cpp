@@ -415,6 +415,19 @@ int AppbarRemove(HWND bar) {
   return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
 }
 
+// The text of the first Edit in a top-level window of CLASS (another program's, e.g. Notepad).
+int EditText(const char* cls) {
+  HWND window = FindWindowOf("*", cls);
+  HWND edit = window ? FindWindowExA(window, nullptr, "Edit", nullptr) : nullptr;
+  if (!edit) return 1;
+  wchar_t wide[4096] = L"";
+  SendMessageW(edit, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide));
+  char text[4096] = "";
+  WideCharToMultiByte(1252, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  std::printf("{\"text\":%s}\n", Json(text).c_str());
+  return 0;
+}
+
 LPARAM Number(const char* text) {
   return static_cast<LPARAM>(std::strtoll(text, nullptr, 0));
 }
@@ -458,6 +471,8 @@ int main(int argc, char** argv) {
     return NotTopmost();
   } else if (verb == "dropped-rect" && argc > 2) {
     return DroppedRect(static_cast<int>(Number(argv[2])));
+  } else if (verb == "edit-text" && argc > 2) {
+    return EditText(argv[2]);
   } else if (verb == "appbar-remove" && argc > 2) {
     return AppbarRemove(reinterpret_cast<HWND>(Number(argv[2])));
   }
@@ -466,6 +481,6 @@ int main(int argc, char** argv) {
                "post MSG WPARAM LPARAM|clip-get [FORMAT]...|clip-set [HEX|-|none [FORMAT "
                "HEX]...]|hold-clip MS|watch CLASS MS|"
                "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
-               "appbar-remove HWND\n");
+               "edit-text CLASS|appbar-remove HWND\n");
   return 2;
 }
