@@ -137,10 +137,10 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
   return TRUE;
 }
 
-int Controls() {
-  HWND bar = Bar();
-  if (!bar) return 1;
-  EnumChildWindows(bar, PrintChild, reinterpret_cast<LPARAM>(bar));
+// The controls of the bar, or of another program's top-level window of a class (e.g. Notepad).
+int Controls(HWND window) {
+  if (!window) return 1;
+  EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(window));
   return 0;
 }
 
@@ -415,19 +415,6 @@ int AppbarRemove(HWND bar) {
   return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
 }
 
-// The text of the first Edit in a top-level window of CLASS (another program's, e.g. Notepad).
-int EditText(const char* cls) {
-  HWND window = FindWindowOf("*", cls);
-  HWND edit = window ? FindWindowExA(window, nullptr, "Edit", nullptr) : nullptr;
-  if (!edit) return 1;
-  wchar_t wide[4096] = L"";
-  SendMessageW(edit, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide));
-  char text[4096] = "";
-  WideCharToMultiByte(1252, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-  std::printf("{\"text\":%s}\n", Json(text).c_str());
-  return 0;
-}
-
 LPARAM Number(const char* text) {
   return static_cast<LPARAM>(std::strtoll(text, nullptr, 0));
 }
@@ -443,7 +430,7 @@ int main(int argc, char** argv) {
   } else if (verb == "window" && argc > 2) {
     return Window(FindWindowOf(argv[2], argc > 3 ? argv[3] : nullptr));
   } else if (verb == "controls") {
-    return Controls();
+    return Controls(argc > 2 ? FindWindowOf("*", argv[2]) : Bar());
   } else if (verb == "combo" && argc > 2) {
     return Combo(static_cast<int>(Number(argv[2])), argc > 3 && std::strcmp(argv[3], "wide") == 0);
   } else if (verb == "box") {
@@ -471,16 +458,14 @@ int main(int argc, char** argv) {
     return NotTopmost();
   } else if (verb == "dropped-rect" && argc > 2) {
     return DroppedRect(static_cast<int>(Number(argv[2])));
-  } else if (verb == "edit-text" && argc > 2) {
-    return EditText(argv[2]);
   } else if (verb == "appbar-remove" && argc > 2) {
     return AppbarRemove(reinterpret_cast<HWND>(Number(argv[2])));
   }
   std::fprintf(stderr,
-               "usage: probe idle|bar|window TITLE|* [CLASS]|controls|combo ID|box|answer BUTTON|"
-               "post MSG WPARAM LPARAM|clip-get [FORMAT]...|clip-set [HEX|-|none [FORMAT "
-               "HEX]...]|hold-clip MS|watch CLASS MS|"
+               "usage: probe idle|bar|window TITLE|* [CLASS]|controls [CLASS]|combo ID|box|"
+               "answer BUTTON|post MSG WPARAM LPARAM|clip-get [FORMAT]...|"
+               "clip-set [HEX|-|none [FORMAT HEX]...]|hold-clip MS|watch CLASS MS|"
                "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
-               "edit-text CLASS|appbar-remove HWND\n");
+               "appbar-remove HWND\n");
   return 2;
 }

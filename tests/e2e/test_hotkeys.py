@@ -1,20 +1,20 @@
-"""Hotkeys on the real bar: a key pastes its slot into Wine's Notepad while the modifiers are held."""
+"""Hotkeys on the real bar: keys paste their slots into Wine's Notepad with the modifiers held."""
 import subprocess
 import unittest
 
 from harness import (FRAME, PUSH, BarTest, clipboard_get, clipboard_set, cp1252, probe, reg_set,
-                     reg_values, run, wait_until)
+                     run, wait_until)
 
 THREE, FIFTEEN = b"drei\r\nZeilen \xe4", b"f\xfcnfzehn "
 
 
 def notepad_text():
-    got = probe("edit-text", "Notepad")
+    got = [c for c in probe("controls", "Notepad") or [] if c["class"].lower() == "edit"]
     return cp1252(got[0]["text"]) if got else None
 
 
 class Hotkeys(BarTest):
-    def test_slot_keys_paste_into_notepad_while_held_and_the_setting_is_kept(self):
+    def test_keys_paste_their_slots_into_notepad_while_held(self):
         reg_set("HOTKEYS", 1)
         self.bar.start()
         for slot, text in ((3, THREE), (15, FIFTEEN)):
@@ -28,15 +28,13 @@ class Hotkeys(BarTest):
         # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
         run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
         run(["xdotool", "keydown", "ctrl+shift+alt"])
-        for key, pasted in (("3", THREE), ("F5", THREE + FIFTEEN)):
+        for key, pasted in (("3", THREE), ("1", THREE), ("F5", THREE + FIFTEEN)):  # slot 1 empty
             run(["xdotool", "key", key])
             wait_until(lambda: notepad_text() == pasted, 20, f"the slot of {key} pasted")
         run(["xdotool", "keyup", "ctrl+shift+alt"])
-        run(["xdotool", "key", "x"])  # lands as a plain x: no modifier stuck, no menu entered
+        run(["xdotool", "key", "x"])  # a plain x: no modifier stuck, no menu entered
         wait_until(lambda: notepad_text() == THREE + FIFTEEN + b"x", 20, "a plain x typed")
         self.assertEqual(clipboard_get()[0], FIFTEEN)
-        self.assertEqual(self.bar.quit(), 0)
-        self.assertEqual(reg_values()["HOTKEYS"], ("REG_SZ", "1"))
 
 
 if __name__ == "__main__":
