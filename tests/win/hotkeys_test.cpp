@@ -32,11 +32,12 @@ TEST(Hotkeys, TheSettingTakesTheFreeKeysNamesTheOthersDispatchesAndReleasesOnlyI
   // Slot 20's key pops it (and pastes into whatever is in front); ids of no slot and slot 1's,
   // which is empty, leave the clipboard alone.
   ASSERT_TRUE(slot_test::PutClipboardText("twenty"));
-  PushSlot(19);
+  PushSlot(bar, 19);
   ASSERT_TRUE(slot_test::PutClipboardText("before"));
-  for (WPARAM id : {WPARAM{0}, WPARAM{21}, ~WPARAM{0}, WPARAM{1}}) PasteHotkeySlot(id);
+  for (WPARAM id : {WPARAM{0}, WPARAM{21}, ~WPARAM{0}, WPARAM{1}})
+    EXPECT_EQ(PasteHotkeySlot(bar, id), ClipResult::kDone);
   EXPECT_EQ(slot_test::ClipboardText(), "before");
-  PasteHotkeySlot(HotkeyId(19));
+  EXPECT_EQ(PasteHotkeySlot(bar, HotkeyId(19)), ClipResult::kDone);
   EXPECT_EQ(slot_test::ClipboardText(), "twenty");
   ApplyHotkeys(bar, false);
   for (int slot = 0; slot < kSlotCount; ++slot) {
