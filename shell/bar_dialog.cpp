@@ -171,7 +171,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
     ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
     ReportTransfer(PushSlot(dialog, pushed));
-    RefreshSlotView(dialog);
+    RefreshSlot(dialog, pushed);  // the other slots are unchanged
   }
   return 0;
 }

@@ -1,8 +1,9 @@
 #include "slots/slot_lines.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -11,93 +12,247 @@ namespace pinnafex {
 
 namespace {
 
-constexpr unsigned char kCarriageReturn = 13;
-constexpr unsigned char kFirstListed = 15;
+constexpr unsigned kCarriageReturn = 13;
+constexpr unsigned kLastDropped = 14;   // units 1..14 are dropped, 15 and above listed
+constexpr unsigned kLastHeadSkip = 32;  // the blank and every control unit, at the head only
 
-constexpr bool IsSkippedAtHead(unsigned char c) {
-  return c >= 1 && c <= 32;
-}
-// Bytes of 128 and above are letters of the code page (ü, ß, é): listed like ASCII.
-constexpr bool IsListed(unsigned char c) {
-  return c >= kFirstListed;
+template <typename Unit>
+constexpr unsigned Value(Unit u) {
+  return static_cast<std::make_unsigned_t<Unit>>(u);
 }
 
-// How many bytes from `bytes` on are listed, looking at no more than `limit`: sixteen at a time
-// where the processor has SSE2, else eight at a time in a plain word, whose borrow trick
-// leaves a high bit set exactly when one of its bytes is below 15.
-std::size_t ListedRun(const unsigned char* bytes, std::size_t limit) {
-  std::size_t n = 0;
+// Lane operations of SSE2 for 8-bit or 16-bit units, all unsigned: a lane is all ones where
+// the test holds.
+template <std::size_t Bytes>
+struct Lanes;
 #if defined(__SSE2__)
-  const __m128i lastUnlisted = _mm_set1_epi8(kFirstListed - 1);
-  for (; n + 16 <= limit; n += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + n));
-    const __m128i unlisted = _mm_cmpeq_epi8(_mm_min_epu8(chunk, lastUnlisted), chunk);
-    const int mask = _mm_movemask_epi8(unlisted);
-    if (mask) return n + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+template <>
+struct Lanes<1> {
+  static __m128i Eq(__m128i c, unsigned v) { return _mm_cmpeq_epi8(c, _mm_set1_epi8(char(v))); }
+  static __m128i AtMost(__m128i c, unsigned v) {
+    return _mm_cmpeq_epi8(_mm_subs_epu8(c, _mm_set1_epi8(char(v))), _mm_setzero_si128());
+  }
+  static __m128i AtLeast(__m128i c, unsigned v) {
+    return _mm_cmpeq_epi8(_mm_subs_epu8(_mm_set1_epi8(char(v)), c), _mm_setzero_si128());
+  }
+  static __m128i LessOne(__m128i c) { return _mm_add_epi8(c, _mm_set1_epi8(-1)); }
+};
+template <>
+struct Lanes<2> {
+  static __m128i Eq(__m128i c, unsigned v) { return _mm_cmpeq_epi16(c, _mm_set1_epi16(short(v))); }
+  static __m128i AtMost(__m128i c, unsigned v) {
+    return _mm_cmpeq_epi16(_mm_subs_epu16(c, _mm_set1_epi16(short(v))), _mm_setzero_si128());
+  }
+  static __m128i AtLeast(__m128i c, unsigned v) {
+    return _mm_cmpeq_epi16(_mm_subs_epu16(_mm_set1_epi16(short(v)), c), _mm_setzero_si128());
+  }
+  static __m128i LessOne(__m128i c) { return _mm_add_epi16(c, _mm_set1_epi16(-1)); }
+};
+#endif
+
+// The kinds of run: which units continue one, as a test of one unit and, where SSE2 is there,
+// of a whole chunk. The zero unit that ends the text continues none of them.
+struct ListedRun {  // units 15 and above
+  static bool Continues(unsigned u) { return u > kLastDropped; }
+#if defined(__SSE2__)
+  template <typename L>
+  static __m128i Chunk(__m128i c) {
+    return L::AtLeast(c, kLastDropped + 1);
   }
 #endif
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHighs = 0x8080808080808080u;
-  for (; n + 8 <= limit; n += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes + n, sizeof word);
-    if ((word - kOnes * kFirstListed) & ~word & kHighs) break;
+};
+struct DroppedRun {  // units 1..14 but the carriage return
+  static bool Continues(unsigned u) { return u - 1 < kLastDropped && u != kCarriageReturn; }
+#if defined(__SSE2__)
+  template <typename L>
+  static __m128i Chunk(__m128i c) {
+    return _mm_andnot_si128(L::Eq(c, kCarriageReturn), L::AtMost(L::LessOne(c), kLastDropped - 1));
   }
-  while (n < limit && IsListed(bytes[n])) ++n;
+#endif
+};
+struct HeadRun {  // units 1..32, skipped at the head of the text
+  static bool Continues(unsigned u) { return u - 1 < kLastHeadSkip; }
+#if defined(__SSE2__)
+  template <typename L>
+  static __m128i Chunk(__m128i c) {
+    return L::AtMost(L::LessOne(c), kLastHeadSkip - 1);
+  }
+#endif
+};
+struct LineRun {  // all but the carriage return
+  static bool Continues(unsigned u) { return u != 0 && u != kCarriageReturn; }
+#if defined(__SSE2__)
+  template <typename L>
+  static __m128i Chunk(__m128i c) {
+    return _mm_xor_si128(_mm_or_si128(L::Eq(c, 0), L::Eq(c, kCarriageReturn)), _mm_set1_epi8(-1));
+  }
+#endif
+};
+
+#if defined(__SSE2__)
+constexpr unsigned kWholeChunk = 0xFFFF;
+
+template <typename Run, typename Unit>
+__m128i Continuing(const Unit* units) {
+  const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
+  return Run::template Chunk<Lanes<sizeof(Unit)>>(chunk);
+}
+
+// Bits of the bytes of the units that end the run.
+inline unsigned Stops(__m128i continuing) {
+  return ~static_cast<unsigned>(_mm_movemask_epi8(continuing)) & kWholeChunk;
+}
+#endif
+
+// How many units from `units` on continue the run, looking at no more than `limit`: sixteen
+// bytes at a time where the processor has SSE2, and four such chunks at a time in long runs,
+// so that a flood of one kind costs about what a memchr over it costs.
+template <typename Run, typename Unit>
+std::size_t RunLength(const Unit* units, std::size_t limit) {
+  std::size_t n = 0;
+#if defined(__SSE2__)
+  constexpr std::size_t kPerChunk = 16 / sizeof(Unit);
+  for (; n + 4 * kPerChunk <= limit; n += 4 * kPerChunk) {
+    __m128i chunks[4];
+    for (std::size_t i = 0; i < 4; ++i) chunks[i] = Continuing<Run>(units + n + i * kPerChunk);
+    const __m128i all =
+        _mm_and_si128(_mm_and_si128(chunks[0], chunks[1]), _mm_and_si128(chunks[2], chunks[3]));
+    if (!Stops(all)) continue;
+    for (std::size_t i = 0; i < 4; ++i) {
+      if (const unsigned stops = Stops(chunks[i])) {
+        return n + i * kPerChunk + static_cast<std::size_t>(__builtin_ctz(stops)) / sizeof(Unit);
+      }
+    }
+  }
+  for (; n + kPerChunk <= limit; n += kPerChunk) {
+    if (const unsigned stops = Stops(Continuing<Run>(units + n))) {
+      return n + static_cast<std::size_t>(__builtin_ctz(stops)) / sizeof(Unit);
+    }
+  }
+#endif
+  while (n < limit && Run::Continues(Value(units[n]))) ++n;
   return n;
 }
 
-// Past the bytes of a line that can no longer change what is listed: up to its carriage
-// return or the end of the text.
-std::size_t SkipToLineEnd(const unsigned char* bytes, std::size_t p, std::size_t size) {
-  const void* cr = std::memchr(bytes + p, kCarriageReturn, size - p);
-  const std::size_t lineEnd =
-      cr ? static_cast<std::size_t>(static_cast<const unsigned char*>(cr) - bytes) : size;
-  const void* zero = std::memchr(bytes + p, 0, lineEnd - p);
-  return zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - bytes) : lineEnd;
+// Up to the next carriage return or the end; for 8-bit text the C library's memchr, which
+// beats a chunk of sixteen on long lines.
+template <typename Unit>
+std::size_t ToLineEnd(const Unit* units, std::size_t size) {
+  if constexpr (sizeof(Unit) == 1) {
+    const void* cr = std::memchr(units, kCarriageReturn, size);
+    const std::size_t end =
+        cr ? static_cast<std::size_t>(static_cast<const Unit*>(cr) - units) : size;
+    const void* zero = std::memchr(units, 0, end);
+    return zero ? static_cast<std::size_t>(static_cast<const Unit*>(zero) - units) : end;
+  } else {
+    return RunLength<LineRun>(units, size);
+  }
+}
+
+// Lines in a text that starts a line: one per carriage return, and one more when the text
+// does not end with one. It ends at its first zero unit or after `size` units.
+template <typename Unit>
+std::size_t CountLines(const Unit* units, std::size_t size) {
+  std::size_t returns = 0;
+  std::size_t n = 0;
+#if defined(__SSE2__)
+  using L = Lanes<sizeof(Unit)>;
+  constexpr std::size_t kPerChunk = 16 / sizeof(Unit);
+  for (; n + kPerChunk <= size; n += kPerChunk) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + n));
+    auto crs = static_cast<unsigned>(_mm_movemask_epi8(L::Eq(chunk, kCarriageReturn)));
+    const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(L::Eq(chunk, 0)));
+    if (zeros) crs &= (zeros & (0u - zeros)) - 1;  // those before the first zero
+    returns += static_cast<std::size_t>(__builtin_popcount(crs)) / sizeof(Unit);
+    if (zeros) {
+      n += static_cast<std::size_t>(__builtin_ctz(zeros)) / sizeof(Unit);
+      size = n;
+      break;
+    }
+  }
+#endif
+  for (; n < size && units[n] != 0; ++n) returns += Value(units[n]) == kCarriageReturn;
+  const bool openLast = n > 0 && Value(units[n - 1]) != kCarriageReturn;
+  return returns + (openLast ? 1 : 0);
+}
+
+constexpr bool IsHighSurrogate(unsigned u) {
+  return u >= 0xD800 && u <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(unsigned u) {
+  return u >= 0xDC00 && u <= 0xDFFF;
 }
 
 }  // namespace
 
-std::size_t SplitSlotLines(const char* text, std::size_t size, std::size_t maxLines, LineSink sink,
-                           void* context) {
-  if (!text || !sink || maxLines == 0) return 0;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  std::size_t p = 0;
-  while (p < size && IsSkippedAtHead(bytes[p])) ++p;
+template <typename Unit>
+LineCount SplitSlotLines(const Unit* text, std::size_t size, std::size_t maxLines,
+                         LineSink<Unit> sink, void* context) {
+  LineCount count{0, 0};
+  if (!text || !sink) return count;
+  std::size_t p = RunLength<HeadRun>(text, size);
 
-  char line[kLineBufferSize];
+  Unit line[kLineBufferSize];
   std::size_t n = 0;
-  std::size_t emitted = 0;
-  while (p < size && bytes[p] != 0) {
-    bool lineEnds;
-    const std::size_t run = ListedRun(bytes + p, std::min(size - p, kMaxLineChars - n));
+  while (p < size && text[p] != 0) {
+    if (count.listed == maxLines) {
+      count.unlisted = CountLines(text + p, size - p);
+      break;
+    }
+    bool lineEnds = false;
+    const std::size_t run = RunLength<ListedRun>(text + p, std::min(size - p, kMaxLineChars - n));
     if (run > 0) {
-      std::memcpy(line + n, bytes + p, run);
+      std::memcpy(line + n, text + p, run * sizeof(Unit));
       n += run;
       p += run;
       if (n == kMaxLineChars) {
-        // The rest of the line is cut: nothing after it up to its carriage return is listed.
-        if (emitted + 1 == maxLines) {
-          line[n] = 0;
-          sink(context, line);
-          return maxLines;
+        // A pair whose second half does not fit goes whole: half a character shows as junk.
+        if (IsHighSurrogate(Value(line[n - 1])) && p < size && IsLowSurrogate(Value(text[p]))) {
+          --n;
         }
-        p = SkipToLineEnd(bytes, p, size);
+        // The rest of the line is cut: nothing after it up to its carriage return is listed.
+        p += ToLineEnd(text + p, size - p);
       }
-      lineEnds = p == size || bytes[p] == 0;
+      lineEnds = p == size || text[p] == 0;
+    } else if (Value(text[p]) == kCarriageReturn) {
+      ++p;
+      lineEnds = true;
     } else {
-      const unsigned char c = bytes[p++];  // 1..14: dropped, a carriage return ends the line
-      lineEnds = c == kCarriageReturn || p == size || bytes[p] == 0;
+      // Mostly a lone line feed; a flood is skipped in bulk.
+      ++p;
+      if (p < size && DroppedRun::Continues(Value(text[p]))) {
+        p += RunLength<DroppedRun>(text + p, size - p);
+      }
+      lineEnds = p == size || text[p] == 0;
     }
     if (lineEnds) {
       line[n] = 0;
       sink(context, line);
       n = 0;
-      if (++emitted == maxLines) break;
+      ++count.listed;
     }
   }
-  return emitted;
+  return count;
+}
+
+template LineCount SplitSlotLines<char>(const char*, std::size_t, std::size_t, LineSink<char>,
+                                        void*);
+template LineCount SplitSlotLines<char16_t>(const char16_t*, std::size_t, std::size_t,
+                                            LineSink<char16_t>, void*);
+
+void FormatUnlistedEntry(std::size_t unlisted, char* out, std::size_t size) {
+  if (!out || size == 0) return;
+  // Digits in groups of three, built from the right.
+  char digits[32];
+  char* d = digits + sizeof digits;
+  *--d = 0;
+  std::size_t left = unlisted;
+  for (int i = 0; i == 0 || left > 0; ++i) {
+    if (i > 0 && i % 3 == 0) *--d = ',';
+    *--d = static_cast<char>('0' + left % 10);
+    left /= 10;
+  }
+  std::snprintf(out, size, "... %s more %s not listed", d, unlisted == 1 ? "line" : "lines");
 }
 
 }  // namespace pinnafex

@@ -6,21 +6,37 @@ namespace pinnafex {
 
 constexpr std::size_t kLineBufferSize = 256;  // reused for every line, then for the caption
 constexpr std::size_t kMaxLineChars = 250;    // a longer line is cut to its first 250
-// A drop-down lists at most this many lines of a slot's text; the slot keeps all of it. Each
-// entry costs about 10 us under Wine, and a refresh fills all twenty drop-downs: with this
-// bound even twenty long texts refresh in about 50 ms.
-constexpr std::size_t kMaxListedLines = 50;
+// A drop-down lists at most this many lines of a slot's text, then one entry that counts the
+// rest; the slot keeps all of it. Each entry costs about 10 us under Wine: 0.1 s for the list.
+constexpr std::size_t kMaxListedLines = 10000;
 
-// Receives one line, zero-terminated, at most kMaxLineChars characters; the buffer is reused
-// for the next line.
-using LineSink = void (*)(void* context, const char* line);
+// Receives one line, zero-terminated, at most kMaxLineChars units; the buffer is reused for
+// the next line.
+template <typename Unit>
+using LineSink = void (*)(void* context, const Unit* line);
 
-// Splits a text into lines. Only a carriage return ends a line; bytes 1..14 (tab, line feed,
-// carriage return among them) are dropped, all others listed, those of 128 and above included.
-// Blanks and control bytes at the head of the text are skipped, later lines keep theirs. The
-// text ends at its first zero byte or after `size` bytes. At most `maxLines` lines reach the
-// sink; returns how many did.
-std::size_t SplitSlotLines(const char* text, std::size_t size, std::size_t maxLines, LineSink sink,
-                           void* context);
+struct LineCount {
+  std::size_t listed;    // lines that reached the sink
+  std::size_t unlisted;  // lines past the bound
+};
+
+// Splits a text of 8-bit characters (char) or UTF-16 units (char16_t) into lines. Only a
+// carriage return ends a line; units 1..14 (tab, line feed, carriage return among them) are
+// dropped, all others listed, those of 128 and above included. Blanks and control units at the
+// head of the text are skipped, later lines keep theirs. A UTF-16 line is cut before a
+// surrogate pair that would not fit whole. The text ends at its first zero unit or after
+// `size` units. At most `maxLines` lines reach the sink; the others are only counted.
+template <typename Unit>
+LineCount SplitSlotLines(const Unit* text, std::size_t size, std::size_t maxLines,
+                         LineSink<Unit> sink, void* context);
+
+extern template LineCount SplitSlotLines<char>(const char*, std::size_t, std::size_t,
+                                               LineSink<char>, void*);
+extern template LineCount SplitSlotLines<char16_t>(const char16_t*, std::size_t, std::size_t,
+                                                   LineSink<char16_t>, void*);
+
+// The entry that ends a list cut at the bound, e.g. "... 10,123 more lines not listed";
+// always zero-terminated within `size`.
+void FormatUnlistedEntry(std::size_t unlisted, char* out, std::size_t size);
 
 }  // namespace pinnafex

@@ -1,5 +1,6 @@
 #include "slots/slot_view.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "shell/control_ids.h"
@@ -22,10 +23,10 @@ void AddWideEntry(HWND combo, const wchar_t* line) {
 // dialog item per entry costs more than adding the entry.
 struct EntrySink {
   HWND combo;
-  UINT codePage;  // of the slot's 8-bit text; lines of another than the system's are converted
+  UINT codePage;  // of 8-bit text; lines of another page than the system's are converted
 };
 
-void AddComboEntry(void* context, const char* line) {
+void AddLine(void* context, const char* line) {
   const auto* sink = static_cast<const EntrySink*>(context);
   if (sink->codePage == CP_ACP) {
     SendMessageA(sink->combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
@@ -37,20 +38,43 @@ void AddComboEntry(void* context, const char* line) {
   AddWideEntry(sink->combo, wide);
 }
 
-// Lists the slot's lines and one empty entry; a secret lists the mask in their place. A block
-// that cannot be locked lists only the empty entry.
-void ListSlotText(HWND combo, const SlotContents& contents) {
-  if (contents.secret) {
-    AddWideEntry(combo, kSecretMask);
-  } else if (const auto* text = static_cast<const char*>(GlobalLock(contents.block))) {
-    const UINT codePage = contents.codePage == GetACP() ? CP_ACP : contents.codePage;
-    EntrySink sink{combo, codePage};
-    if (!contents.wide) {
-      SplitSlotLines(text, GlobalSize(contents.block), kMaxListedLines, AddComboEntry, &sink);
-    }
-    GlobalUnlock(contents.block);
+void AddLine(void* context, const char16_t* line) {
+  AddWideEntry(static_cast<const EntrySink*>(context)->combo,
+               reinterpret_cast<const wchar_t*>(line));
+}
+
+template <typename Unit>
+void ListLines(EntrySink sink, const Unit* text, std::size_t length) {
+  // Room for the list at once, rather than the list box growing it entry by entry.
+  const std::size_t expected = std::min(length / 2, kMaxListedLines) + 2;
+  SendMessageW(sink.combo, CB_INITSTORAGE, expected, static_cast<LPARAM>(expected * 16));
+  const LineCount count = SplitSlotLines<Unit>(text, length, kMaxListedLines, AddLine, &sink);
+  if (count.unlisted > 0) {
+    char entry[kLineBufferSize];
+    FormatUnlistedEntry(count.unlisted, entry, sizeof entry);
+    wchar_t wide[kLineBufferSize];
+    std::copy(entry, entry + std::strlen(entry) + 1, wide);  // plain ASCII
+    AddWideEntry(sink.combo, wide);
   }
-  AddWideEntry(combo, L"");
+  AddWideEntry(sink.combo, L"");
+}
+
+// Lists the slot's lines from its 8-bit or its UTF-16 block; a secret lists the mask in their
+// place. A block that cannot be locked lists only the empty entry.
+void ListSlotText(HWND combo, const SlotContents& contents) {
+  const void* text = contents.secret ? nullptr : GlobalLock(contents.block);
+  if (!text) {
+    if (contents.secret) AddWideEntry(combo, kSecretMask);
+    AddWideEntry(combo, L"");
+    return;
+  }
+  const SIZE_T size = GlobalSize(contents.block);
+  if (contents.wide) {
+    ListSlotLines(combo, static_cast<const char16_t*>(text), size / sizeof(char16_t));
+  } else {
+    ListSlotLines(combo, static_cast<const char*>(text), size, contents.codePage);
+  }
+  GlobalUnlock(contents.block);
 }
 
 // A frame's caption is set only when it changes: setting it repaints the frame even so.
@@ -58,6 +82,16 @@ void SetCaption(HWND frame, const char* caption) {
   char shown[kLineBufferSize];
   if (GetWindowTextA(frame, shown, sizeof shown) > 0 && std::strcmp(shown, caption) == 0) return;
   SetWindowTextA(frame, caption);
+}
+
+}  // namespace
+
+void ListSlotLines(HWND combo, const char* text, std::size_t length, UINT codePage) {
+  ListLines(EntrySink{combo, codePage == GetACP() ? CP_ACP : codePage}, text, length);
+}
+
+void ListSlotLines(HWND combo, const char16_t* text, std::size_t length) {
+  ListLines(EntrySink{combo, CP_ACP}, text, length);
 }
 
 void RefreshSlot(HWND dialog, int slot) {
@@ -68,20 +102,23 @@ void RefreshSlot(HWND dialog, int slot) {
   EnableWindow(GetDlgItem(dialog, kPopButtonIds[slot]), block != nullptr);
   EnableWindow(combo, block != nullptr);
   // The list is emptied and filled with redrawing off: otherwise every entry recomputes and
-  // repaints it, which under Wine costs ten times the entries themselves.
+  // repaints it, which under Wine costs ten times the entries themselves. Turning it on again
+  // sets WS_VISIBLE where the combo leaves the message to the default procedure (Windows):
+  // a combo of a slot group hidden by the layout must stay hidden.
+  const bool shown = (GetWindowLongPtrA(combo, GWL_STYLE) & WS_VISIBLE) != 0;
   SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
   SendMessageA(combo, CB_RESETCONTENT, 0, 0);
   if (block) ListSlotText(combo, contents);
   SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
-  RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  const LONG_PTR style = GetWindowLongPtrA(combo, GWL_STYLE);
+  if (!shown && (style & WS_VISIBLE)) SetWindowLongPtrA(combo, GWL_STYLE, style & ~WS_VISIBLE);
+  if (shown) RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (block) SendMessageA(combo, CB_SETCURSEL, 0, 0);
 
   char caption[kLineBufferSize];
   FormatSlotCaption(slot + 1, size, caption, sizeof caption);
   SetCaption(GetDlgItem(dialog, kSlotFrameIds[slot]), caption);
 }
-
-}  // namespace
 
 void RefreshSlotView(HWND dialog) {
   for (int slot = 0; slot < kSlotCount; ++slot) RefreshSlot(dialog, slot);

@@ -1,9 +1,18 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
 namespace pinnafex {
 
 // Captions, enabled states and drop-down entries of all twenty slots.
 void RefreshSlotView(HWND dialog);
+// The same for one slot: after a Push, the others are as they were.
+void RefreshSlot(HWND dialog, int slot);
+
+// Adds a text's lines to a combo, up to the bound, then an entry that counts the
+// lines not listed, then one empty entry. 8-bit text is read in `codePage`.
+void ListSlotLines(HWND combo, const char* text, std::size_t length, UINT codePage = CP_ACP);
+void ListSlotLines(HWND combo, const char16_t* text, std::size_t length);
 
 }  // namespace pinnafex

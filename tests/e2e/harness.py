@@ -182,9 +182,10 @@ class Bar:
     def controls(self):
         return {c["id"]: c for c in probe("controls") or []}
 
-    def combo(self, control_id, wide=False):
-        """The combo's entries as code page 1252 bytes, or with `wide` as their real text."""
-        return probe("combo", control_id, *(["wide"] if wide else []))[0]
+    def combo(self, control_id, wide=False, first=0):
+        """The combo's entries from `first` on (2000 at most) as code page 1252 bytes, or with
+        `wide` as their real text."""
+        return probe("combo", control_id, *(["wide"] if wide else []), first)[0]
 
     def command(self, control_id):
         probe("post", WM_COMMAND, control_id, 0)

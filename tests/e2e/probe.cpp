@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -144,17 +145,17 @@ int Controls(HWND window) {
   return 0;
 }
 
-// Entries of a combo, as bytes of code page 1252 (the wide message crosses processes cleanly).
-// The entries as code page 1252 bytes, or with `wide` as the UTF-16 text they hold.
-int Combo(int id, bool wide) {
+// Entries of a combo from `first` on, at most 2000, as code page 1252 bytes (the wide message
+// crosses processes cleanly), or with `wide` as the UTF-16 text they hold.
+int Combo(int id, bool wide, long first) {
   HWND combo = GetDlgItem(Bar(), id);
   if (!combo) return 1;
   const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
   std::printf("{\"id\":%d,\"count\":%ld,\"selected\":%ld,\"dropped\":%ld,\"entries\":[", id,
               static_cast<long>(count), static_cast<long>(SendMessageW(combo, CB_GETCURSEL, 0, 0)),
               static_cast<long>(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)));
-  const long shown = count > 2000 ? 2000 : static_cast<long>(count);
-  for (long i = 0; i < shown; ++i) {
+  const long shown = std::min(static_cast<long>(count), first + 2000);
+  for (long i = first; i < shown; ++i) {
     const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
     std::vector<wchar_t> text(static_cast<size_t>(len > 0 ? len : 0) * 2 + 2, 0);
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
@@ -162,7 +163,8 @@ int Combo(int id, bool wide) {
     std::vector<char> narrow(text.size() * 2 + 1, 0);
     WideCharToMultiByte(1252, 0, text.data(), -1, narrow.data(), static_cast<int>(narrow.size()),
                         nullptr, nullptr);
-    std::printf("%s%s", i ? "," : "", (wide ? JsonWide(text.data()) : Json(narrow.data())).c_str());
+    std::printf("%s%s", i > first ? "," : "",
+                (wide ? JsonWide(text.data()) : Json(narrow.data())).c_str());
   }
   std::printf("]}\n");
   return 0;
@@ -432,7 +434,16 @@ int main(int argc, char** argv) {
   } else if (verb == "controls") {
     return Controls(argc > 2 ? FindWindowOf("*", argv[2]) : Bar());
   } else if (verb == "combo" && argc > 2) {
-    return Combo(static_cast<int>(Number(argv[2])), argc > 3 && std::strcmp(argv[3], "wide") == 0);
+    bool wide = false;
+    long first = 0;
+    for (int arg = 3; arg < argc; ++arg) {
+      if (std::strcmp(argv[arg], "wide") == 0) {
+        wide = true;
+      } else {
+        first = static_cast<long>(Number(argv[arg]));
+      }
+    }
+    return Combo(static_cast<int>(Number(argv[2])), wide, first);
   } else if (verb == "box") {
     return Box();
   } else if (verb == "answer" && argc > 2) {
@@ -461,11 +472,12 @@ int main(int argc, char** argv) {
   } else if (verb == "appbar-remove" && argc > 2) {
     return AppbarRemove(reinterpret_cast<HWND>(Number(argv[2])));
   }
-  std::fprintf(stderr,
-               "usage: probe idle|bar|window TITLE|* [CLASS]|controls [CLASS]|combo ID|box|"
-               "answer BUTTON|post MSG WPARAM LPARAM|clip-get [FORMAT]...|"
-               "clip-set [HEX|-|none [FORMAT HEX]...]|hold-clip MS|watch CLASS MS|"
-               "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
-               "appbar-remove HWND\n");
+  std::fprintf(
+      stderr,
+      "usage: probe idle|bar|window TITLE|* [CLASS]|controls [CLASS]|combo ID [wide] [FIRST]|box|"
+      "answer BUTTON|post MSG WPARAM LPARAM|clip-get [FORMAT]...|"
+      "clip-set [HEX|-|none [FORMAT HEX]...]|hold-clip MS|watch CLASS MS|"
+      "sample ID COUNT MS|move X Y W H|not-topmost|dropped-rect ID|"
+      "appbar-remove HWND\n");
   return 2;
 }

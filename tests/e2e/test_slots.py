@@ -8,7 +8,7 @@ SLOT = 3  # as the user numbers it
 CF_TEXT, CF_DIF = 1, 5
 # What Wine offers besides CF_TEXT when only CF_TEXT was set: OEM text, Unicode text, locale.
 SYNTHESIZED_FROM_TEXT = {CF_TEXT, 7, 13, 16}
-MAX_LISTED_LINES = 50  # the drop-down lists no more lines than this (slots/slot_view.cpp)
+MAX_LISTED_LINES = 10000  # the drop-down lists no more lines than this (slots/slot_lines.h)
 
 
 class Slots(BarTest):
@@ -96,15 +96,19 @@ class Slots(BarTest):
             self.assertFalse(self.control(COMBO[self.index])["enabled"])
             self.assertEqual(self.entries(), [])
 
-    def test_two_megabytes_show_in_kb_list_50_lines_and_pop_whole(self):
-        lines = [b"Zeile %07d\xe4\r\n" % n for n in range(2 * 1024 * 1024 // 16)]
-        text = b"".join(lines)
-        self.assertEqual(len(text), 2 * 1024 * 1024)
+    def test_long_slot_lists_to_the_bound_counts_the_rest_and_pops_whole(self):
+        # 8 MB in 100,000 lines, the last without a line end.
+        lines = [b"Zeile %06d \xe4" % n + b"x" * 64 for n in range(100000)]
+        text = b"\r\n".join(lines)
+        self.assertEqual(len(text), 8 * 1000 * 1000 - 2)
         clipboard_set(text)
-        self.push_by_click("Clip %2i  %4i KB" % (SLOT, (2 * 1024 * 1024 + 5) // 1024))
-        listed = self.entries()
-        self.assertEqual(len(listed), MAX_LISTED_LINES + 1, "50 lines and the empty entry")
-        self.assertEqual(listed, [line[:-2] for line in lines[:MAX_LISTED_LINES]] + [b""])
+        self.push_by_click("Clip %2i  %4i KB" % (SLOT, (len(text) + 5) // 1024))
+        combo = self.bar.combo(COMBO[self.index], first=MAX_LISTED_LINES - 2)
+        self.assertEqual(combo["count"], MAX_LISTED_LINES + 2)
+        self.assertEqual([cp1252(e) for e in combo["entries"]],
+                         lines[MAX_LISTED_LINES - 2:MAX_LISTED_LINES]
+                         + [b"... 90,000 more lines not listed", b""])
+        self.assertEqual(self.entries()[:3], lines[:3])
         clipboard_set(b"something else")
         self.pop_by_click(text)
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,16 +10,33 @@
 namespace pinnafex {
 namespace {
 
-void Collect(void* context, const char* line) {
-  static_cast<std::vector<std::string>*>(context)->push_back(line);
+template <typename Unit>
+void Collect(void* context, const Unit* line) {
+  static_cast<std::vector<std::basic_string<Unit>>*>(context)->push_back(line);
 }
 
-std::vector<std::string> Split(const std::string& text, std::size_t maxLines = 1000000) {
-  std::vector<std::string> lines;
-  const std::size_t count =
-      SplitSlotLines(text.c_str(), text.size() + 1, maxLines, Collect, &lines);
-  EXPECT_EQ(count, lines.size()) << "returned count for \"" << text << "\"";
+template <typename Unit>
+std::vector<std::basic_string<Unit>> Split(const std::basic_string<Unit>& text,
+                                           std::size_t maxLines = 1000000,
+                                           std::size_t* unlisted = nullptr) {
+  std::vector<std::basic_string<Unit>> lines;
+  const LineCount count =
+      SplitSlotLines<Unit>(text.c_str(), text.size() + 1, maxLines, Collect<Unit>, &lines);
+  EXPECT_EQ(count.listed, lines.size()) << "returned count";
+  if (unlisted) *unlisted = count.unlisted;
   return lines;
+}
+
+// The same bytes as UTF-16 units: the rules of both kinds agree on them.
+std::u16string Widened(const std::string& text) {
+  return std::u16string(reinterpret_cast<const unsigned char*>(text.data()),
+                        reinterpret_cast<const unsigned char*>(text.data()) + text.size());
+}
+
+void ExpectSameAsUtf16(const std::string& text, const std::vector<std::string>& lines) {
+  std::vector<std::u16string> wide(lines.size());
+  std::transform(lines.begin(), lines.end(), wide.begin(), Widened);
+  EXPECT_EQ(Split(Widened(text)), wide) << "as UTF-16";
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -68,27 +86,65 @@ TEST(SlotLines, SplitsTextsIntoListedLines) {
   for (const Case& c : cases) {
     const std::vector<std::string> got = Split(c.text);
     EXPECT_EQ(got, c.lines) << c.what << ": got " << Joined(got);
+    ExpectSameAsUtf16(c.text, c.lines);
   }
 }
 
-TEST(SlotLines, StopsAfterMaxLines) {
+// Lines past the bound are counted, not listed; both kinds of text count alike.
+TEST(SlotLines, ListsUpToTheBoundAndCountsTheRest) {
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += "line\r\n";
   struct Case {
+    std::string text;
     std::size_t maxLines;
     std::vector<std::string> lines;
+    std::size_t unlisted;
   };
   const Case cases[] = {
-      {0, {}}, {1, {"a"}}, {2, {"a", "b"}}, {4, {"a", "b", "c", "d"}}, {9, {"a", "b", "c", "d"}},
+      {"a\rb\rc\rd", 0, {}, 4},
+      {"a\rb\rc\rd", 1, {"a"}, 3},
+      {"a\rb\rc\rd", 4, {"a", "b", "c", "d"}, 0},
+      {"a\rb\r", 1, {"a"}, 1},
+      {"a\r\n", 1, {"a"}, 1},
+      {"a\r\r\r", 1, {"a"}, 2},
+      {"\t \r\n", 0, {}, 0},
+      {"a\rb\rc" + std::string(1, '\0') + "d\re", 1, {"a"}, 2},
+      {Letters(1 << 20) + "\r\nnext", 1, {Letters(250)}, 1},
+      {many, 2, {"line", "line"}, 999},
   };
   for (const Case& c : cases) {
-    const std::vector<std::string> got = Split("a\rb\rc\rd", c.maxLines);
-    EXPECT_EQ(got, c.lines) << "maxLines " << c.maxLines << ": got " << Joined(got);
+    std::size_t unlisted = 0;
+    std::size_t unlistedUtf16 = 0;
+    EXPECT_EQ(Split(c.text, c.maxLines, &unlisted), c.lines) << "maxLines " << c.maxLines;
+    Split(Widened(c.text), c.maxLines, &unlistedUtf16);
+    EXPECT_EQ(unlisted, c.unlisted) << Joined(c.lines);
+    EXPECT_EQ(unlistedUtf16, c.unlisted) << Joined(c.lines) << " as UTF-16";
   }
 }
 
-TEST(SlotLines, LongLineBeforeAndAtTheLimit) {
-  const std::string text = Letters(1 << 20) + "\r\nnext";
-  EXPECT_EQ(Split(text, 1), std::vector<std::string>{Letters(250)});
-  EXPECT_EQ(Split(text, 2), (std::vector<std::string>{Letters(250), "next"}));
+// UTF-16 units of 15 and above are listed; a surrogate pair is never cut in two.
+TEST(SlotLines, Utf16KeepsSurrogatePairsWhole) {
+  const std::u16string pair = u"\U0001F600";
+  const std::u16string head = Widened(Letters(249));
+  struct Case {
+    const char* what;
+    std::u16string text;
+    std::vector<std::u16string> lines;
+  };
+  const Case cases[] = {
+      {"CJK and a pair listed", u"\x4E2D" + pair + u"\r\nz", {u"\x4E2D" + pair, u"z"}},
+      {"pair cut whole at 250", head + pair + u"\rz", {head, u"z"}},
+      {"pair that fits kept", head.substr(1) + pair + u"x", {head.substr(1) + pair}},
+      {"lone high half kept", head + u"\xD800x", {head + u"\xD800"}},
+      {"units 1..14 dropped",
+       u"\x0100\x0009\x000B\x000E\x000F"
+       u"a",
+       {u"\x0100\x000F"
+        u"a"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Split(c.text), c.lines) << c.what;
+  }
 }
 
 TEST(SlotLines, ReadsNoFurtherThanSize) {
@@ -102,7 +158,7 @@ TEST(SlotLines, ReadsNoFurtherThanSize) {
   for (const Case& c : cases) {
     std::vector<char> block(bytes, bytes + c.size);
     std::vector<std::string> got;
-    SplitSlotLines(block.data(), block.size(), 100, Collect, &got);
+    SplitSlotLines<char>(block.data(), block.size(), 100, Collect<char>, &got);
     EXPECT_EQ(got, c.lines) << "size " << c.size << ": got " << Joined(got);
   }
 }
@@ -110,14 +166,14 @@ TEST(SlotLines, ReadsNoFurtherThanSize) {
 TEST(SlotLines, EndsAtFirstZeroByte) {
   const char text[] = "ab\0cd\rxy";
   std::vector<std::string> got;
-  EXPECT_EQ(SplitSlotLines(text, sizeof text, 100, Collect, &got), 1u);
+  EXPECT_EQ(SplitSlotLines<char>(text, sizeof text, 100, Collect<char>, &got).listed, 1u);
   EXPECT_EQ(got, std::vector<std::string>{"ab"}) << Joined(got);
 }
 
 TEST(SlotLines, NothingWithoutTextOrSink) {
   std::vector<std::string> got;
-  EXPECT_EQ(SplitSlotLines(nullptr, 10, 100, Collect, &got), 0u);
-  EXPECT_EQ(SplitSlotLines("abc", 4, 100, nullptr, &got), 0u);
+  EXPECT_EQ(SplitSlotLines<char>(nullptr, 10, 100, Collect<char>, &got).listed, 0u);
+  EXPECT_EQ(SplitSlotLines<char>("abc", 4, 100, nullptr, &got).listed, 0u);
   EXPECT_TRUE(got.empty()) << Joined(got);
 }
 
@@ -139,21 +195,24 @@ TEST(SlotLines, FindsLineEndsAtEveryOffsetOfALongRun) {
          head + "\xE4\xFC\x80" + Letters(40),
          {head + "\xE4\xFC\x80" + Letters(40)}},
         {"line cut at 250", Letters(250 + at) + "\rz", {Letters(250), "z"}},
+        {"flood inside a line", head + std::string(at + 20, '\t') + "\n\x01" + "z", {head + "z"}},
+        {"flood at the head", std::string(at + 20, '\n') + " \t" + "z", {"z"}},
     };
     for (const Case& c : cases) {
       const std::vector<std::string> got = Split(c.text);
       EXPECT_EQ(got, c.lines) << c.what << " at " << at << ": got " << Joined(got);
+      ExpectSameAsUtf16(c.text, c.lines);
     }
     // Zero byte and size limit inside a run.
     const std::string text = head + std::string(1, '\0') + "tail";
     std::vector<std::string> got;
-    SplitSlotLines(text.data(), text.size(), 100, Collect, &got);
+    SplitSlotLines<char>(text.data(), text.size(), 100, Collect<char>, &got);
     EXPECT_EQ(got, at ? std::vector<std::string>{head} : std::vector<std::string>{})
         << "zero at " << at << ": got " << Joined(got);
     const std::string letters = Letters(60);
     std::vector<char> block(letters.begin(), letters.begin() + static_cast<long>(at));
     got.clear();
-    SplitSlotLines(block.data(), block.size(), 100, Collect, &got);
+    SplitSlotLines<char>(block.data(), block.size(), 100, Collect<char>, &got);
     EXPECT_EQ(got, at ? std::vector<std::string>{head} : std::vector<std::string>{})
         << "size " << at << ": got " << Joined(got);
   }

@@ -145,16 +145,18 @@ TEST_F(SlotView, LargeTextShownInKb) {
   EXPECT_EQ(look.entries[0], std::string(250, 'k'));
 }
 
-TEST_F(SlotView, ManyLinesListedUpToTheBoundAndPoppedWhole) {
+TEST_F(SlotView, ManyLinesListedUpToTheBoundThenCountedAndPoppedWhole) {
   std::string text;
   const size_t lines = kMaxListedLines + 500;
   for (size_t i = 0; i < lines; ++i) text += "line " + std::to_string(i) + "\r\n";
   Push(8, text);
-  RefreshSlotView(dialog_);
+  RefreshSlot(dialog_, 8);
   const SlotLook look = Look(8);
-  ASSERT_EQ(look.entries.size(), kMaxListedLines + 1);
+  // The text's last CR LF gives a line of its own: 501 lines are not listed.
+  ASSERT_EQ(look.entries.size(), kMaxListedLines + 2);
   EXPECT_EQ(look.entries.front(), "line 0");
   EXPECT_EQ(look.entries[kMaxListedLines - 1], "line " + std::to_string(kMaxListedLines - 1));
+  EXPECT_EQ(look.entries[kMaxListedLines], "... 501 more lines not listed");
   EXPECT_EQ(look.entries.back(), "");
 
   ASSERT_TRUE(slot_test::PutClipboardText("other"));
@@ -188,6 +190,9 @@ TEST_F(SlotView, ListsRealCharactersAndMasksSecrets) {
        {{CF_UNICODETEXT, slot_test::Utf16Bytes(L"\u041F\u0440\u0438\r\n\u043C\u0438\u0440")},
         {CF_LOCALE, russianLocale}},
        {L"\u041F\u0440\u0438", L"\u043C\u0438\u0440", L""}},
+      {"emoji, kept as UTF-16",
+       {{CF_UNICODETEXT, slot_test::Utf16Bytes(L"\U0001F600 smile\r\nzwei")}},
+       {L"\U0001F600 smile", L"zwei", L""}},
       {"a secret in two lines",
        {{CF_UNICODETEXT, slot_test::Utf16Bytes(L"hunter2\r\nline two")}, {exclude, "x"}},
        {mask, L""}},
@@ -202,6 +207,52 @@ TEST_F(SlotView, ListsRealCharactersAndMasksSecrets) {
     GetWindowTextW(combo, shown, 64);
     EXPECT_EQ(std::wstring(shown), c.entries.front()) << c.what << ": the edit field";
   }
+}
+
+TEST_F(SlotView, RefreshOfOneSlotLeavesTheOthers) {
+  Push(0, "first");
+  RefreshSlotView(dialog_);
+  Push(0, "changed, not yet shown");
+  Push(1, "second");
+  RefreshSlot(dialog_, 1);
+  EXPECT_EQ(Look(0).entries, (std::vector<std::string>{"first", ""}));
+  EXPECT_EQ(Look(0).caption, "Clip  1    10 Byte");
+  EXPECT_EQ(Look(1).entries, (std::vector<std::string>{"second", ""}));
+  EXPECT_TRUE(Look(1).popEnabled);
+}
+
+// Windows' combo leaves WM_SETREDRAW to the default procedure, which sets WS_VISIBLE on TRUE;
+// Wine's handles it itself. The subclass does what Windows does.
+WNDPROC gComboProc = nullptr;
+LRESULT CALLBACK RedrawLikeWindows(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETREDRAW) DefWindowProcA(combo, message, wParam, lParam);
+  return CallWindowProcA(gComboProc, combo, message, wParam, lParam);
+}
+
+TEST_F(SlotView, HiddenComboStaysHiddenShownStaysShown) {
+  ShowWindow(dialog_, SW_SHOWNOACTIVATE);
+  for (const int slot : {4, 5}) {
+    HWND combo = GetDlgItem(dialog_, kSlotComboIds[slot]);
+    if (slot == 4) ShowWindow(combo, SW_HIDE);
+    gComboProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RedrawLikeWindows)));
+    Push(slot, "a\rb");
+    RefreshSlot(dialog_, slot);
+    EXPECT_EQ(IsWindowVisible(combo) != 0, slot == 5) << "slot " << slot;
+    EXPECT_EQ(Look(slot).entries, (std::vector<std::string>{"a", "b", ""})) << "slot " << slot;
+  }
+}
+
+TEST_F(SlotView, Utf16TextListedWideToTheBound) {
+  HWND combo = GetDlgItem(dialog_, kSlotComboIds[2]);
+  std::u16string text = u"\x4E2D \U0001F600\r\n";
+  for (size_t i = 0; i < kMaxListedLines; ++i) text += u"\x017C\r";
+  ListSlotLines(combo, text.c_str(), text.size());
+  const std::vector<std::wstring> entries = WideEntries(combo);
+  ASSERT_EQ(entries.size(), kMaxListedLines + 2);
+  EXPECT_EQ(entries[0], L"\x4E2D \U0001F600");
+  EXPECT_EQ(entries[kMaxListedLines - 1], L"\x017C");
+  EXPECT_EQ(entries[kMaxListedLines], L"... 1 more line not listed");
 }
 
 }  // namespace
