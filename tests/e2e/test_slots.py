@@ -1,11 +1,17 @@
 """Clip slots on the real bar: Push and Pop through the clipboard, frame captions, drop-downs."""
 import unittest
 
-from harness import (COMBO, FRAME, POP, PUSH, BarTest, clipboard_clear, clipboard_get,
-                     clipboard_set, cp1252, wait_until, x_clipboard_set)
+import json
+import struct
+import subprocess
+
+from harness import (COMBO, FRAME, POP, PROBE, PUSH, BarTest, clipboard_clear, clipboard_data,
+                     clipboard_get, clipboard_set, cp1252, utf16, wait_until, x_clipboard_set)
 
 SLOT = 3  # as the user numbers it
-CF_TEXT, CF_DIF = 1, 5
+CF_TEXT, CF_DIF, CF_UNICODETEXT, CF_LOCALE = 1, 5, 13, 16
+EXCLUDE = "ExcludeClipboardContentFromMonitorProcessing"
+CLOCK_FIELD = 135
 # What Wine offers besides CF_TEXT when only CF_TEXT was set: OEM text, Unicode text, locale.
 SYNTHESIZED_FROM_TEXT = {CF_TEXT, 7, 13, 16}
 MAX_LISTED_LINES = 10000  # the drop-down lists no more lines than this (slots/slot_lines.h)
@@ -112,6 +118,73 @@ class Slots(BarTest):
         clipboard_set(b"something else")
         self.pop_by_click(text)
 
+    def test_any_script_comes_back_and_a_secret_keeps_its_mark(self):
+        def wide_text(blob):
+            return blob.decode("utf-16-le").split("\0")[0] if blob else None
+
+        cases = [  # what, text, locale, the locale's code page (None: the slot keeps UTF-16)
+            ("mixed scripts and emoji", "Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 \u2713 "
+             "\u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \U0001f31f",
+             1033, None),
+            ("Russian under its own locale", "\u041f\u0440\u0438\u0432\u0435\u0442, "
+             "\u043c\u0438\u0440!", 1049, "cp1251"),
+        ]
+        for what, text, locale, codec in cases:
+            with self.subTest(what):
+                clipboard_set(None, extra=[(CF_UNICODETEXT, utf16(text)),
+                                           (CF_LOCALE, struct.pack("<I", locale))])
+                # A single-byte code page gives each UTF-16 unit one byte.
+                units = len(text.encode("utf-16-le")) // 2
+                self.push_by_click("Clip %2i  %4i Byte" % (SLOT, units + 5))
+                shown = self.bar.combo(COMBO[self.index], wide=True)["entries"]
+                self.assertEqual(shown, [text, ""], "the drop-down shows the real characters")
+                clipboard_set(b"something else")
+                self.bar.click(POP[self.index])
+                wait_until(lambda: wide_text(clipboard_data(CF_UNICODETEXT)[0]) == text, 20,
+                           "the popped text as UTF-16")
+                if codec:
+                    self.assertEqual(clipboard_get()[0], text.encode(codec))
+                self.assertEqual(clipboard_data(CF_LOCALE)[0][:4], struct.pack("<I", locale))
+
+        with self.subTest("a secret is masked and keeps its mark"):
+            clipboard_set(None, extra=[(CF_UNICODETEXT, utf16("hunter2\r\nline two")),
+                                       (EXCLUDE, b"\x01")])
+            self.push_by_click("Clip %2i  %4i Byte" % (SLOT, 22))
+            entries = self.bar.combo(COMBO[self.index], wide=True)["entries"]
+            self.assertEqual(entries, ["\u2022" * 8, ""])
+            self.assertEqual(cp1252(self.control(COMBO[self.index])["text"]), b"\x95" * 8)
+            clipboard_set(b"something else")
+            self.bar.click(POP[self.index])
+            wait_until(lambda: wide_text(clipboard_data(CF_UNICODETEXT)[0]) ==
+                       "hunter2\r\nline two", 20, "the popped secret")
+            self.assertEqual(clipboard_data(EXCLUDE)[0][:1], b"\x01")
+
+    def test_a_held_clipboard_is_named_in_the_clock_field(self):
+        clipboard_set(b"text")
+        wait_until(lambda: self.control(PUSH[self.index])["enabled"], 10, "Push enabled")
+        holder = subprocess.Popen(["wine", PROBE, "hold-clip", "8000"], stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        # The field's windows, one per change, for the next eight seconds.
+        sampler = subprocess.Popen(["wine", PROBE, "sample", str(CLOCK_FIELD), "160", "50"],
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            self.assertIn(b"holding", holder.stdout.readline(), "the probe holds the clipboard")
+            sampler.stdout.readline()  # sampling has begun
+            self.bar.click(PUSH[self.index])
+            shown = []
+            for line in sampler.stdout:
+                shown.append(json.loads(line)["text"])
+                if "Clipboard held by probe.e" in shown and shown[-1] == "":
+                    break  # the notice, then the clock's next pass
+            self.assertIn("Clipboard held by probe.e", shown)
+            after = shown[shown.index("Clipboard held by probe.e"):]
+            self.assertIn("", after, "the clock goes on after the notice")
+            self.assertEqual(self.control(FRAME[self.index])["text"], "Clip  3     0 Byte")
+        finally:
+            for process in (holder, sampler):
+                process.kill()
+                process.wait()
+                process.stdout.close()
 
 if __name__ == "__main__":
     unittest.main()
