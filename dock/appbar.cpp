@@ -48,7 +48,7 @@ UINT_PTR PlaceBar(int edge, RECT rect, APPBARDATA* record) {
   const int width = RectWidth(given);
   const int height = RectHeight(given);
   const bool hidden = ProposesHidden(gBar.autohide, gDock.barHidden);
-  record->rc = ToRECT(ProposeDockRect(edge, given, hidden, CurrentScreen()));
+  record->rc = ToRECT(ProposeDockRect(edge, given, hidden, CurrentScreen(record->hWnd)));
   gShellBarMessage(ABM_QUERYPOS, record);
   record->rc = ToRECT(KeepBarSize(edge, ToRect(record->rc), width, height));
   if (gBar.autohide) {
@@ -66,7 +66,8 @@ UINT_PTR RedockBar(APPBARDATA* record) {
   RECT now{};
   GetWindowRect(record->hWnd, &now);
   const Rect bar = ToRect(now);
-  const Rect start = RedockStartRect(gBar.edge, RectWidth(bar), RectHeight(bar), CurrentScreen());
+  const Rect start =
+      RedockStartRect(gBar.edge, RectWidth(bar), RectHeight(bar), CurrentScreen(record->hWnd));
   return PlaceBar(gBar.edge, ToRECT(start), record);
 }
 

@@ -71,8 +71,7 @@ void ToggleAutohide(HWND bar, HMENU menu) {
     EnableMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_ENABLED);
   }
   if (gBar.autohide) {
-    record.lParam = 0;
-    gShellBarMessage(ABM_SETAUTOHIDEBAR, &record);
+    ReleaseAutohideClaim(bar, gBar.edge);
     gBar.autohide = 0;
     CheckMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_UNCHECKED);
     gDock.barHidden = 0;
@@ -83,6 +82,13 @@ void ToggleAutohide(HWND bar, HMENU menu) {
     gBar.autohide = 1;
     CheckMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_CHECKED);
   }
+}
+
+void ReleaseAutohideClaim(HWND bar, int edge) {
+  APPBARDATA record = BarRecord(bar);
+  record.uEdge = static_cast<UINT>(edge);
+  record.lParam = 0;
+  gShellBarMessage(ABM_SETAUTOHIDEBAR, &record);
 }
 
 void AutohideHitTest(HWND bar) {

@@ -7,6 +7,8 @@
 namespace pinnafex {
 
 void ToggleAutohide(HWND bar, HMENU menu);
+// Gives up the bar's autohide claim at `edge`; the autohide flag is left as it is.
+void ReleaseAutohideClaim(HWND bar, int edge);
 void AutohideHitTest(HWND bar);
 void StartSlide(HWND bar, const RECT& target);
 

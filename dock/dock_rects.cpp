@@ -53,15 +53,15 @@ int Evaluate(Term term, const Inputs& in) {
     case Term::kZero:
       return 0;
     case Term::kAbove:
-      return kTopOffset;
+      return ScaleToDpi(kTopOffset, in.screen.dpi);
     case Term::kScreenWidth:
       return in.screen.width;
     case Term::kScreenHeight:
       return in.screen.height;
     case Term::kStripLessWidth:
-      return ClampCoordinate(kHiddenStrip - in.w);
+      return ClampCoordinate(ScaleToDpi(kHiddenStrip, in.screen.dpi) - in.w);
     case Term::kStripLessHeight:
-      return ClampCoordinate(kHiddenStrip - in.h);
+      return ClampCoordinate(ScaleToDpi(kHiddenStrip, in.screen.dpi) - in.h);
     case Term::kScreenWidthLessWidth:
       return ClampCoordinate(in.screen.width - in.w);
     case Term::kScreenHeightLessHeight:

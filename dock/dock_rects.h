@@ -1,6 +1,7 @@
 // Where the bar lies at each edge: the rectangle proposed to the shell, the size kept after the
 // shell's answer, and the start of a re-dock. Screen coordinates, right and bottom exclusive.
 #pragma once
+#include "dock/dpi_scale.h"
 
 namespace pinnafex {
 
@@ -21,8 +22,10 @@ inline bool operator!=(const Rect& a, const Rect& b) {
 struct ScreenSize {
   int width;
   int height;
+  int dpi = kBaseDpi;  // of the bar's window on this screen
 };
 
+// At 96 DPI; both scale with the screen's DPI.
 constexpr int kTopOffset = -20;  // the bar's top edge sits 20 pixels above the screen
 constexpr int kHiddenStrip = 2;  // pixels an autohidden bar leaves on the screen
 

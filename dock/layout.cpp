@@ -3,6 +3,7 @@
 #include "dock/appbar.h"
 #include "dock/dock_state.h"
 #include "dock/layout_table.h"
+#include "dock/win_geometry.h"
 #include "shell/bar_state.h"
 #include "shell/control_ids.h"
 
@@ -35,21 +36,24 @@ HWND SlotCombo(HWND bar, int slot) {
   return combos[slot];
 }
 
-void PlaceBarWindow(HWND bar, const Place& at) {
+void PlaceBarWindow(HWND bar, const Place& at96) {
+  const Place at = ScalePlace(at96, WindowDpi(bar));
   SetWindowPos(bar, HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_SHOWWINDOW);
 }
 
 // The clock group, then every slot group, shown as far as the screen extent lets them fit.
 void PlaceGroups(HWND bar, Shape shape, int extent) {
   const bool clockHidden = gBar.clockHidden != 0;
+  const int dpi = WindowDpi(bar);
   for (int c = 0; c < kClockControlCount; ++c) {
-    PlaceControl(bar, kClockIds[c], ClockPlace(shape, clockHidden, c), !clockHidden);
+    PlaceControl(bar, kClockIds[c], ScalePlace(ClockPlace(shape, clockHidden, c), dpi),
+                 !clockHidden);
   }
-  const int shownSlots = ShownSlotCount(shape, extent, clockHidden);
+  const int shownSlots = ShownSlotCount(shape, extent, clockHidden, dpi);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     const int cell = SlotCell(slot, clockHidden);
     for (int part = 0; part < kSlotPartCount; ++part) {
-      PlaceControl(bar, (*kSlotPartIds[part])[slot], SlotPlace(shape, cell, part),
+      PlaceControl(bar, (*kSlotPartIds[part])[slot], ScalePlace(SlotPlace(shape, cell, part), dpi),
                    slot < shownSlots);
     }
   }
@@ -83,7 +87,8 @@ void ExpandDroppedCombos(HWND bar) {
     switch (ComboTickAction(dropped, gDock.comboExpanded[slot])) {
       case ComboTick::kEnlarge:
         gDock.comboExpanded[slot] = 1;
-        PlaceControl(bar, kSlotComboIds[slot], kExpandedComboPlace, true);
+        PlaceControl(bar, kSlotComboIds[slot], ScalePlace(kExpandedComboPlace, WindowDpi(bar)),
+                     true);
         // The move closed the list: open it again at the new size.
         SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
         break;

@@ -1,5 +1,6 @@
 #include "dock/layout_table.h"
 
+#include "dock/dock_rects.h"
 #include "shell/control_ids.h"
 
 namespace pinnafex {
@@ -61,15 +62,23 @@ int SlotCell(int slot, bool clockHidden) {
   return clockHidden ? slot : slot + 1;
 }
 
-int ShownSlotCount(Shape shape, int extent, bool clockHidden) {
+int ShownSlotCount(Shape shape, int extent, bool clockHidden, int dpi) {
   const FitRule& fit = shape == Shape::kTop ? kFitTop : kFitLeft;
   int shown = 1;  // slot 0 whatever the screen
   while (shown < kSlotCount) {
     const long long end = static_cast<long long>(fit.pitch) * (SlotCell(shown, clockHidden) + 1);
-    if (end + fit.margin > extent) break;
+    if (ScaleToDpi(end + fit.margin, dpi) > extent) break;
     ++shown;
   }
   return shown;
+}
+
+Place ScalePlace(const Place& at, int dpi) {
+  const int x = ScaleToDpi(at.x, dpi);
+  const int y = ScaleToDpi(at.y, dpi);
+  const long long right = ScaleToDpi(static_cast<long long>(at.x) + at.width, dpi);
+  const long long bottom = ScaleToDpi(static_cast<long long>(at.y) + at.height, dpi);
+  return {x, y, ClampCoordinate(right - x), ClampCoordinate(bottom - y)};
 }
 
 ComboTick ComboTickAction(long long droppedState, int expanded) {

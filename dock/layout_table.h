@@ -1,6 +1,7 @@
 // Where the bar window and its controls go in the two shapes, and how many slot groups fit.
 // Control places are client coordinates of the bar; the bar's own place is in screen ones.
 #pragma once
+#include "dock/dpi_scale.h"
 
 namespace pinnafex {
 
@@ -45,8 +46,12 @@ Place SlotPlace(Shape shape, int cell, int part);
 int SlotCell(int slot, bool clockHidden);
 
 // How many slot groups, from slot 0 on, are shown on a screen `extent` pixels wide (top) or
-// high (left). Slot 0 always is; the others only while their whole cell lies on the screen.
-int ShownSlotCount(Shape shape, int extent, bool clockHidden);
+// high (left) at `dpi`. Slot 0 always is; the others only while their whole cell lies on the
+// screen.
+int ShownSlotCount(Shape shape, int extent, bool clockHidden, int dpi = kBaseDpi);
+
+// A place of the tables at `dpi`: its sides are scaled, so neighbours stay neighbours.
+Place ScalePlace(const Place& at, int dpi);
 
 // The per-tick step for one slot combo from its CB_GETDROPPEDSTATE answer and its
 // combo-expanded flag.

@@ -13,9 +13,13 @@ inline RECT ToRECT(const Rect& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
-// Read anew at every use: the screen may change while the bar runs.
-inline ScreenSize CurrentScreen() {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+// The DPI `window` is drawn at: the platform's per-window answer where it has one (Windows 10
+// 1607 on), else the screen's logical pixels per inch.
+int WindowDpi(HWND window);
+
+// Read anew at every use: the screen and its DPI may change while the bar runs.
+inline ScreenSize CurrentScreen(HWND bar) {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), WindowDpi(bar)};
 }
 
 }  // namespace pinnafex

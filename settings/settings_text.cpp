@@ -26,6 +26,16 @@ int ParseSettingInt(const char* text) {
   return static_cast<int>(negative ? -value : value);
 }
 
+int SettingInRange(SettingRange range, int stored) {
+  switch (range) {
+    case SettingRange::kOnOff:
+      return stored != 0;
+    case SettingRange::kTopOrLeft:
+      return stored == 1;
+  }
+  return 0;
+}
+
 void FormatSettingInt(int value, char (&out)[kSettingTextSize]) {
   std::snprintf(out, sizeof out, "%i", value);
 }

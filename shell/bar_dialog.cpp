@@ -6,8 +6,11 @@
 #include "dock/appbar.h"
 #include "dock/autohide.h"
 #include "dock/layout.h"
+#include "dock/win_geometry.h"
 #include "settings/priority_table.h"
 #include "settings/settings.h"
+#include "settings/settings_text.h"
+#include "shell/bar_font.h"
 #include "shell/bar_state.h"
 #include "shell/control_ids.h"
 #include "shell/hotkeys.h"
@@ -22,6 +25,7 @@ BarState gBar;
 namespace {
 
 HMENU gMenu = nullptr;
+bool gBarEnded = false;  // the quit or the session's end has taken the bar down
 // The bar's Push buttons, looked up once when it starts: the tick enables them.
 HWND gPushButtons[kSlotCount];
 
@@ -44,18 +48,22 @@ constexpr MenuItem kMenuItems[] = {
     {kCmdCancel, "Exit"},
 };
 
-// Read at start, written in this order at a confirmed quit.
+// Read at start, written in this order when the bar ends.
 struct SettingRow {
   const char* name;
   int BarState::*field;
   int fallback;
+  SettingRange range = SettingRange::kOnOff;
 };
 constexpr SettingRow kSettings[] = {
     {"AUTOHIDE", &BarState::autohide, 0},
     {"NOCLOCK", &BarState::clockHidden, 0},
-    {"STARTPOSITON", &BarState::edge, kEdgeTop},
+    {"STARTPOSITON", &BarState::edge, kEdgeTop, SettingRange::kTopOrLeft},
     {"HOTKEYS", &BarState::hotkeys, 0},
 };
+
+// The WM_DPICHANGED message, newer than the platform headers this program builds against.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 HMENU CreateContextMenu() {
   HMENU menu = CreatePopupMenu();
@@ -83,34 +91,64 @@ void ReapplyAutohide(HWND dialog) {
   ToggleAutohide(dialog, gMenu);
 }
 
-INT_PTR OnQuit(HWND dialog) {
-  gBar.menuOrPromptOpen = 1;
-  if (MessageBoxA(dialog, "Really Quit?", "Quit Pinnafex",
-                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-    gBar.menuOrPromptOpen = 0;
-    return 0;
-  }
+// The stored autohide state applied at the edge and the bar laid out, as at start.
+void ApplyDock(HWND dialog) {
+  gBar.autohide = !gBar.autohide;  // the toggle inverts it back
+  SendCommand(dialog, kCmdAutohide);
+}
+
+// A confirmed quit and the session's end: slots freed, the bar off the shell, every setting
+// written. Runs once.
+void EndBar(HWND dialog) {
+  if (gBarEnded) return;
+  gBarEnded = true;
   ReleaseHotkeys(dialog);
   ReleaseAllSlots();
   for (int combo : kSlotComboIds) SendDlgItemMessageA(dialog, combo, CB_RESETCONTENT, 0, 0);
   DestroyMenu(gMenu);
   gMenu = nullptr;
   KillTimer(dialog, kTickTimerId);
+  // One autohide bar per edge: the claim must not outlive the bar.
+  if (gBar.autohide) ReleaseAutohideClaim(dialog, gBar.edge);
   RegisterBar(dialog, 0);
   for (const SettingRow& row : kSettings) WriteIntSetting(row.name, gBar.*row.field);
+}
+
+BOOL CALLBACK AnswerNo(HWND window, LPARAM owner) {
+  if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+    PostMessageA(window, WM_COMMAND, IDNO, 0);
+  }
+  return TRUE;
+}
+
+INT_PTR OnQuit(HWND dialog) {
+  gBar.menuOrPromptOpen = 1;
+  const int answer = MessageBoxA(dialog, "Really Quit?", "Quit Pinnafex",
+                                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+  if (gBarEnded) return 1;  // the session ended while the prompt was up
+  if (answer != IDYES) {
+    gBar.menuOrPromptOpen = 0;
+    return 0;
+  }
+  EndBar(dialog);
   EndDialog(dialog, 0);
   return 1;
 }
 
-INT_PTR OnTop(HWND dialog) {
-  LayoutTop(dialog);
+// Switching edges with autohide on gives up the old edge's claim before the new one is made.
+void MoveToEdge(HWND dialog, int edge, void (*layout)(HWND bar)) {
+  if (gBar.autohide && gBar.edge != edge) ReleaseAutohideClaim(dialog, gBar.edge);
+  layout(dialog);
   ReapplyAutohide(dialog);
+}
+
+INT_PTR OnTop(HWND dialog) {
+  MoveToEdge(dialog, kEdgeTop, LayoutTop);
   return 0;
 }
 
 INT_PTR OnLeft(HWND dialog) {
-  LayoutLeft(dialog);
-  ReapplyAutohide(dialog);
+  MoveToEdge(dialog, kEdgeLeft, LayoutLeft);
   return 0;
 }
 
@@ -177,6 +215,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
 }
 
 INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
+  gBarEnded = false;
   SetPriorityLevel(nullptr, kLevelNormal);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
@@ -184,16 +223,17 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   ClearAllSlots();
   for (const SettingRow& row : kSettings) {
     ReadIntSetting(row.name, &(gBar.*row.field), row.fallback);
+    gBar.*row.field = SettingInRange(row.range, gBar.*row.field);
   }
   InitCommonControls();
+  FitBarFont(dialog, WindowDpi(dialog));
   RefreshSlotView(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
   SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
   RegisterBar(dialog, 1);
   gMenu = CreateContextMenu();
-  // Each toggle inverts the flag back: the stored state is applied and the bar laid out.
-  gBar.autohide = !gBar.autohide;
-  SendCommand(dialog, kCmdAutohide);
+  ApplyDock(dialog);
+  // The toggle inverts the flag back: the stored state is applied and the bar laid out.
   gBar.clockHidden = !gBar.clockHidden;
   SendCommand(dialog, kCmdShowClock);
   gBar.hotkeys = !gBar.hotkeys;
@@ -245,6 +285,46 @@ INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
   return 0;
 }
 
+INT_PTR OnQueryEndSession(HWND dialog, WPARAM, LPARAM) {
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);  // never held up by the bar
+  return 1;
+}
+
+INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
+  if (!ending) return 0;
+  EndBar(dialog);
+  // Asked to close (an installer): the program ends as after a quit. At a logoff the system
+  // ends the process itself.
+  if (how & ENDSESSION_CLOSEAPP) {
+    EnumThreadWindows(GetCurrentThreadId(), AnswerNo, reinterpret_cast<LPARAM>(dialog));
+    EndDialog(dialog, 0);
+  }
+  return 0;
+}
+
+// A new screen size or DPI: the bar is laid out and docked afresh, in its font for the DPI.
+INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
+  if (gBarEnded) return 0;
+  FitBarFont(dialog, WindowDpi(dialog));
+  Relayout(dialog);
+  return 0;
+}
+
+INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  OnScreenChanged(dialog, wParam, lParam);
+  // Handled: the dialog manager must not scale the controls placed just now once more.
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
+  return 1;
+}
+
+// Explorer started again: the new shell knows nothing of the bar.
+INT_PTR OnTaskbarCreated(HWND dialog) {
+  if (gBarEnded) return 0;
+  RegisterBar(dialog, 1);
+  ApplyDock(dialog);
+  return 0;
+}
+
 struct MessageRow {
   UINT message;
   INT_PTR (*handler)(HWND dialog, WPARAM wParam, LPARAM lParam);
@@ -258,11 +338,18 @@ constexpr MessageRow kMessages[] = {
     {WM_RBUTTONDOWN, OnRightButtonDown},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
+    {WM_QUERYENDSESSION, OnQueryEndSession},
+    {WM_ENDSESSION, OnEndSession},
+    {WM_DISPLAYCHANGE, OnScreenChanged},
+    {kDpiChangedMessage, OnDpiChanged},
 };
 
 }  // namespace
 
 INT_PTR CALLBACK BarDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Its number is known only at run time.
+  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  if (taskbarCreated && message == taskbarCreated) return OnTaskbarCreated(dialog);
   for (const MessageRow& row : kMessages) {
     if (row.message == message) return row.handler(dialog, wParam, lParam);
   }
