@@ -7,6 +7,9 @@
 #include "splash/dib.h"
 
 namespace pinnafex {
+
+SplashStore gSplashStore = SetWindowLongPtrA;
+
 namespace {
 
 constexpr char kSplashClassName[] = "SplashScreenClass";
@@ -76,8 +79,10 @@ LRESULT OnCreate(HWND window, LPARAM lParam) {
   }
   // The slot held 0 before, so only the last error tells a failure apart.
   SetLastError(0);
-  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+  gSplashStore(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
   if (GetLastError() != 0) {
+    // The failed creation destroys the window: its destroy step must not free the record too.
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     if (record->timerId) KillTimer(window, record->timerId);
     FreeDibBlock(record->bitmap);
     GlobalFree(record);

@@ -12,4 +12,9 @@ int SetSplashTextColor(HWND splash, COLORREF color, int redraw);
 void CloseSplash(HWND splash);
 BOOL IsSplashWindow(HWND window);
 
+// How a splash window stores its record in its user-data slot (SetWindowLongPtrA); a test puts
+// a failing store in its place.
+using SplashStore = LONG_PTR(WINAPI*)(HWND window, int index, LONG_PTR value);
+extern SplashStore gSplashStore;
+
 }  // namespace pinnafex

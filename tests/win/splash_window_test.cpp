@@ -378,6 +378,40 @@ TEST_F(SplashChild, MissingBitmapGivesNoWindow) {
   EXPECT_FALSE(QuitPosted());
 }
 
+// The user-data slot of every splash window as its destroy messages arrive.
+std::vector<LONG_PTR> gDestroyedData;
+
+LRESULT CALLBACK WatchDestroy(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && (call->message == WM_DESTROY || call->message == WM_NCDESTROY) &&
+      IsSplashWindow(call->hwnd)) {
+    gDestroyedData.push_back(GetWindowLongPtrA(call->hwnd, GWLP_USERDATA));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LONG_PTR WINAPI StoreThenFail(HWND window, int index, LONG_PTR value) {
+  const LONG_PTR before = SetWindowLongPtrA(window, index, value);
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return before;
+}
+
+// A store that reports a failure after it took: the creation fails and the record it freed is
+// no longer in the window for the destroy step to free again.
+TEST_F(SplashChild, FailedStoreLeavesNoRecordBehind) {
+  Parent parent(host_, 600, 400);
+  gDestroyedData.clear();
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  gSplashStore = StoreThenFail;
+  EXPECT_EQ(ShowSplash(Instance(), parent.window, kSplashBitmapId, 1000), nullptr);
+  gSplashStore = SetWindowLongPtrA;
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(GetWindow(parent.window, GW_CHILD), nullptr);
+  ASSERT_FALSE(gDestroyedData.empty()) << "the failed window was never destroyed";
+  for (LONG_PTR data : gDestroyedData) EXPECT_EQ(data, 0) << "the freed record is still stored";
+}
+
 TEST(SplashTopLevel, CentredOnTheScreenOnItsOwnThread) {
   const SIZE image = ImageSize(kSplashBitmapId);
   HWND splash = ShowSplash(Instance(), nullptr, kSplashBitmapId, 0);
