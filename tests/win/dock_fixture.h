@@ -84,6 +84,8 @@ struct FakeShell {
   static inline int calls[16] = {};
   static inline LPARAM setAutohideParam = -1;
   static inline UINT setAutohideEdge = 0;
+  static inline HWND claims[4] = {};   // each edge's autohide bar, kept as Windows keeps it
+  static inline bool badEdge = false;  // a request named an edge outside 0..3
 
   static void Reset() {
     newAnswer = TRUE;
@@ -96,10 +98,29 @@ struct FakeShell {
     for (int& c : calls) c = 0;
     setAutohideParam = -1;
     setAutohideEdge = 0;
+    for (HWND& claim : claims) claim = nullptr;
+    badEdge = false;
+  }
+
+  // One autohide bar per edge: a claim while another bar holds the edge is refused.
+  static UINT_PTR Claim(const APPBARDATA& data) {
+    if (data.uEdge >= 4) {
+      badEdge = true;
+      return FALSE;
+    }
+    HWND& holder = claims[data.uEdge];
+    if (data.lParam) {
+      if (holder && holder != data.hWnd) return FALSE;
+      holder = data.hWnd;
+    } else if (holder == data.hWnd) {
+      holder = nullptr;
+    }
+    return TRUE;
   }
 
   static UINT_PTR WINAPI Call(DWORD message, PAPPBARDATA data) {
     if (message < 16) ++calls[message];
+    if ((message == ABM_QUERYPOS || message == ABM_SETPOS) && data->uEdge >= 4) badEdge = true;
     switch (message) {
       case ABM_NEW:
         return newAnswer;
@@ -117,11 +138,12 @@ struct FakeShell {
       case ABM_GETSTATE:
         return stateAnswer;
       case ABM_GETAUTOHIDEBAR:
-        return reinterpret_cast<UINT_PTR>(autohideHolder);
+        if (autohideHolder || data->uEdge >= 4) return reinterpret_cast<UINT_PTR>(autohideHolder);
+        return reinterpret_cast<UINT_PTR>(claims[data->uEdge]);
       case ABM_SETAUTOHIDEBAR:
         setAutohideParam = data->lParam;
         setAutohideEdge = data->uEdge;
-        return setAutohideAnswer;
+        return setAutohideAnswer && Claim(*data);
       default:
         return TRUE;
     }
