@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Runs a command inside a private Wine session: its own Xvfb display, its own WINEPREFIX,
 # a small Wine process kept alive for the whole session, and everything ended afterwards.
-# Usage: tools/wine-session.sh [--keepalive EXE] [--screen WxHxD] COMMAND...
+# Usage: tools/wine-session.sh [--keepalive EXE] [--screen WxHxD] [--dpi N] COMMAND...
 set -uo pipefail
 
 keepalive=""
 screen="1024x768x24"
+dpi=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --keepalive) keepalive="$2"; shift 2 ;;
     --screen) screen="$2"; shift 2 ;;
+    --dpi) dpi="$2"; shift 2 ;;
     *) break ;;
   esac
 done
@@ -53,6 +55,13 @@ trap 'exit 130' INT TERM
 
 for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 wine wineboot -i >"$session/wineboot.log" 2>&1
+# Wine reads the DPI from both places when a program starts.
+if [ -n "$dpi" ]; then
+  for key in 'HKCU\Control Panel\Desktop' \
+             'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  done
+fi
 if [ -n "$keepalive" ]; then
   wine "$keepalive" idle >/dev/null 2>&1 &
   keep_pid=$!

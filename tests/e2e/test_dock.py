@@ -55,11 +55,23 @@ def screen_size():
     return int(width), int(height)
 
 
-def docked_rect(shape, screen):
+def scale(v, dpi):
+    """A 96-DPI length at `dpi`, rounded half away from zero as the program does."""
+    return (abs(v) * dpi + 48) // 96 * (1 if v >= 0 else -1)
+
+
+def scale_place(place, dpi):
+    x, y, w, h = place
+    return (scale(x, dpi), scale(y, dpi), scale(x + w, dpi) - scale(x, dpi),
+            scale(y + h, dpi) - scale(y, dpi))
+
+
+def docked_rect(shape, screen, dpi=96):
     width, height = screen
+    above = scale(ABOVE_SCREEN, dpi)
     if shape == "top":
-        return [0, ABOVE_SCREEN, width, ABOVE_SCREEN + TOP_HEIGHT]
-    return [0, ABOVE_SCREEN, LEFT_WIDTH, height]
+        return [0, above, width, above + scale(TOP_HEIGHT, dpi)]
+    return [0, above, scale(LEFT_WIDTH, dpi), height]
 
 
 def strip_rect(shape, screen):
@@ -108,6 +120,7 @@ def menu_item_point(menu_rect, command):
 class DockChecks:
     """Layout and docking checks shared by the screen sizes."""
     SCREEN = (1024, 768)
+    DPI = 96
 
     def check_screen(self):
         self.assertEqual(screen_size(), self.SCREEN, "this file runs on its own screen size")
@@ -136,17 +149,18 @@ class DockChecks:
     def expected_places(self, shape, clock_shown):
         """{id: ((x, y, width, height), visible)} for the clock group and every slot group."""
         clock = CLOCK_PLACES[shape] if clock_shown else CLOCK_PLACES["top"]
-        places = {cid: (place, clock_shown) for cid, place in zip(CLOCK_GROUP, clock)}
+        places = {cid: (scale_place(place, self.DPI), clock_shown)
+                  for cid, place in zip(CLOCK_GROUP, clock)}
         shown = self.shown_count(shape, clock_shown)
         for slot in range(20):
             cell = SLOT_PLACES[shape](slot + 1 if clock_shown else slot)
             for part in PARTS:
-                places[PART_IDS[part][slot]] = (cell[part], slot < shown)
+                places[PART_IDS[part][slot]] = (scale_place(cell[part], self.DPI), slot < shown)
         return places
 
     def laid_out(self, shape, clock_shown):
         """Waits for the layout of the shape and returns the controls."""
-        docked = docked_rect(shape, self.SCREEN)
+        docked = docked_rect(shape, self.SCREEN, self.DPI)
         expected = self.expected_places(shape, clock_shown)
         probe_ids = (CLOCK_GROUP[0], FRAME[0], FRAME[19])
 
@@ -225,7 +239,8 @@ class DockChecks:
         self.assertEqual(self.shown_slot_count(without), self.shown_count(shape, False), label)
         self.assert_layout(without, shape, False)
         self.assert_clean(without, self.bar.window(), f"{label}, clock hidden")
-        dx, dy = (PITCH[shape], 0) if shape == "top" else (0, PITCH[shape])
+        pitch = scale(PITCH[shape], self.DPI)
+        dx, dy = (pitch, 0) if shape == "top" else (0, pitch)
         for slot in range(20):
             for part in PARTS:
                 cid = PART_IDS[part][slot]
