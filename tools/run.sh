@@ -30,3 +30,5 @@ shots="$root/build/screenshots"
 mkdir -p "$shots"
 export PINNAFEX_EXE="$exe" PINNAFEX_PROBE="$probe" PINNAFEX_SHOTS="$shots"
 tools/wine-session.sh --keepalive "$probe" python3 tools/show_bar.py
+# The same at 150 %, in a prefix of its own that says 144 DPI before the bar starts.
+PINNAFEX_DPI=144 tools/wine-session.sh --keepalive "$probe" --dpi 144 python3 tools/show_bar.py

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -418,39 +417,14 @@ int AppbarRemove(HWND bar) {
   return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
 }
 
-BOOL CALLBACK CollectOfProcess(HWND hwnd, LPARAM param) {
-  auto* of = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == of->first) of->second.push_back(hwnd);
-  return TRUE;
-}
-
-// Ends the session for the bar's process as the system does: WM_QUERYENDSESSION, then
-// WM_ENDSESSION (TRUE) to each of its top-level windows, with HOW as their second parameter.
-// One line per window with its class and answer; "sent" is 0 for one gone meanwhile.
+// Ends the session for the bar as the system does: WM_QUERYENDSESSION, then WM_ENDSESSION
+// (TRUE), with HOW as their second parameter. Prints the bar's answer to the first.
 int EndSession(LPARAM how) {
   HWND bar = Bar();
-  if (!bar) return 1;
-  std::pair<DWORD, std::vector<HWND>> of{0, {}};
-  GetWindowThreadProcessId(bar, &of.first);
-  EnumWindows(CollectOfProcess, reinterpret_cast<LPARAM>(&of));
-  std::vector<DWORD_PTR> query(of.second.size(), 0);
-  std::vector<std::string> classes;
-  std::vector<int> sent;
-  for (std::size_t i = 0; i < of.second.size(); ++i) {
-    classes.push_back(ClassOf(of.second[i]));
-    sent.push_back(SendMessageTimeoutA(of.second[i], WM_QUERYENDSESSION, 0, how, SMTO_NORMAL, 5000,
-                                       &query[i]) != 0);
-  }
-  for (std::size_t i = 0; i < of.second.size(); ++i) {
-    DWORD_PTR ended = 0;
-    SendMessageTimeoutA(of.second[i], WM_ENDSESSION, TRUE, how, SMTO_NORMAL, 5000, &ended);
-    std::printf("{\"hwnd\":%lu,\"class\":%s,\"bar\":%d,\"sent\":%d,\"query\":%lu}\n",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(of.second[i])),
-                Json(classes[i]).c_str(), of.second[i] == bar ? 1 : 0, sent[i],
-                static_cast<unsigned long>(query[i]));
-  }
+  DWORD_PTR query = 0;
+  if (!SendMessageTimeoutA(bar, WM_QUERYENDSESSION, 0, how, SMTO_NORMAL, 5000, &query)) return 1;
+  SendMessageTimeoutA(bar, WM_ENDSESSION, TRUE, how, SMTO_NORMAL, 5000, nullptr);
+  std::printf("{\"query\":%lu}\n", static_cast<unsigned long>(query));
   return 0;
 }
 

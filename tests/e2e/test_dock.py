@@ -56,12 +56,12 @@ def screen_size():
 
 
 def scale(v, dpi):
-    """A 96-DPI length at `dpi`, rounded half away from zero as the program does."""
+    """A 96-DPI coordinate at `dpi`, rounded half away from zero as the program does."""
     return (abs(v) * dpi + 48) // 96 * (1 if v >= 0 else -1)
 
 
 def scale_place(place, dpi):
-    x, y, w, h = place
+    x, y, w, h = place  # the sides scale
     return (scale(x, dpi), scale(y, dpi), scale(x + w, dpi) - scale(x, dpi),
             scale(y + h, dpi) - scale(y, dpi))
 

@@ -86,19 +86,3 @@ TEST(SettingText, TakesTextOnlyFromStringValuesThatFit) {
       EXPECT_STREQ(out, "") << row.what << ": the buffer was left as it was";
   }
 }
-
-TEST(SettingText, StoredFlagsAndEdgeReadInRange) {
-  struct Row {
-    SettingRange range;
-    int stored, expected;
-  } rows[] = {
-      {SettingRange::kOnOff, 0, 0},     {SettingRange::kOnOff, 1, 1},
-      {SettingRange::kOnOff, 7, 1},     {SettingRange::kOnOff, -1, 1},
-      {SettingRange::kTopOrLeft, 1, 1}, {SettingRange::kTopOrLeft, 0, 0},
-      {SettingRange::kTopOrLeft, 2, 0}, {SettingRange::kTopOrLeft, 3, 0},
-      {SettingRange::kTopOrLeft, 7, 0}, {SettingRange::kTopOrLeft, -1, 0},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(SettingInRange(row.range, row.stored), row.expected) << row.stored;
-  }
-}

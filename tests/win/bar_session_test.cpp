@@ -1,101 +1,56 @@
-// The bar dialog through a whole session against a fake shell that keeps each edge's autohide
-// bar: settings read in range, claims that follow the edge, Explorer restarting, session end.
-#include "tests/win/dock_fixture.h"
-
-#include <cstring>
-
+// The bar dialog through a session against a fake shell that keeps each edge's autohide bar.
 #include "settings/settings.h"
 #include "shell/bar_dialog.h"
 #include "shell/control_ids.h"
-#include "slots/slot_store.h"
+#include "tests/win/dock_fixture.h"
+
+#include <utility>
 
 using namespace pinnafex;
 using namespace dock_test;
 
-namespace {
-
-void Store(const char* value, const char* text) {
-  WriteSettingString(kProgramKey, value, text);
-}
-
-int Stored(const char* value) {
-  int number = -1;
-  return ReadIntSetting(value, &number, -1);
-}
-
-void PutClipboardText(const char* text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-  std::memcpy(GlobalLock(block), text, std::strlen(text) + 1);
-  GlobalUnlock(block);
-  SetClipboardData(CF_TEXT, block);
-  CloseClipboard();
-}
-
-}  // namespace
-
-class BarSession : public BarTest {
- protected:
-  // Where each edge's claim is: the bar, nobody, or someone else.
-  void ExpectClaims(HWND left, HWND top, const char* when) {
-    EXPECT_EQ(FakeShell::claims[kEdgeLeft], left) << when << ": left edge";
-    EXPECT_EQ(FakeShell::claims[kEdgeTop], top) << when << ": top edge";
-    EXPECT_FALSE(FakeShell::badEdge) << when << ": the shell was sent an edge outside 0..3";
-    EXPECT_TRUE(PumpUntil([] { return !SlideRunning(); })) << when << ": a slide never ended";
-  }
-  void Command(int id) { SendMessageA(dialog_, WM_COMMAND, static_cast<WPARAM>(id), 0); }
-
-  HWND dialog_ = nullptr;
-};
-
-TEST_F(BarSession, ClaimsFollowTheEdgeAndSessionEndKeepsTheSettings) {
+TEST_F(BarTest, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
-  Store("STARTPOSITON", "7");
-  Store("AUTOHIDE", "5");
+  WriteSettingString(kProgramKey, "STARTPOSITON", "7");
+  WriteSettingString(kProgramKey, "AUTOHIDE", "5");
   UseFakeShell();
-  dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, BarDialogProc, 0);
-  ASSERT_NE(dialog_, nullptr);
-  EXPECT_EQ(gBar.edge, kEdgeLeft);
-  EXPECT_EQ(gBar.autohide, 1);
-  ExpectClaims(dialog_, nullptr, "started with a stored edge of 7");
-
-  Command(kCmdTop);
-  ExpectClaims(nullptr, dialog_, "moved to the top");
-  Command(kCmdLeft);
-  ExpectClaims(dialog_, nullptr, "moved back to the left");
-  Command(kCmdAutohide);
-  EXPECT_EQ(gBar.autohide, 0);
-  ExpectClaims(nullptr, nullptr, "autohide off");
-  Command(kCmdTop);
-  Command(kCmdAutohide);
-  ExpectClaims(nullptr, dialog_, "autohide on at the top");
-
-  // Explorer restarted: a shell that knows no bars.
-  FakeShell::Reset();
-  SendMessageA(dialog_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_EQ(FakeShell::calls[ABM_NEW], 1);
-  EXPECT_EQ(FakeShell::setPosEdge, static_cast<UINT>(kEdgeTop));
-  ExpectClaims(nullptr, dialog_, "after TaskbarCreated");
-
-  PutClipboardText("kept until the session ends");
-  PushSlot(3);
-  ASSERT_NE(SlotBlock(3), nullptr);
-  EXPECT_EQ(SendMessageA(dialog_, WM_QUERYENDSESSION, 0, 0), TRUE);
-  EXPECT_EQ(FakeShell::calls[ABM_REMOVE], 0) << "asking must change nothing";
-  EXPECT_EQ(Stored("AUTOHIDE"), 5) << "asking must write nothing";
-  SendMessageA(dialog_, WM_ENDSESSION, TRUE, 0);
-  EXPECT_EQ(Stored("AUTOHIDE"), 1);
-  EXPECT_EQ(Stored("NOCLOCK"), 0);
-  EXPECT_EQ(Stored("STARTPOSITON"), kEdgeTop);
+  HWND bar =
+      CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, BarDialogProc, 0);
+  ASSERT_NE(bar, nullptr);
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  struct Row {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+    HWND left, top;  // each edge's autohide bar afterwards
+  } rows[] = {
+      {"started with a stored edge of 7", 0, 0, bar, nullptr},
+      {"Top", WM_COMMAND, kCmdTop, nullptr, bar},
+      {"Left", WM_COMMAND, kCmdLeft, bar, nullptr},
+      {"Autohide off", WM_COMMAND, kCmdAutohide, nullptr, nullptr},
+      {"Top", WM_COMMAND, kCmdTop, nullptr, nullptr},
+      {"Autohide on", WM_COMMAND, kCmdAutohide, nullptr, bar},
+      {"Explorer restarted", taskbarCreated, 0, nullptr, bar},
+      {"asked to end the session", WM_QUERYENDSESSION, 0, nullptr, bar},
+      {"session ended", WM_ENDSESSION, TRUE, nullptr, nullptr},
+  };
+  for (const Row& row : rows) {
+    if (row.message == taskbarCreated) FakeShell::Reset();  // a shell that knows no bars
+    const LRESULT answer = row.message ? SendMessageA(bar, row.message, row.wParam, 0) : 0;
+    if (row.message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
+    EXPECT_EQ(FakeShell::claims[kEdgeLeft], row.left) << row.what;
+    EXPECT_EQ(FakeShell::claims[kEdgeTop], row.top) << row.what;
+    EXPECT_FALSE(FakeShell::badEdge) << row.what << ": an edge outside 0..3 reached the shell";
+    EXPECT_TRUE(PumpUntil([] { return !SlideRunning(); })) << row.what;
+  }
+  EXPECT_EQ(FakeShell::calls[ABM_NEW], 1) << "registered again after TaskbarCreated";
+  EXPECT_EQ(FakeShell::calls[ABM_REMOVE], 1) << "taken off the shell at the session's end";
+  const std::pair<const char*, int> kept[] = {{"AUTOHIDE", 1}, {"NOCLOCK", 0}, {"STARTPOSITON", 1}};
+  for (const auto& [name, value] : kept) {
+    int stored = -1;
+    EXPECT_EQ(ReadIntSetting(name, &stored, -1), value) << name;
+  }
+  SendMessageA(bar, WM_ENDSESSION, TRUE, 0);  // a second end finds nothing left to do
   EXPECT_EQ(FakeShell::calls[ABM_REMOVE], 1);
-  EXPECT_EQ(SlotBlock(3), nullptr) << "the slots were not freed";
-  ExpectClaims(nullptr, nullptr, "after the session ended");
-
-  // A second end or an Explorer restart afterwards finds nothing left to do.
-  SendMessageA(dialog_, WM_ENDSESSION, TRUE, 0);
-  SendMessageA(dialog_, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_EQ(FakeShell::calls[ABM_REMOVE], 1);
-  EXPECT_EQ(FakeShell::calls[ABM_NEW], 1);
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
 }

@@ -84,7 +84,7 @@ struct FakeShell {
   static inline int calls[16] = {};
   static inline LPARAM setAutohideParam = -1;
   static inline UINT setAutohideEdge = 0;
-  static inline HWND claims[4] = {};   // each edge's autohide bar, kept as Windows keeps it
+  static inline HWND claims[4] = {};   // each edge's autohide bar, one at most
   static inline bool badEdge = false;  // a request named an edge outside 0..3
 
   static void Reset() {
@@ -102,25 +102,10 @@ struct FakeShell {
     badEdge = false;
   }
 
-  // One autohide bar per edge: a claim while another bar holds the edge is refused.
-  static UINT_PTR Claim(const APPBARDATA& data) {
-    if (data.uEdge >= 4) {
-      badEdge = true;
-      return FALSE;
-    }
-    HWND& holder = claims[data.uEdge];
-    if (data.lParam) {
-      if (holder && holder != data.hWnd) return FALSE;
-      holder = data.hWnd;
-    } else if (holder == data.hWnd) {
-      holder = nullptr;
-    }
-    return TRUE;
-  }
-
   static UINT_PTR WINAPI Call(DWORD message, PAPPBARDATA data) {
     if (message < 16) ++calls[message];
-    if ((message == ABM_QUERYPOS || message == ABM_SETPOS) && data->uEdge >= 4) badEdge = true;
+    badEdge |= data->uEdge >= 4;
+    HWND& claim = claims[data->uEdge & 3];
     switch (message) {
       case ABM_NEW:
         return newAnswer;
@@ -138,12 +123,13 @@ struct FakeShell {
       case ABM_GETSTATE:
         return stateAnswer;
       case ABM_GETAUTOHIDEBAR:
-        if (autohideHolder || data->uEdge >= 4) return reinterpret_cast<UINT_PTR>(autohideHolder);
-        return reinterpret_cast<UINT_PTR>(claims[data->uEdge]);
+        return reinterpret_cast<UINT_PTR>(autohideHolder ? autohideHolder : claim);
       case ABM_SETAUTOHIDEBAR:
         setAutohideParam = data->lParam;
         setAutohideEdge = data->uEdge;
-        return setAutohideAnswer && Claim(*data);
+        if (!setAutohideAnswer || (claim && claim != data->hWnd)) return FALSE;
+        claim = data->lParam ? data->hWnd : nullptr;
+        return TRUE;
       default:
         return TRUE;
     }
