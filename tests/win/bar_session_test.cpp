@@ -15,7 +15,7 @@ TEST_F(BarTest, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
   WriteSettingString(kProgramKey, "AUTOHIDE", "5");
   UseFakeShell();
   HWND bar =
-      CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, BarDialogProc, 0);
+      CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, BarDialogProc, 0);
   ASSERT_NE(bar, nullptr);
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   struct Row {
