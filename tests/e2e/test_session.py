@@ -4,7 +4,9 @@ import unittest
 from harness import BarTest, probe, reg_values, wait_until
 from test_dock import CMD_LEFT, CMD_SHOW_CLOCK, docked_rect
 
-KEPT = {"AUTOHIDE": ("REG_SZ", "0"), "NOCLOCK": ("REG_SZ", "1"), "STARTPOSITON": ("REG_SZ", "0")}
+CMD_HOTKEYS = 1264
+KEPT = {"AUTOHIDE": ("REG_SZ", "0"), "NOCLOCK": ("REG_SZ", "1"), "STARTPOSITON": ("REG_SZ", "0"),
+        "HOTKEYS": ("REG_SZ", "1")}
 
 
 class SessionEnd(BarTest):
@@ -15,6 +17,7 @@ class SessionEnd(BarTest):
                 if how == 0:
                     self.bar.command(CMD_LEFT)
                     self.bar.command(CMD_SHOW_CLOCK)
+                    self.bar.command(CMD_HOTKEYS)
                 wait_until(lambda: self.bar.window()["rect"] == docked_rect("left", (1024, 768)),
                            20, "the bar at the left")
                 self.assertFalse(self.bar.controls()[133]["visible"], "the clock is shown")
