@@ -11,6 +11,7 @@ from harness import (CLOCK_GROUP, COMBO, FRAME, IDNO, POP, PUSH, WM_COMMAND, Bar
                      x_move)
 
 CMD_EXIT, CMD_TOP, CMD_LEFT, CMD_AUTOHIDE, CMD_SHOW_CLOCK = 2, 1224, 1234, 1244, 1254
+CMD_HOTKEYS = 1264
 BAR_NOTIFY = 1124
 CLOCK_FIELD = 135
 
@@ -43,7 +44,8 @@ CLOCK_PLACES = {
 ENLARGED_COMBO = (150, 70, 500, 500)
 
 # The context menu's rows in order; None is a separator.
-MENU_ROWS = [CMD_AUTOHIDE, None, CMD_TOP, CMD_LEFT, None, CMD_SHOW_CLOCK, None, CMD_EXIT]
+MENU_ROWS = [CMD_AUTOHIDE, None, CMD_TOP, CMD_LEFT, None, CMD_SHOW_CLOCK, CMD_HOTKEYS, None,
+             CMD_EXIT]
 # A client point inside the clock frame and clear of its button and field, in both shapes:
 # a right-click there reaches the bar itself (a group box lets clicks through).
 FREE_SPOT = (7, 41)
@@ -100,15 +102,18 @@ def groups():
 
 def menu_item_point(menu_rect, command):
     """Where to click a context menu item, from the menu window's rectangle."""
-    # Wine draws a classic popup menu: a 1-pixel border, a 3-pixel margin, 5-pixel separators
-    # and text items of one height.
+    # Wine draws a classic popup menu: a 1-pixel border, a margin of 3 pixels (2 in the menu
+    # with the Hotkeys item), 5-pixel separators and text items of one height.
     left, top, right, bottom = menu_rect
     separators = MENU_ROWS.count(None)
-    item_height, rest = divmod(bottom - top - 2 * (1 + 3) - 5 * separators,
-                               len(MENU_ROWS) - separators)
-    if rest or item_height < 10:
+    for margin in (3, 2):
+        item_height, rest = divmod(bottom - top - 2 * (1 + margin) - 5 * separators,
+                                   len(MENU_ROWS) - separators)
+        if not rest and item_height >= 10:
+            break
+    else:
         raise AssertionError(f"menu {menu_rect} does not split into items of one height")
-    y = top + 1 + 3
+    y = top + 1 + margin
     for row in MENU_ROWS:
         height = 5 if row is None else item_height
         if row == command:

@@ -2,9 +2,8 @@
 import unittest
 
 from harness import BarTest, probe, reg_values, wait_until
-from test_dock import CMD_LEFT, CMD_SHOW_CLOCK, docked_rect
+from test_dock import CMD_HOTKEYS, CMD_LEFT, CMD_SHOW_CLOCK, docked_rect
 
-CMD_HOTKEYS = 1264
 KEPT = {"AUTOHIDE": ("REG_SZ", "0"), "NOCLOCK": ("REG_SZ", "1"), "STARTPOSITON": ("REG_SZ", "0"),
         "HOTKEYS": ("REG_SZ", "1")}
 
