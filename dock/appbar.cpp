@@ -6,7 +6,7 @@
 #include "dock/notify_table.h"
 #include "dock/win_geometry.h"
 #include "shell/bar_state.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

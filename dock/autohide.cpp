@@ -7,9 +7,9 @@
 #include "dock/hit_rule.h"
 #include "dock/slide_steps.h"
 #include "dock/win_geometry.h"
-#include "settings/settings.h"
+#include "base/priority.h"
 #include "shell/bar_state.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 
@@ -34,7 +34,7 @@ void SlidePause(void*) {
 }
 
 void SlidePriority(int level, void*) {
-  SetPriorityLevel(nullptr, level);
+  SetPriorityLevel(level);
 }
 
 constexpr SlideSink kWindowsSlide{SlideWindowRect, SlideMove, SlidePause, SlidePriority, nullptr};

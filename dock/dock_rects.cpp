@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "shell/bar_state.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

@@ -1,6 +1,6 @@
 // The dock's own process-wide flags, kept on the main thread.
 #pragma once
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

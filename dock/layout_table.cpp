@@ -1,7 +1,7 @@
 #include "dock/layout_table.h"
 
 #include "dock/dock_rects.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

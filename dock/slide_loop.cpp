@@ -1,7 +1,7 @@
 #include "dock/slide_loop.h"
 
 #include "dock/slide_steps.h"
-#include "settings/priority_table.h"
+#include "base/priority_table.h"
 #include "shell/bar_state.h"
 
 namespace pinnafex {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "settings/settings_text.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

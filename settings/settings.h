@@ -1,4 +1,4 @@
-// Settings under HKEY_CURRENT_USER\Quorvel_Pinnafex, and the priority levels.
+// Settings under HKEY_CURRENT_USER\Quorvel_Pinnafex.
 #pragma once
 
 namespace pinnafex {
@@ -8,8 +8,5 @@ const char* WriteSettingString(const char* key, const char* value, const char* t
 char* ReadSettingString(const char* key, const char* value, char* dest, const char* fallback);
 void WriteIntSetting(const char* value, int number);
 int ReadIntSetting(const char* value, int* number, int fallback);
-
-// key may be null; see kLevelFromKey.
-void SetPriorityLevel(const char* key, int level);
 
 }  // namespace pinnafex

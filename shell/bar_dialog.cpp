@@ -7,12 +7,13 @@
 #include "dock/autohide.h"
 #include "dock/layout.h"
 #include "dock/win_geometry.h"
-#include "settings/priority_table.h"
+#include "base/priority.h"
+#include "base/priority_table.h"
 #include "settings/settings.h"
 #include "settings/settings_text.h"
 #include "shell/bar_font.h"
 #include "shell/bar_state.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "shell/hotkeys.h"
 #include "slots/slot_store.h"
 #include "slots/slot_text.h"
@@ -216,7 +217,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
 
 INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   gBarEnded = false;
-  SetPriorityLevel(nullptr, kLevelNormal);
+  SetPriorityLevel(kLevelNormal);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
   }

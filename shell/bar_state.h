@@ -1,10 +1,8 @@
 // Process-wide state of the bar, kept on the main thread.
 #pragma once
+#include "base/bar_ids.h"
 
 namespace pinnafex {
-
-// Edge codes as the shell's appbar service numbers them.
-enum DockEdge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
 
 struct BarState {
   int autohide = 0;          // saved as AUTOHIDE

@@ -1,7 +1,7 @@
 #include "shell/host_window.h"
 
 #include "shell/bar_dialog.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

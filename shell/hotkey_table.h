@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

@@ -1,7 +1,7 @@
 #include "shell/hotkeys.h"
 
 #include "clock/ticker.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "shell/hotkey_table.h"
 #include "slots/slot_store.h"
 

@@ -1,7 +1,7 @@
 // Pinnafex: twenty clipboard texts at hand on a bar at the screen's edge.
 #include <windows.h>
 
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "shell/host_window.h"
 #include "splash/splash.h"
 

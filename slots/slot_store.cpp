@@ -1,8 +1,8 @@
 #include "slots/slot_store.h"
 
-#include "settings/priority_table.h"
-#include "settings/settings.h"
-#include "shell/control_ids.h"
+#include "base/priority.h"
+#include "base/priority_table.h"
+#include "base/bar_ids.h"
 #include "slots/clip_formats.h"
 #include "slots/slot_text.h"
 
@@ -40,8 +40,8 @@ void FreeSlot(Slot& slot) {
 
 // A clipboard transfer runs at the high level and leaves at the normal one, on every path.
 struct HighPriorityScope {
-  HighPriorityScope() { SetPriorityLevel(nullptr, kLevelHigh); }
-  ~HighPriorityScope() { SetPriorityLevel(nullptr, kLevelNormal); }
+  HighPriorityScope() { SetPriorityLevel(kLevelHigh); }
+  ~HighPriorityScope() { SetPriorityLevel(kLevelNormal); }
   HighPriorityScope(const HighPriorityScope&) = delete;
   HighPriorityScope& operator=(const HighPriorityScope&) = delete;
 };

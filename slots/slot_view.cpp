@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "slots/slot_caption.h"
 #include "slots/slot_lines.h"
 #include "slots/slot_store.h"

@@ -12,7 +12,7 @@
 #include "bench/bench_text.h"
 #include "bench/win/bench_report.h"
 #include "bench/win/win_benches.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "slots/slot_store.h"
 #include "slots/slot_view.h"
 

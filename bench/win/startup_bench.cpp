@@ -8,7 +8,7 @@
 
 #include "bench/win/bench_report.h"
 #include "bench/win/win_benches.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 namespace bench {

@@ -7,7 +7,7 @@
 #include "clock/ticker.h"
 #include "dock/layout.h"
 #include "shell/bar_dialog.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 namespace bench {

@@ -10,7 +10,7 @@
 
 #include "bench/win/bench_report.h"
 #include "bench/win/win_benches.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "slots/slot_store.h"
 
 namespace pinnafex {

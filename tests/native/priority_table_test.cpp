@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/priority_table.h"
+#include "base/priority_table.h"
 
 using namespace pinnafex;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dock/slide_loop.h"
-#include "settings/priority_table.h"
+#include "base/priority_table.h"
 
 // Several slide threads over one window: the real slide loop, a fake window shared between
 // threads, and the main thread rewriting the target as StartSlide does.

@@ -8,7 +8,7 @@
 
 #include "dock/slide_loop.h"
 #include "dock/slide_steps.h"
-#include "settings/priority_table.h"
+#include "base/priority_table.h"
 
 using namespace pinnafex;
 

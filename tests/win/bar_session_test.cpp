@@ -1,7 +1,7 @@
 // The bar dialog through a session against a fake shell that keeps each edge's autohide bar.
 #include "settings/settings.h"
 #include "shell/bar_dialog.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "tests/win/dock_fixture.h"
 
 #include <utility>

@@ -1,7 +1,7 @@
 #include "tests/win/dock_fixture.h"
 
 #include "dock/layout.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 using namespace pinnafex;
 using namespace dock_test;

@@ -6,9 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "base/priority.h"
 #include "settings/settings.h"
 #include "settings/settings_text.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 using namespace pinnafex;
 
@@ -143,35 +144,23 @@ TEST_F(Settings, ReadNeverWritesPastTheBuffer) {
   }
 }
 
-TEST(PriorityLevels, SetClassAndThreadPriorityAndReadTheKey) {
-  DeleteKey(kTestKey);
+TEST(PriorityLevels, SetClassAndThreadPriority) {
   struct Row {
-    const char* key;
     int level;
-    const char* stored;  // SystemPriority under kTestKey, or null for none
     DWORD processClass;
     int threadPriority;
   } rows[] = {
-      {nullptr, 2, nullptr, HIGH_PRIORITY_CLASS, THREAD_PRIORITY_HIGHEST},
-      {nullptr, 1, nullptr, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
-      {nullptr, 0, nullptr, IDLE_PRIORITY_CLASS, THREAD_PRIORITY_IDLE},
-      {nullptr, 5, nullptr, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
-      {nullptr, 255, nullptr, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
-      {nullptr, 128, nullptr, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
-      {kTestKey, 128, "2", HIGH_PRIORITY_CLASS, THREAD_PRIORITY_HIGHEST},
-      {kTestKey, 128, nullptr, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
-      {kTestKey, 128, "0", IDLE_PRIORITY_CLASS, THREAD_PRIORITY_IDLE},
-      {kTestKey, 2, "0", HIGH_PRIORITY_CLASS, THREAD_PRIORITY_HIGHEST},  // bit 7 clear: not read
+      {2, HIGH_PRIORITY_CLASS, THREAD_PRIORITY_HIGHEST},
+      {1, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
+      {0, IDLE_PRIORITY_CLASS, THREAD_PRIORITY_IDLE},
+      {5, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
+      {255, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
+      {128, NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL},
   };
   for (const Row& row : rows) {
-    DeleteKey(kTestKey);
-    if (row.stored) WriteSettingString(kTestKey, "SystemPriority", row.stored);
-    SetPriorityLevel(row.key, row.level);
-    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), row.processClass)
-        << "level " << row.level << " stored " << (row.stored ? row.stored : "none");
-    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), row.threadPriority)
-        << "level " << row.level << " stored " << (row.stored ? row.stored : "none");
+    SetPriorityLevel(row.level);
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), row.processClass) << "level " << row.level;
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), row.threadPriority) << "level " << row.level;
   }
-  SetPriorityLevel(nullptr, 1);
-  DeleteKey(kTestKey);
+  SetPriorityLevel(1);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 using namespace pinnafex;
 
@@ -233,9 +233,9 @@ TEST(Template, SlotControlTableMatchesTheTemplate) {
     EXPECT_EQ(FindSlot(kPushButtonIds, kPushButtonIds[i]), i);
     EXPECT_EQ(FindSlot(kPopButtonIds, kPushButtonIds[i]), -1);
   }
-  std::vector<int> seen(kLastControlId + 1, 0);
+  std::vector<int> seen(IDC_SPARE_COMBO + 1, 0);
   for (const Item& item : t.items) ++seen.at(item.id);
-  for (int id = kFirstControlId; id <= kLastControlId; ++id) EXPECT_EQ(seen[id], 1) << "id " << id;
+  for (int id = IDC_SLOT_1_POP; id <= IDC_SPARE_COMBO; ++id) EXPECT_EQ(seen[id], 1) << "id " << id;
 }
 
 TEST(Template, IconAndBitmapsAreCarried) {

@@ -12,9 +12,8 @@ struct PriorityChoice {
 
 constexpr int kLevelIdle = 0;
 constexpr int kLevelNormal = 1;
-constexpr int kLevelHigh = 2;        // clipboard transfers
-constexpr int kLevelRealtime = 3;    // slides
-constexpr int kLevelFromKey = 0x80;  // with a key name: read SystemPriority instead
+constexpr int kLevelHigh = 2;      // clipboard transfers
+constexpr int kLevelRealtime = 3;  // slides
 
 // Only the low 8 bits choose; every level not in the table is normal.
 PriorityChoice PriorityForLevel(int level);

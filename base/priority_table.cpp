@@ -1,4 +1,4 @@
-#include "settings/priority_table.h"
+#include "base/priority_table.h"
 
 namespace pinnafex {
 

@@ -1,6 +1,7 @@
-// Identifiers shared by the dialog template, the dialog procedure and the subsystems.
-// The slot controls follow no arithmetic rule: they are always looked up here.
+// What every part of the bar shares: the slot count and the slot tables, control and command
+// identifiers, the edge codes, the tick and the program's name.
 #pragma once
+#include "base/control_ids.h"
 
 namespace pinnafex {
 
@@ -11,27 +12,26 @@ extern const int kPopButtonIds[kSlotCount];
 extern const int kPushButtonIds[kSlotCount];
 extern const int kSlotFrameIds[kSlotCount];
 extern const int kSlotComboIds[kSlotCount];
-// The slot edits belong to no array the program uses; the template and its test need them.
-extern const int kSlotEditIds[kSlotCount];
 
 // Slot index of a control in one of the tables, or -1.
 int FindSlot(const int (&ids)[kSlotCount], int controlId);
 
-constexpr int kClockFrameId = 133;
-constexpr int kExitButtonId = 134;
-constexpr int kClockFieldId = 135;
-constexpr int kSpareComboId = 204;
-constexpr int kFirstControlId = 101;
-constexpr int kLastControlId = 204;
+constexpr int kClockFrameId = IDC_CLOCK_FRAME;
+constexpr int kExitButtonId = IDC_EXIT;
+constexpr int kClockFieldId = IDC_CLOCK_FIELD;
+constexpr int kSpareComboId = IDC_SPARE_COMBO;
 
 // Commands: the dialog manager's OK and Cancel, and the context menu.
 constexpr int kCmdOk = 1;
 constexpr int kCmdCancel = 2;
-constexpr int kCmdTop = 1224;
-constexpr int kCmdLeft = 1234;
-constexpr int kCmdAutohide = 1244;
-constexpr int kCmdShowClock = 1254;
-constexpr int kCmdHotkeys = 1264;
+constexpr int kCmdTop = IDM_TOP;
+constexpr int kCmdLeft = IDM_LEFT;
+constexpr int kCmdAutohide = IDM_AUTOHIDE;
+constexpr int kCmdShowClock = IDM_SHOW_CLOCK;
+constexpr int kCmdHotkeys = IDM_HOTKEYS;
+
+// Edge codes as the shell's appbar service numbers them.
+enum DockEdge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
 
 constexpr unsigned kTickTimerId = 123;
 constexpr unsigned kTickPeriodMs = 150;

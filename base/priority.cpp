@@ -1,8 +1,8 @@
+#include "base/priority.h"
+
 #include <windows.h>
 
-#include "settings/priority_table.h"
-#include "settings/settings.h"
-#include "settings/settings_text.h"
+#include "base/priority_table.h"
 
 namespace pinnafex {
 
@@ -11,11 +11,7 @@ constexpr DWORD kClassValues[] = {IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HI
                                   REALTIME_PRIORITY_CLASS};
 }  // namespace
 
-void SetPriorityLevel(const char* key, int level) {
-  if ((level & kLevelFromKey) && key) {
-    char text[kSettingTextSize];
-    level = ParseSettingInt(ReadSettingString(key, "SystemPriority", text, "1"));
-  }
+void SetPriorityLevel(int level) {
   const PriorityChoice choice = PriorityForLevel(level);
   SetPriorityClass(GetCurrentProcess(), kClassValues[static_cast<int>(choice.processClass)]);
   SetThreadPriority(GetCurrentThread(), choice.threadPriority);
