@@ -61,7 +61,7 @@ void BM_TickerWindowOnly25(benchmark::State& state) {
   pinnafex::ResetBanner();
   pinnafex::ResetTicker();
   for (auto _ : state) {
-    if (pinnafex::TickerBuffer[pinnafex::TickerPosition] == '\0') {
+    if (pinnafex::gTickerBuffer[pinnafex::gTickerPosition] == '\0') {
       state.PauseTiming();
       pinnafex::TickerText(25);  // the refill call
       state.ResumeTiming();

@@ -9,17 +9,17 @@
 
 namespace pinnafex {
 
-std::uint8_t BannerMode = 0;
-std::int8_t BannerPosition = 0;
+std::uint8_t gBannerMode = 0;
+std::int8_t gBannerPosition = 0;
 
 namespace {
 
-char DateTextBuffer[kDateTextSize];
-char ClockTextBuffer[kClockTextSize];
+char gDateTextBuffer[kDateTextSize];
+char gClockTextBuffer[kClockTextSize];
 
-constexpr int kBannerLength = static_cast<int>(std::char_traits<char>::length(BannerText));
+constexpr int kBannerLength = static_cast<int>(std::char_traits<char>::length(kBannerText));
 static_assert(kBannerLength == 37, "banner length");
-static_assert(kBannerLength <= INT8_MAX, "BannerPosition must reach the banner's end");
+static_assert(kBannerLength <= INT8_MAX, "gBannerPosition must reach the banner's end");
 
 // Index into a table of `count` rows; fields out of their calendar range wrap around
 // instead of reading outside the table.
@@ -29,30 +29,30 @@ int WrapIndex(int value, int count) {
 }
 
 const MinuteBand& BandOf(int minute) {
-  for (const MinuteBand& band : MinuteBands) {
+  for (const MinuteBand& band : kMinuteBands) {
     if (minute >= band.firstMinute && minute <= band.lastMinute) return band;
   }
-  return MinuteBands[0];  // unreachable for a wrapped minute
+  return kMinuteBands[0];  // unreachable for a wrapped minute
 }
 
 const char* MakeBannerWindow() {
-  const int position = BannerPosition < 0 ? 0 : BannerPosition;
+  const int position = gBannerPosition < 0 ? 0 : gBannerPosition;
   int length = kBannerLength - position;
   if (length < 0) length = 0;
   if (length > kBannerWindowLength) length = kBannerWindowLength;
-  std::memcpy(ClockTextBuffer, BannerText + position, static_cast<std::size_t>(length));
-  ClockTextBuffer[length] = '\0';
-  if (position < kBannerLength) ++BannerPosition;
-  if (length == 0) BannerMode = 0;
-  return ClockTextBuffer;
+  std::memcpy(gClockTextBuffer, kBannerText + position, static_cast<std::size_t>(length));
+  gClockTextBuffer[length] = '\0';
+  if (position < kBannerLength) ++gBannerPosition;
+  if (length == 0) gBannerMode = 0;
+  return gClockTextBuffer;
 }
 
 const char* MakeDigitalText() {
   const char* date = FormatDateText();
-  std::snprintf(ClockTextBuffer, sizeof ClockTextBuffer, "%02u:%02u:%02u  %s",
+  std::snprintf(gClockTextBuffer, sizeof gClockTextBuffer, "%02u:%02u:%02u  %s",
                 static_cast<unsigned>(CurrentHour()), static_cast<unsigned>(CurrentMinute()),
                 static_cast<unsigned>(CurrentSecond()), date);
-  return ClockTextBuffer;
+  return gClockTextBuffer;
 }
 
 const char* MakeDialectPhrase() {
@@ -63,9 +63,9 @@ const char* MakeDialectPhrase() {
   // Up to minute 7 the current hour names itself; row k is hour k + 1, so midnight is row 23.
   const int hourRow = WrapIndex(WrapIndex(hour, 24) - 1 + band.hourStep, 24);
   const bool lunchtime = hour >= kGreetingFirstHour && hour <= kGreetingLastHour;
-  std::snprintf(ClockTextBuffer, sizeof ClockTextBuffer, "%s %s%s %s", MinutePhrases[phraseRow],
-                QuarterWords[band.quarterRow], HourNames[hourRow], lunchtime ? Greeting : "");
-  return ClockTextBuffer;
+  std::snprintf(gClockTextBuffer, sizeof gClockTextBuffer, "%s %s%s %s", kMinutePhrases[phraseRow],
+                kQuarterWords[band.quarterRow], kHourNames[hourRow], lunchtime ? kGreeting : "");
+  return gClockTextBuffer;
 }
 
 }  // namespace
@@ -74,25 +74,25 @@ const char* FormatDateText() {
   const ClockTime& t = gClockTime;
   // Unsigned arithmetic so that month + 1 wraps instead of overflowing for any field value.
   const int monthNumber = static_cast<int>(static_cast<unsigned>(t.month) + 1u);
-  std::snprintf(DateTextBuffer, sizeof DateTextBuffer, "%s, %02d.%02d.%02d",
-                WeekdayNames[WrapIndex(t.weekday, 7)], t.day, monthNumber, t.year);
-  return DateTextBuffer;
+  std::snprintf(gDateTextBuffer, sizeof gDateTextBuffer, "%s, %02d.%02d.%02d",
+                kWeekdayNames[WrapIndex(t.weekday, 7)], t.day, monthNumber, t.year);
+  return gDateTextBuffer;
 }
 
 const char* MakeClockText() {
   ReadLocalTime();
-  if (BannerMode == 1) return MakeBannerWindow();
+  if (gBannerMode == 1) return MakeBannerWindow();
 
-  if (CurrentMinute() == kBannerMinute && CurrentSecond() == kBannerSecond) BannerMode = 1;
-  BannerPosition = 0;
+  if (CurrentMinute() == kBannerMinute && CurrentSecond() == kBannerSecond) gBannerMode = 1;
+  gBannerPosition = 0;
 
   const bool tensDigitOdd = (CurrentSecond() / 10) % 2 != 0;
   return tensDigitOdd ? MakeDigitalText() : MakeDialectPhrase();
 }
 
 void ResetBanner() {
-  BannerMode = 0;
-  BannerPosition = 0;
+  gBannerMode = 0;
+  gBannerPosition = 0;
 }
 
 }  // namespace pinnafex

@@ -10,15 +10,15 @@ constexpr std::size_t kDateTextSize = 50;
 // 47-character date), well above the 39 characters of the longest real one.
 constexpr std::size_t kClockTextSize = 100;
 
-inline constexpr char BannerText[100] = "Schwabenzeit, so verstehts hier jeder";
+inline constexpr char kBannerText[100] = "Schwabenzeit, so verstehts hier jeder";
 constexpr int kBannerWindowLength = 30;
 constexpr int kBannerMinute = 12;
 constexpr int kBannerSecond = 45;
 
 // 1 while banner windows are handed out instead of the time.
-extern std::uint8_t BannerMode;
-// Index in BannerText of the next banner window.
-extern std::int8_t BannerPosition;
+extern std::uint8_t gBannerMode;
+// Index in kBannerText of the next banner window.
+extern std::int8_t gBannerPosition;
 
 // The weekday and date of gClockTime, e.g. "Sonntag, 06.12.2026".
 const char* FormatDateText();

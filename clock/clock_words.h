@@ -5,25 +5,25 @@ namespace pinnafex {
 
 constexpr int kWordRowSize = 15;  // each word is a NUL-padded row of this many bytes
 
-inline constexpr char WeekdayNames[7][kWordRowSize] = {
+inline constexpr char kWeekdayNames[7][kWordRowSize] = {
     "Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag"};
 
 // Row r tells r - 7 minutes from the band's reference point.
-inline constexpr char MinutePhrases[15][kWordRowSize] = {
+inline constexpr char kMinutePhrases[15][kWordRowSize] = {
     "Sieben vor", "Sechs vor", "F\xFCnf vor",  "Vier vor",   "Drei vor",
     "Zwei vor",   "Eins vor",  "Genau",        "Eins nach",  "Zwei nach",
     "Drei nach",  "Vier nach", "F\xFCnf nach", "Sechs nach", "Sieben nach"};
 constexpr int kExactPhraseRow = 7;
 
-inline constexpr char QuarterWords[4][kWordRowSize] = {"", "viertel ", "halb ", "dreiviertel "};
+inline constexpr char kQuarterWords[4][kWordRowSize] = {"", "viertel ", "halb ", "dreiviertel "};
 
 // Row k names hour k + 1 of the 12-hour cycle; the second dozen repeats the first.
-inline constexpr char HourNames[24][kWordRowSize] = {
+inline constexpr char kHourNames[24][kWordRowSize] = {
     "Eins",    "Zwei",  "Drei",   "Vier",     "F\xFCnf", "Sechs", "Sieben", "Acht",
     "Neun",    "Zehn",  "Elf",    "Zw\xF6lf", "Eins",    "Zwei",  "Drei",   "Vier",
     "F\xFCnf", "Sechs", "Sieben", "Acht",     "Neun",    "Zehn",  "Elf",    "Zw\xF6lf"};
 
-inline constexpr char Greeting[] = "Mahlzeit!";
+inline constexpr char kGreeting[] = "Mahlzeit!";
 constexpr int kGreetingFirstHour = 11;
 constexpr int kGreetingLastHour = 13;
 
@@ -31,12 +31,12 @@ constexpr int kGreetingLastHour = 13;
 struct MinuteBand {
   int firstMinute;
   int lastMinute;
-  int quarterRow;       // row of QuarterWords
+  int quarterRow;       // row of kQuarterWords
   int referenceMinute;  // the minute that reads "Genau"
   int hourStep;         // 0 names the current hour, 1 the next
 };
 
-inline constexpr MinuteBand MinuteBands[] = {
+inline constexpr MinuteBand kMinuteBands[] = {
     {0, 7, 0, 0, 0},     // around the full hour
     {8, 22, 1, 15, 1},   // viertel
     {23, 37, 2, 30, 1},  // halb

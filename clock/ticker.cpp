@@ -6,9 +6,9 @@
 
 namespace pinnafex {
 
-char TickerBuffer[kTickerBufferSize];
-char TickerWindow[kTickerBufferSize];
-std::int32_t TickerPosition = 0;
+char gTickerBuffer[kTickerBufferSize];
+char gTickerWindow[kTickerBufferSize];
+std::int32_t gTickerPosition = 0;
 
 namespace {
 
@@ -23,34 +23,34 @@ void Refill(std::size_t width) {
   if (textLength > kMaxTickerChars) textLength = kMaxTickerChars;
   std::size_t blanks = width;
   if (blanks > kMaxTickerChars - textLength) blanks = kMaxTickerChars - textLength;
-  std::memset(TickerBuffer, ' ', blanks);
-  std::memcpy(TickerBuffer + blanks, text, textLength);
-  TickerBuffer[blanks + textLength] = '\0';
-  TickerPosition = 0;
+  std::memset(gTickerBuffer, ' ', blanks);
+  std::memcpy(gTickerBuffer + blanks, text, textLength);
+  gTickerBuffer[blanks + textLength] = '\0';
+  gTickerPosition = 0;
 }
 
 }  // namespace
 
 const char* TickerText(unsigned char width) {
   // Stays inside the buffer: the position only advances while it is short of the terminator.
-  const char* rest = TickerBuffer + TickerPosition;
+  const char* rest = gTickerBuffer + gTickerPosition;
   if (*rest == '\0') {
     Refill(width);
     return nullptr;
   }
   std::size_t length = std::strlen(rest);
   if (length > width) length = width;
-  std::memcpy(TickerWindow, rest, length);
-  TickerWindow[length] = '\0';
-  ++TickerPosition;
+  std::memcpy(gTickerWindow, rest, length);
+  gTickerWindow[length] = '\0';
+  ++gTickerPosition;
   // A notice whose time is up ends here: the next call fetches the clock text.
   if (gNoticeTicksLeft > 0 && --gNoticeTicksLeft == 0) ResetTicker();
-  return TickerWindow;
+  return gTickerWindow;
 }
 
 void ResetTicker() {
-  TickerBuffer[0] = '\0';
-  TickerPosition = 0;
+  gTickerBuffer[0] = '\0';
+  gTickerPosition = 0;
   gNoticeTicksLeft = 0;
 }
 
@@ -58,9 +58,9 @@ void ShowTickerNotice(const char* text, unsigned maxTicks) {
   if (!text) return;
   std::size_t length = std::strlen(text);
   if (length > kMaxTickerChars) length = kMaxTickerChars;
-  std::memcpy(TickerBuffer, text, length);
-  TickerBuffer[length] = '\0';
-  TickerPosition = 0;
+  std::memcpy(gTickerBuffer, text, length);
+  gTickerBuffer[length] = '\0';
+  gTickerPosition = 0;
   gNoticeTicksLeft = maxTicks;
 }
 

@@ -12,11 +12,11 @@ constexpr std::size_t kTickerBufferSize = 255;
 
 // The pass being scrolled: leading blanks, then the clock text. When width blanks and the
 // text would not fit, the blanks are cut so that the whole text still does.
-extern char TickerBuffer[kTickerBufferSize];
+extern char gTickerBuffer[kTickerBufferSize];
 // The window handed out by the latest call.
-extern char TickerWindow[kTickerBufferSize];
-// Index in TickerBuffer of the next window's first character.
-extern std::int32_t TickerPosition;
+extern char gTickerWindow[kTickerBufferSize];
+// Index in gTickerBuffer of the next window's first character.
+extern std::int32_t gTickerPosition;
 
 // Back to the state at start: the next call fetches a new clock text.
 void ResetTicker();

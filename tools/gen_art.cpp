@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "splash/splash_art.h"
+#include "tools/splash_art.h"
 
 namespace {
 

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const char* text = pinnafex::MakeClockText();
     if (std::strlen(text) >= pinnafex::kClockTextSize) __builtin_trap();
-    if (std::strlen(pinnafex::TickerBuffer) >= pinnafex::kTickerBufferSize) __builtin_trap();
+    if (std::strlen(pinnafex::gTickerBuffer) >= pinnafex::kTickerBufferSize) __builtin_trap();
   }
   pinnafex::SetLocalTimeSource(nullptr);
   return 0;

@@ -1,5 +1,5 @@
 // The committed artwork in res/: its byte layout, its bands, and that the generator makes it.
-#include "splash/splash_art.h"
+#include "tools/splash_art.h"
 
 #include <gtest/gtest.h>
 

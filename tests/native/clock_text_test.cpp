@@ -223,24 +223,24 @@ TEST_F(ClockTextTest, BannerStartsOnlyAtMinute12Second45) {
   for (const Row& row : rows) {
     ResetBanner();
     TextAt(At(row.hour, row.minute, row.second));
-    EXPECT_EQ(BannerMode, row.starts ? 1 : 0) << Clock(row.hour, row.minute) << ":" << row.second;
-    EXPECT_EQ(BannerPosition, 0) << Clock(row.hour, row.minute) << ":" << row.second;
+    EXPECT_EQ(gBannerMode, row.starts ? 1 : 0) << Clock(row.hour, row.minute) << ":" << row.second;
+    EXPECT_EQ(gBannerPosition, 0) << Clock(row.hour, row.minute) << ":" << row.second;
   }
 }
 
 TEST_F(ClockTextTest, CallThatStartsTheBannerIsNormal) {
   EXPECT_EQ(TextAt(At(7, 12, 45)), "Drei vor viertel Acht ");
-  EXPECT_EQ(BannerMode, 1);
+  EXPECT_EQ(gBannerMode, 1);
   ResetBanner();
   EXPECT_EQ(TextAt(At(12, 12, 45)), "Drei vor viertel Eins Mahlzeit!");
-  EXPECT_EQ(BannerMode, 1);
+  EXPECT_EQ(gBannerMode, 1);
 }
 
 TEST_F(ClockTextTest, BannerRunsThirtyEightCallsThenTheTimeAgain) {
   const std::string banner = "Schwabenzeit, so verstehts hier jeder";
   TextAt(At(11, 52, 0));  // the longest phrase is in the buffer before the banner
   TextAt(At(7, 12, 45));
-  ASSERT_EQ(BannerMode, 1);
+  ASSERT_EQ(gBannerMode, 1);
   gFakeReads = 0;
   std::vector<std::string> windows;
   for (int call = 1; call <= 38; ++call) {
@@ -259,11 +259,11 @@ TEST_F(ClockTextTest, BannerRunsThirtyEightCallsThenTheTimeAgain) {
   EXPECT_EQ(windows[8], "zeit, so verstehts hier jeder");
   EXPECT_EQ(windows[36], "r");
   EXPECT_EQ(windows[37], "");
-  EXPECT_EQ(BannerMode, 0);
-  EXPECT_EQ(BannerPosition, 37);
+  EXPECT_EQ(gBannerMode, 0);
+  EXPECT_EQ(gBannerPosition, 37);
   EXPECT_EQ(TextAt(At(7, 16, 31)), "07:16:31  Sonntag, 06.12.2026");
-  EXPECT_EQ(BannerPosition, 0);
-  EXPECT_EQ(BannerMode, 0);
+  EXPECT_EQ(gBannerPosition, 0);
+  EXPECT_EQ(gBannerMode, 0);
 }
 
 TEST(RuntimeLocalTimeTest, MatchesTheRuntimesLocalTimeWithFullYear) {

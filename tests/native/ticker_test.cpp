@@ -65,7 +65,7 @@ class TickerTest : public ::testing::Test {
 
 TEST_F(TickerTest, FirstCallsFillThenScrollInFromTheRight) {
   EXPECT_EQ(TickerText(25), nullptr);
-  EXPECT_EQ(std::string(TickerBuffer), std::string(25, ' ') + kDigital0905);
+  EXPECT_EQ(std::string(gTickerBuffer), std::string(25, ' ') + kDigital0905);
   const char* second = TickerText(25);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(std::string(second), std::string(25, ' '));
@@ -113,13 +113,13 @@ TEST_F(TickerTest, TextIsFetchedOncePerPassAndKeepsItsSecond) {
   for (const char* window = TickerText(25); window; window = TickerText(25)) last = window;
   EXPECT_EQ(gFakeReads, 2) << "one read for the pass, one for the refill that ended it";
   EXPECT_EQ(last, "6");
-  EXPECT_EQ(std::string(TickerBuffer), std::string(25, ' ') + "09:05:39  Sonntag, 06.12.2026");
+  EXPECT_EQ(std::string(gTickerBuffer), std::string(25, ' ') + "09:05:39  Sonntag, 06.12.2026");
 }
 
 TEST_F(TickerTest, BannerPassesEndWithTheEmptyText) {
   const Pass start = PassAt(At(7, 12, 45), 25);
   EXPECT_EQ(start.windows.back(), " ") << "the pass that starts the banner shows the phrase";
-  ASSERT_EQ(BannerMode, 1);
+  ASSERT_EQ(gBannerMode, 1);
   gFakeTime = At(7, 13, 0);  // the clock has moved on when the banner is over
   int ticks = 0;
   Pass last;
@@ -128,7 +128,7 @@ TEST_F(TickerTest, BannerPassesEndWithTheEmptyText) {
     ticks += last.ticks;
   }
   EXPECT_EQ(ticks, 1663) << "38 banner passes at the width 25";
-  EXPECT_EQ(BannerMode, 0);
+  EXPECT_EQ(gBannerMode, 0);
   ASSERT_EQ(last.ticks, 26) << "the empty text's pass";
   for (std::size_t p = 0; p < last.windows.size(); ++p) {
     EXPECT_EQ(last.windows[p], std::string(25 - p, ' ')) << "position " << p;
@@ -189,7 +189,7 @@ TEST_F(TickerTest, NoticeShowsAtOnceThenTheClockGoesOn) {
     ASSERT_EQ(seen.size(), row.windows) << "limit " << row.maxTicks;
     EXPECT_EQ(seen.front(), "Held by a.exe") << "limit " << row.maxTicks;
     EXPECT_EQ(seen.back(), row.last) << "limit " << row.maxTicks;
-    EXPECT_EQ(std::string(TickerBuffer), std::string(25, ' ') + kDigital0905)
+    EXPECT_EQ(std::string(gTickerBuffer), std::string(25, ' ') + kDigital0905)
         << "the clock pass begins again after the notice, limit " << row.maxTicks;
   }
 }

@@ -21,11 +21,11 @@ TEST(Hotkeys, TheSettingTakesTheFreeKeysNamesTheOthersDispatchesAndReleasesOnlyI
   HWND other = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   ResetTicker();
   ApplyHotkeys(bar, true);
-  EXPECT_STREQ(TickerBuffer, "") << "a notice with no key taken";
+  EXPECT_STREQ(gTickerBuffer, "") << "a notice with no key taken";
   ApplyHotkeys(bar, false);
   ASSERT_TRUE(TakeFor(other, 2) && TakeFor(other, 14));
   ApplyHotkeys(bar, true);
-  EXPECT_STREQ(TickerBuffer, "Hotkeys taken by another program: Ctrl+Shift+Alt+3, F5");
+  EXPECT_STREQ(gTickerBuffer, "Hotkeys taken by another program: Ctrl+Shift+Alt+3, F5");
   for (int slot = 0; slot < kSlotCount; ++slot) {
     if (slot != 2 && slot != 14) EXPECT_FALSE(TakeFor(other, slot)) << slot;
   }

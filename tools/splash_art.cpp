@@ -1,4 +1,4 @@
-#include "splash/splash_art.h"
+#include "tools/splash_art.h"
 
 #include <array>
 #include <cstddef>
