@@ -2,220 +2,144 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace pinnafex {
 namespace {
 
+using Lines = std::vector<std::string>;
+
 template <typename Unit>
 void Collect(void* context, const Unit* line) {
   static_cast<std::vector<std::basic_string<Unit>>*>(context)->push_back(line);
 }
 
+// Splits an exactly sized copy with no terminator behind it: ASan reports any read past it.
 template <typename Unit>
 std::vector<std::basic_string<Unit>> Split(const std::basic_string<Unit>& text,
-                                           std::size_t maxLines = 1000000,
+                                           std::size_t maxLines = SIZE_MAX,
                                            std::size_t* unlisted = nullptr) {
+  const std::vector<Unit> block(text.begin(), text.end());
   std::vector<std::basic_string<Unit>> lines;
   const LineCount count =
-      SplitSlotLines<Unit>(text.c_str(), text.size() + 1, maxLines, Collect<Unit>, &lines);
-  EXPECT_EQ(count.listed, lines.size()) << "returned count";
+      SplitSlotLines<Unit>(block.data(), block.size(), maxLines, Collect<Unit>, &lines);
+  EXPECT_EQ(count.listed, lines.size());
   if (unlisted) *unlisted = count.unlisted;
   return lines;
 }
 
-// The same bytes as UTF-16 units: the rules of both kinds agree on them.
-std::u16string Widened(const std::string& text) {
-  return std::u16string(reinterpret_cast<const unsigned char*>(text.data()),
-                        reinterpret_cast<const unsigned char*>(text.data()) + text.size());
+// The same bytes as UTF-16 units: both kinds of text follow the same rules on them.
+std::u16string Widened(const std::string& s) {
+  return std::u16string(reinterpret_cast<const unsigned char*>(s.data()),
+                        reinterpret_cast<const unsigned char*>(s.data()) + s.size());
 }
 
-void ExpectSameAsUtf16(const std::string& text, const std::vector<std::string>& lines) {
-  std::vector<std::u16string> wide(lines.size());
-  std::transform(lines.begin(), lines.end(), wide.begin(), Widened);
-  EXPECT_EQ(Split(Widened(text)), wide) << "as UTF-16";
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string out = "{";
-  for (const std::string& line : lines) out += "[" + line + "]";
-  return out + "}";
-}
-
-// Printable characters a..z repeated, so a cut shows which end was kept.
+// a..z repeated, so a cut shows which end was kept.
 std::string Letters(std::size_t count) {
   std::string s;
   for (std::size_t i = 0; i < count; ++i) s += static_cast<char>('a' + i % 26);
   return s;
 }
 
-TEST(SlotLines, SplitsTextsIntoListedLines) {
-  const std::string line300 = Letters(300);
-  const std::string first250 = line300.substr(0, 250);
-  struct Case {
-    const char* what;
-    std::string text;
-    std::vector<std::string> lines;
-  };
-  const Case cases[] = {
-      {"CR LF line ends", "Hello\r\nWorld\r\n", {"Hello", "World", ""}},
-      {"bare LF joins lines", "Hello\nWorld", {"HelloWorld"}},
-      {"head skip of tab and blanks", "\t  x", {"x"}},
-      {"tab inside a line dropped", "a\tb", {"ab"}},
-      {"300 printable chars cut to 250", line300, {first250}},
-      {"exactly 250 kept whole", Letters(250), {Letters(250)}},
-      {"251 cut to 250", Letters(251), {Letters(250)}},
-      {"cut line, next line after CR", "abc\r" + line300 + "\rdef", {"abc", first250, "def"}},
-      {"empty text", "", {}},
-      {"only skippable bytes", "\t\r\n \x01 \x1f", {}},
-      {"CR only ending", "abc\r", {"abc"}},
-      {"CR CR gives empty line, later blanks kept", "a\r\r  b", {"a", "", "  b"}},
-      {"head skip passes CR LF", "\r\nabc", {"abc"}},
-      {"bytes 128..255 listed",
-       "Gr\xFC\xDF"
-       "e \x80\xFF",
-       {"Gr\xFC\xDF"
-        "e \x80\xFF"}},
-      {"byte >= 128 at head not skipped", "\xE9t\xE9", {"\xE9t\xE9"}},
-      {"14 dropped, 15 and 127 kept", "a\x0E\x0F\x7F", {"a\x0F\x7F"}},
-      {"bytes 1..14 inside a line dropped", "a\x01\x02\x08\x0B\x0C\x0D", {"a"}},
-  };
-  for (const Case& c : cases) {
-    const std::vector<std::string> got = Split(c.text);
-    EXPECT_EQ(got, c.lines) << c.what << ": got " << Joined(got);
-    ExpectSameAsUtf16(c.text, c.lines);
-  }
+void ExpectBothKinds(const char* what, const std::string& text, std::size_t maxLines,
+                     const Lines& lines, std::size_t unlisted = 0) {
+  std::size_t narrowUnlisted = 0, wideUnlisted = 0;
+  EXPECT_EQ(Split(text, maxLines, &narrowUnlisted), lines) << what;
+  std::vector<std::u16string> wide;
+  for (const std::string& line : lines) wide.push_back(Widened(line));
+  EXPECT_EQ(Split(Widened(text), maxLines, &wideUnlisted), wide) << what << " as UTF-16";
+  EXPECT_EQ(narrowUnlisted, unlisted) << what;
+  EXPECT_EQ(wideUnlisted, unlisted) << what << " as UTF-16";
 }
 
-// Lines past the bound are counted, not listed; both kinds of text count alike.
-TEST(SlotLines, ListsUpToTheBoundAndCountsTheRest) {
+TEST(SlotLines, SplitsAndBoundsBothKindsOfText) {
   std::string many;
-  for (int i = 0; i < 1000; ++i) many += "line\r\n";
-  struct Case {
+  for (std::size_t i = 0; i <= kMaxListedLines; ++i) many += "line\r\n";
+  const struct {
+    const char* what;
     std::string text;
     std::size_t maxLines;
-    std::vector<std::string> lines;
+    Lines lines;
     std::size_t unlisted;
+  } cases[] = {
+      {"CR LF line ends", "Hello\r\nWorld\r\n", SIZE_MAX, {"Hello", "World", ""}, 0},
+      {"bare LF joins, tab dropped", "Hello\nWo\trld", SIZE_MAX, {"HelloWorld"}, 0},
+      {"head skip passes blanks and CR LF", "\t \r\n  x", SIZE_MAX, {"x"}, 0},
+      {"later blanks kept, CR CR an empty line", "a\r\r  b", SIZE_MAX, {"a", "", "  b"}, 0},
+      {"only skippable units", "\t\r\n \x01 \x1f", SIZE_MAX, {}, 0},
+      {"units 1..14 dropped, 15, 127 and 128..255 kept",
+       "\xE9"
+       "a\x0E\x0F\x7F\x80\xFF",
+       SIZE_MAX,
+       {"\xE9"
+        "a\x0F\x7F\x80\xFF"},
+       0},
+      {"long line cut to 250",
+       "ab\r" + Letters(300) + "\rz",
+       SIZE_MAX,
+       {"ab", Letters(250), "z"},
+       0},
+      {"text ends at its first zero", std::string("a\rb\0c\rd", 7), 1, {"a"}, 1},
+      {"bound of none counts all", "a\rb\rc\rd", 0, {}, 4},
+      {"bound cuts a list", "a\rb\r\r", 1, {"a"}, 2},
+      {"a huge line counts once", Letters(1 << 20) + "\r\nnext", 1, {Letters(250)}, 1},
+      {"the list's bound", many, kMaxListedLines, Lines(kMaxListedLines, "line"), 2},
   };
-  const Case cases[] = {
-      {"a\rb\rc\rd", 0, {}, 4},
-      {"a\rb\rc\rd", 1, {"a"}, 3},
-      {"a\rb\rc\rd", 4, {"a", "b", "c", "d"}, 0},
-      {"a\rb\r", 1, {"a"}, 1},
-      {"a\r\n", 1, {"a"}, 1},
-      {"a\r\r\r", 1, {"a"}, 2},
-      {"\t \r\n", 0, {}, 0},
-      {"a\rb\rc" + std::string(1, '\0') + "d\re", 1, {"a"}, 2},
-      {Letters(1 << 20) + "\r\nnext", 1, {Letters(250)}, 1},
-      {many, 2, {"line", "line"}, 999},
-  };
-  for (const Case& c : cases) {
-    std::size_t unlisted = 0;
-    std::size_t unlistedUtf16 = 0;
-    EXPECT_EQ(Split(c.text, c.maxLines, &unlisted), c.lines) << "maxLines " << c.maxLines;
-    Split(Widened(c.text), c.maxLines, &unlistedUtf16);
-    EXPECT_EQ(unlisted, c.unlisted) << Joined(c.lines);
-    EXPECT_EQ(unlistedUtf16, c.unlisted) << Joined(c.lines) << " as UTF-16";
-  }
+  for (const auto& c : cases) ExpectBothKinds(c.what, c.text, c.maxLines, c.lines, c.unlisted);
 }
 
-// UTF-16 units of 15 and above are listed; a surrogate pair is never cut in two.
-TEST(SlotLines, Utf16KeepsSurrogatePairsWhole) {
-  const std::u16string pair = u"\U0001F600";
-  const std::u16string head = Widened(Letters(249));
-  struct Case {
-    const char* what;
+TEST(SlotLines, Utf16LinesAreNeverCutInsideASurrogatePair) {
+  const std::u16string pair = u"\U0001F600", head = Widened(Letters(249));
+  const struct {
     std::u16string text;
     std::vector<std::u16string> lines;
+  } cases[] = {
+      {u"\x4E2D" + pair + u"\r\nz", {u"\x4E2D" + pair, u"z"}},
+      {head + pair + u"\rz", {head, u"z"}},  // the pair would end past 250: cut before it
+      {head.substr(1) + pair + u"x", {head.substr(1) + pair}},
+      {head + u"\xD800x", {head + u"\xD800"}},  // a lone half is only a unit
   };
-  const Case cases[] = {
-      {"CJK and a pair listed", u"\x4E2D" + pair + u"\r\nz", {u"\x4E2D" + pair, u"z"}},
-      {"pair cut whole at 250", head + pair + u"\rz", {head, u"z"}},
-      {"pair that fits kept", head.substr(1) + pair + u"x", {head.substr(1) + pair}},
-      {"lone high half kept", head + u"\xD800x", {head + u"\xD800"}},
-      {"units 1..14 dropped",
-       u"\x0100\x0009\x000B\x000E\x000F"
-       u"a",
-       {u"\x0100\x000F"
-        u"a"}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Split(c.text), c.lines) << c.what;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Split(c.text), c.lines) << c.text.size() << " units";
 }
 
-TEST(SlotLines, ReadsNoFurtherThanSize) {
-  // An exactly sized heap block without a terminator: ASan reports any read past it.
-  const char bytes[] = {'a', 'b', '\r', 'c', 'd', 'e'};
-  struct Case {
-    std::size_t size;
-    std::vector<std::string> lines;
-  };
-  const Case cases[] = {{0, {}}, {1, {"a"}}, {3, {"ab"}}, {4, {"ab", "c"}}, {6, {"ab", "cde"}}};
-  for (const Case& c : cases) {
-    std::vector<char> block(bytes, bytes + c.size);
-    std::vector<std::string> got;
-    SplitSlotLines<char>(block.data(), block.size(), 100, Collect<char>, &got);
-    EXPECT_EQ(got, c.lines) << "size " << c.size << ": got " << Joined(got);
-  }
-}
-
-TEST(SlotLines, EndsAtFirstZeroByte) {
-  const char text[] = "ab\0cd\rxy";
-  std::vector<std::string> got;
-  EXPECT_EQ(SplitSlotLines<char>(text, sizeof text, 100, Collect<char>, &got).listed, 1u);
-  EXPECT_EQ(got, std::vector<std::string>{"ab"}) << Joined(got);
-}
-
-TEST(SlotLines, NothingWithoutTextOrSink) {
-  std::vector<std::string> got;
-  EXPECT_EQ(SplitSlotLines<char>(nullptr, 10, 100, Collect<char>, &got).listed, 0u);
-  EXPECT_EQ(SplitSlotLines<char>("abc", 4, 100, nullptr, &got).listed, 0u);
-  EXPECT_TRUE(got.empty()) << Joined(got);
-}
-
-// The scan that looks at many bytes at once must find a dropped byte, a carriage return, a
-// zero byte and the size limit at every offset, and keep bytes of 128 and above in long runs.
-TEST(SlotLines, FindsLineEndsAtEveryOffsetOfALongRun) {
+// The scan that looks at many units at once must find each kind of unit at every offset.
+TEST(SlotLines, FindsEachKindOfUnitAtEveryOffsetOfALongRun) {
   for (std::size_t at = 0; at < 40; ++at) {
-    const std::string head = Letters(at);
-    struct Case {
-      const char* what;
-      std::string text;
-      std::vector<std::string> lines;
-    };
-    const Case cases[] = {
-        {"tab dropped", head + "\t" + Letters(40), {head + Letters(40)}},
-        {"carriage return", head + "\r" + Letters(40),
-         at ? std::vector<std::string>{head, Letters(40)} : std::vector<std::string>{Letters(40)}},
-        {"upper half kept",
-         head + "\xE4\xFC\x80" + Letters(40),
-         {head + "\xE4\xFC\x80" + Letters(40)}},
-        {"line cut at 250", Letters(250 + at) + "\rz", {Letters(250), "z"}},
-        {"flood inside a line", head + std::string(at + 20, '\t') + "\n\x01" + "z", {head + "z"}},
-        {"flood at the head", std::string(at + 20, '\n') + " \t" + "z", {"z"}},
-    };
-    for (const Case& c : cases) {
-      const std::vector<std::string> got = Split(c.text);
-      EXPECT_EQ(got, c.lines) << c.what << " at " << at << ": got " << Joined(got);
-      ExpectSameAsUtf16(c.text, c.lines);
-    }
-    // Zero byte and size limit inside a run.
-    const std::string text = head + std::string(1, '\0') + "tail";
-    std::vector<std::string> got;
-    SplitSlotLines<char>(text.data(), text.size(), 100, Collect<char>, &got);
-    EXPECT_EQ(got, at ? std::vector<std::string>{head} : std::vector<std::string>{})
-        << "zero at " << at << ": got " << Joined(got);
-    const std::string letters = Letters(60);
-    std::vector<char> block(letters.begin(), letters.begin() + static_cast<long>(at));
-    got.clear();
-    SplitSlotLines<char>(block.data(), block.size(), 100, Collect<char>, &got);
-    EXPECT_EQ(got, at ? std::vector<std::string>{head} : std::vector<std::string>{})
-        << "size " << at << ": got " << Joined(got);
+    const std::string head = Letters(at), tail = Letters(40);
+    const Lines headOnly = at ? Lines{head} : Lines{};
+    ExpectBothKinds("tab", head + "\t" + tail, SIZE_MAX, {head + tail});
+    ExpectBothKinds("CR", head + "\r" + tail, SIZE_MAX, at ? Lines{head, tail} : Lines{tail});
+    ExpectBothKinds("upper half", head + "\xE4\x80" + tail, SIZE_MAX, {head + "\xE4\x80" + tail});
+    ExpectBothKinds("cut", Letters(250 + at) + "\rz", SIZE_MAX, {Letters(250), "z"});
+    ExpectBothKinds("flood", std::string(at + 20, '\n') + head + std::string(at, '\t'), SIZE_MAX,
+                    headOnly);
+    ExpectBothKinds("zero", head + std::string(1, '\0') + tail, SIZE_MAX, headOnly);
+    ExpectBothKinds("size", head, SIZE_MAX, headOnly);
   }
+}
+
+TEST(SlotLines, UnlistedEntryCountsInGroupsOfThree) {
+  const struct {
+    std::size_t unlisted, size;
+    const char* entry;
+  } cases[] = {
+      {1, 64, "... 1 more line not listed"},
+      {999, 64, "... 999 more lines not listed"},
+      {90000, 64, "... 90,000 more lines not listed"},
+      {1234567, 64, "... 1,234,567 more lines not listed"},
+      {1234567, 10, "... 1,234"},  // cut to its buffer, terminated
+  };
+  for (const auto& c : cases) {
+    char out[64];
+    FormatUnlistedEntry(c.unlisted, out, c.size);
+    EXPECT_STREQ(out, c.entry);
+  }
+  std::vector<std::string> got;
+  EXPECT_EQ(SplitSlotLines<char>(nullptr, 10, 9, Collect<char>, &got).listed, 0u);
+  EXPECT_EQ(SplitSlotLines<char>("abc", 4, 9, nullptr, &got).listed, 0u);
+  EXPECT_TRUE(got.empty());
 }
 
 }  // namespace
