@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -21,14 +21,14 @@ const Rect kHidden{0, -88, 1024, 2};
 
 struct SharedWindow {
   std::atomic<int> top{kHidden.top};
-  std::atomic<int> movers{0}, maxMovers{0}, moveCount{0};  // movers: slides inside a move
-  std::mutex mutex;                                        // guards the rest
-  std::condition_variable changed;
-  int gateAt = -1;  // the move numbered gateAt waits until the gate opens
-  bool gateReached = false, gateOpen = false;
-  std::vector<int> tops;                       // every move's top, in order
+  std::atomic<int> movers{0};  // slides inside a move right now
+  std::atomic<bool> overlapped{false};
+  std::mutex mutex;
+  std::vector<int> tops;   // every move's top, in order (guarded by mutex)
+  std::size_t gateAt = 0;  // the move numbered gateAt waits until the test opens the gate
+  std::promise<void> gateReached, gateOpen;
   void (*afterLoop)(SharedWindow&) = nullptr;  // once, as the first slide ends
-  int normalCalls = 0;
+  std::atomic<int> normalCalls{0};
   SlideRecord record;
   std::atomic<int> running{0};
 };
@@ -41,20 +41,17 @@ bool WindowRect(void* window, Rect* out, void*) {
 
 void Move(void* window, const Rect& to, void*) {
   auto& w = *static_cast<SharedWindow*>(window);
-  const int inside = w.movers.fetch_add(1) + 1;
-  for (int seen = w.maxMovers.load();
-       inside > seen && !w.maxMovers.compare_exchange_weak(seen, inside);) {
-  }
+  if (w.movers.fetch_add(1) > 0) w.overlapped.store(true);
   w.top.store(to.top);
-  const int number = w.moveCount.fetch_add(1) + 1;
+  std::size_t number = 0;
   {
-    std::unique_lock<std::mutex> lock(w.mutex);
+    std::lock_guard<std::mutex> lock(w.mutex);
     w.tops.push_back(to.top);
-    if (number == w.gateAt) {
-      w.gateReached = true;
-      w.changed.notify_all();
-      w.changed.wait(lock, [&] { return w.gateOpen; });
-    }
+    number = w.tops.size();
+  }
+  if (number == w.gateAt) {
+    w.gateReached.set_value();
+    w.gateOpen.get_future().wait();
   }
   std::this_thread::yield();  // widen the window for a second mover to show up
   w.movers.fetch_sub(1);
@@ -66,10 +63,7 @@ void Pause(void*) {
 
 void Priority(int level, void* context) {
   auto& w = *static_cast<SharedWindow*>(context);
-  std::unique_lock<std::mutex> lock(w.mutex);
-  if (level != kLevelNormal || ++w.normalCalls != 1 || !w.afterLoop) return;
-  lock.unlock();
-  w.afterLoop(w);
+  if (level == kLevelNormal && w.normalCalls.fetch_add(1) == 0 && w.afterLoop) w.afterLoop(w);
 }
 
 void Slide(SharedWindow& w) {
@@ -100,7 +94,7 @@ TEST(SlideHandover, TwoSlidesAtOnceMoveOneAtATimeTowardsTheNewerTarget) {
     a.join();
     b.join();
     c.join();
-    EXPECT_EQ(w.maxMovers.load(), 1) << "round " << round << ": two slides moved together";
+    EXPECT_FALSE(w.overlapped.load()) << "round " << round << ": two slides moved together";
     EXPECT_EQ(w.top.load(), kHidden.top) << "round " << round << ": not at the newer target";
     EXPECT_EQ(w.running.load(), 0) << "round " << round;
   }
@@ -110,25 +104,18 @@ TEST(SlideHandover, RedirectedSlideReversesAndTheLateSlideEndsAtOnce) {
   SharedWindow w;
   w.gateAt = 30;  // the show holds at its 30th move, at y = -59
   std::thread shower = Request(w, kShown);
-  {
-    std::unique_lock<std::mutex> lock(w.mutex);
-    w.changed.wait(lock, [&] { return w.gateReached; });
-  }
+  w.gateReached.get_future().wait();
   // A hide while the show is under way; its thread finds the show running and ends at once.
   Request(w, kHidden).join();
-  EXPECT_EQ(w.moveCount.load(), 30) << "the late slide moved the window";
-  {
-    std::lock_guard<std::mutex> lock(w.mutex);
-    w.gateOpen = true;
-  }
-  w.changed.notify_all();
+  EXPECT_EQ(w.tops.size(), 30u) << "the late slide moved the window";
+  w.gateOpen.set_value();
   shower.join();
 
   std::vector<int> expected;
   for (int y = -88; y <= -59; ++y) expected.push_back(y);  // the show, up to the redirect
   for (int y = -58; y >= -88; --y) expected.push_back(y);  // turned back to the hidden place
   EXPECT_EQ(w.tops, expected);
-  EXPECT_EQ(w.maxMovers.load(), 1);
+  EXPECT_FALSE(w.overlapped.load());
   EXPECT_EQ(w.running.load(), 0);
 }
 
@@ -143,6 +130,6 @@ TEST(SlideHandover, TargetSetAsTheSlideEndsIsNotLost) {
   EXPECT_EQ(w.top.load(), kShown.top) << "the show asked for at the end was lost";
   ASSERT_GE(w.tops.size(), 69u + 71u);
   EXPECT_EQ(w.tops[68], kHidden.top) << "the hide ran to its end first";
-  EXPECT_EQ(w.normalCalls, 2) << "each of the two slides ended at normal priority";
+  EXPECT_EQ(w.normalCalls.load(), 2) << "each of the two slides ended at normal priority";
   EXPECT_EQ(w.running.load(), 0);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pinnafex {
@@ -30,11 +31,8 @@ TEST(SlotText, NarrowsThroughAsciiOrTheSingleBytePage) {
   unitOfByte[0xFC] = u'\u00FC';
   std::vector<std::int16_t> table(kUnitCount);
   BuildByteTable(unitOfByte, table.data());
-  const struct {
-    std::u16string text;
-    bool ascii, carried;
-    std::string bytes;
-  } cases[] = {
+  // Text, narrows as ASCII, narrows through the page, bytes.
+  const std::tuple<std::u16string, bool, bool, std::string> cases[] = {
       {u"", true, true, ""},
       {std::u16string(37, u'x'), true, true, std::string(37, 'x')},  // chunks and a tail
       {std::u16string(35, u'x') + u"\u00FC", false, true, std::string(35, 'x') + "\xFC"},
@@ -45,22 +43,18 @@ TEST(SlotText, NarrowsThroughAsciiOrTheSingleBytePage) {
       {u"\u0081", false, false, ""},                 // nor as what a byte maps to nothing
       {u"\U0001F31F", false, false, ""},
   };
-  for (const auto& c : cases) {
-    std::string ascii(c.text.size() + 1, '\x7F'), paged(c.text.size() + 1, '\x7F');
-    EXPECT_EQ(NarrowAscii(c.text.data(), c.text.size(), &ascii[0]), c.ascii) << c.bytes;
-    EXPECT_EQ(NarrowThroughTable(c.text.data(), c.text.size(), table.data(), &paged[0]), c.carried)
-        << c.bytes;
-    if (c.ascii) EXPECT_EQ(ascii, c.bytes + '\x7F');
-    if (c.carried) EXPECT_EQ(paged, c.bytes + '\x7F');
+  for (const auto& [text, ascii, carried, bytes] : cases) {
+    std::string narrow(text.size() + 1, '\x7F'), paged(narrow);
+    EXPECT_EQ(NarrowAscii(text.data(), text.size(), &narrow[0]), ascii) << bytes;
+    EXPECT_EQ(NarrowThroughTable(text.data(), text.size(), table.data(), &paged[0]), carried)
+        << bytes;
+    if (ascii) EXPECT_EQ(narrow, bytes + '\x7F');
+    if (carried) EXPECT_EQ(paged, bytes + '\x7F');
   }
 }
 
 TEST(SlotText, HeldNoticeNamesTheProgramsFile) {
-  const struct {
-    const char* path;
-    std::size_t size;
-    const char* notice;
-  } cases[] = {
+  const std::tuple<const char*, std::size_t, const char*> cases[] = {
       {"C:\\Program Files\\KeePass\\KeePass.exe", 64, "Clipboard held by KeePass.exe"},
       {"\\Device\\HarddiskVolume2\\Tools\\x.exe", 64, "Clipboard held by x.exe"},
       {"/usr/bin/wine", 64, "Clipboard held by wine"},
@@ -70,10 +64,10 @@ TEST(SlotText, HeldNoticeNamesTheProgramsFile) {
       {"C:\\dir\\", 64, "Clipboard held by another program"},
       {"C:\\KeePass.exe", 8, "Clipboa"},  // cut to its buffer
   };
-  for (const auto& c : cases) {
+  for (const auto& [path, size, notice] : cases) {
     char out[64];
-    FormatHeldNotice(c.path, out, c.size);
-    EXPECT_STREQ(out, c.notice) << (c.path ? c.path : "(null)");
+    FormatHeldNotice(path, out, size);
+    EXPECT_STREQ(out, notice) << (path ? path : "(null)");
   }
 }
 
