@@ -118,39 +118,34 @@ std::vector<std::string> Pass(unsigned char width) {
   return windows;
 }
 
-TEST_F(ClockTextTest, TickerScrollsTheWholeTextInFromTheRightAtAnyWidth) {
-  const std::string text = "Sieben nach dreiviertel Zw\xF6lf Mahlzeit!";  // 39 characters
-  gFakeTime = At(11, 52, 0);
-  // The buffer holds 254 characters: wide fields cut the blanks, never the text.
-  for (unsigned width : {255u, 216u, 215u, 214u, 25u, 1u, 0u}) {
-    ResetTicker();
-    EXPECT_EQ(TickerText(static_cast<unsigned char>(width)), nullptr) << "first a refill";
-    const std::string line = std::string(width < 215 ? width : 215, ' ') + text;
-    const std::vector<std::string> windows = Pass(static_cast<unsigned char>(width));
-    ASSERT_EQ(windows.size(), line.size()) << "width " << width;
-    for (std::size_t p = 0; p < windows.size(); ++p) {
-      EXPECT_EQ(windows[p], line.substr(p, width)) << "width " << width << " at " << p;
-    }
-  }
-  EXPECT_EQ(gFakeReads, 14) << "one read per refill, two refills per width";
-}
-
-TEST_F(ClockTextTest, NoticeShowsAtOnceThenTheClockGoesOn) {
+TEST_F(ClockTextTest, TickerScrollsTheClockOrANoticeThroughTheFieldWithinItsBuffer) {
+  const std::string longest = "Sieben nach dreiviertel Zw\xF6lf Mahlzeit!";  // 39 characters
   const std::string held = "Held by a.exe", huge(400, 'x');
-  // Until it has scrolled out, cut short by its limit, or cut to the buffer.
-  const std::tuple<std::string, unsigned, std::size_t> rows[] = {
-      {held, 0, 13}, {held, 2, 2}, {held, 99, 13}, {huge, 0, kTickerBufferSize - 1}};
-  for (const auto& [text, maxTicks, count] : rows) {
+  const auto clock = [&](unsigned blanks) { return std::string(blanks, ' ') + longest; };
+  // Width, notice and its tick limit, the line scrolled and the windows shown. The buffer
+  // holds 254 characters: wide fields cut the blanks, never the text; a notice starts at the
+  // left edge and runs out, or stops at its limit.
+  const std::tuple<unsigned, std::string, unsigned, std::string, std::size_t> rows[] = {
+      {255, "", 0, clock(215), 254},
+      {215, "", 0, clock(215), 254},
+      {214, "", 0, clock(214), 253},
+      {25, "", 0, clock(25), 64},
+      {0, "", 0, longest, 39},
+      {25, held, 0, held, 13},
+      {25, held, 2, held, 2},
+      {25, held, 99, held, 13},
+      {25, huge, 0, huge.substr(0, 254), 254}};
+  for (const auto& [width, notice, maxTicks, line, count] : rows) {
     ResetTicker();
-    TickerText(25);
-    TickerText(25);  // mid-way through a clock pass
-    ShowTickerNotice(text.c_str(), maxTicks);
-    const std::vector<std::string> windows = Pass(25);
-    ASSERT_EQ(windows.size(), count) << "limit " << maxTicks;
-    EXPECT_EQ(windows.front(), text.substr(0, 25));
-    EXPECT_EQ(std::string(TickerBuffer), std::string(25, ' ') + "09:05:31  Sonntag, 06.12.2026")
-        << "the clock pass begins again";
+    gFakeTime = At(11, 52, 0);
+    EXPECT_EQ(TickerText(static_cast<unsigned char>(width)), nullptr) << "first a refill";
+    if (!notice.empty()) ShowTickerNotice(notice.c_str(), maxTicks);
+    const std::vector<std::string> windows = Pass(static_cast<unsigned char>(width));
+    ASSERT_EQ(windows.size(), count) << "width " << width << " notice " << notice.size();
+    for (std::size_t p = 0; p < count; ++p) EXPECT_EQ(windows[p], line.substr(p, width)) << p;
+    EXPECT_EQ(std::string(TickerBuffer), clock(width < 215 ? width : 215)) << "clock again";
   }
+  EXPECT_EQ(gFakeReads, 2 * 9) << "one read per refill";
 }
 
 }  // namespace
