@@ -44,19 +44,17 @@ class ClockTextTest : public ::testing::Test {
   }
 };
 
-// The phrase told the regional way, written out from the band rules.
+// The phrase told the regional way, written out from the band rules; twelve is number 0.
 std::string ExpectedPhrase(int hour, int minute) {
-  static const char* const kHourName[12] = {"Zw\xF6lf", "Eins",   "Zwei", "Drei", "Vier", "F\xFCnf",
-                                            "Sechs",    "Sieben", "Acht", "Neun", "Zehn", "Elf"};
-  static const char* const kCount[8] = {"",     "Eins",    "Zwei",  "Drei",
-                                        "Vier", "F\xFCnf", "Sechs", "Sieben"};
+  static const char* const kNumber[12] = {"Zw\xF6lf", "Eins",   "Zwei", "Drei", "Vier", "F\xFCnf",
+                                          "Sechs",    "Sieben", "Acht", "Neun", "Zehn", "Elf"};
   static const char* const kQuarter[5] = {"", "viertel ", "halb ", "dreiviertel ", ""};
   const int band = (minute + 7) / 15;  // 0..7 the hour, 8..22 viertel, ... 53..59 the next
   const int offset = minute - band * 15;
-  std::string told = offset == 0 ? "Genau" : kCount[std::abs(offset)];
+  std::string told = offset == 0 ? "Genau" : kNumber[std::abs(offset)];
   told += offset < 0 ? " vor" : offset > 0 ? " nach" : "";
   const bool lunchtime = hour >= 11 && hour <= 13;
-  return told + " " + kQuarter[band] + kHourName[(hour + (band > 0)) % 12] + " " +
+  return told + " " + kQuarter[band] + kNumber[(hour + (band > 0)) % 12] + " " +
          (lunchtime ? "Mahlzeit!" : "");
 }
 
