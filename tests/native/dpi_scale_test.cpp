@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "dock/dock_rects.h"
-#include "shell/bar_state.h"
+#include "base/bar_ids.h"
 
 using namespace pinnafex;
 
