@@ -1,0 +1,318 @@
+// The slots against the real clipboard: exact bytes in and out, failures injected through the
+// allocator and the hand-over, a clipboard held by another thread, and what the bar shows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/control_ids.h"
+#include "slots/slot_store.h"
+#include "slots/slot_text.h"
+#include "slots/slot_view.h"
+
+namespace pinnafex {
+namespace {
+
+HWND Owner() {  // owns what the tests put on the clipboard
+  static HWND owner =
+      CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  return owner;
+}
+
+struct Format {
+  UINT format;
+  std::string bytes;  // exactly these, no terminator added
+};
+Format Text(const std::string& text) {
+  return {CF_TEXT, text + '\0'};
+}
+Format Wide(const std::wstring& text) {
+  return {CF_UNICODETEXT,
+          std::string(reinterpret_cast<const char*>(text.c_str()), text.size() * 2 + 2)};
+}
+Format Locale(LCID locale) {
+  return {CF_LOCALE, std::string(reinterpret_cast<const char*>(&locale), sizeof locale)};
+}
+
+bool Put(const std::vector<Format>& formats) {
+  bool ok = OpenClipboard(Owner()) && EmptyClipboard();
+  for (const Format& f : formats) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, f.bytes.size());
+    if (void* dest = GlobalLock(block)) memcpy(dest, f.bytes.data(), f.bytes.size());
+    GlobalUnlock(block);
+    if (!SetClipboardData(f.format, block)) {
+      GlobalFree(block);
+      ok = false;
+    }
+  }
+  return CloseClipboard() && ok;
+}
+
+std::string BlockBytes(HANDLE block) {  // every byte of it, or "<none>"
+  const auto* p = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+  const std::string bytes = p ? std::string(p, GlobalSize(block)) : "<none>";
+  GlobalUnlock(block);
+  return bytes;
+}
+std::string Clipboard(UINT format) {
+  const std::string bytes =
+      OpenClipboard(Owner()) ? BlockBytes(GetClipboardData(format)) : "<shut>";
+  CloseClipboard();
+  return bytes;
+}
+std::string ClipboardText() {
+  const std::string bytes = Clipboard(CF_TEXT);
+  return bytes.substr(0, bytes.find('\0'));
+}
+std::string SlotText(int slot) {
+  const std::string bytes = BlockBytes(SlotBlock(slot));
+  return bytes.substr(0, bytes.find('\0'));
+}
+
+// Holds the clipboard open from a window of another thread for `ms`. (Wine lets a second
+// OpenClipboard(NULL) in while the holder used NULL; a window keeps it out.)
+struct ClipboardHolder {
+  bool holding = false;  // written before `ready` is set
+  DWORD ms;
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  explicit ClipboardHolder(DWORD holdMs) : ms(holdMs) { WaitForSingleObject(ready, 5000); }
+  ~ClipboardHolder() {
+    WaitForSingleObject(thread, 5000 + ms);
+    CloseHandle(thread);
+    CloseHandle(ready);
+  }
+  static DWORD WINAPI Run(void* param) {
+    auto* self = static_cast<ClipboardHolder*>(param);
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    self->holding = window && OpenClipboard(window);
+    SetEvent(self->ready);
+    Sleep(self->ms);
+    CloseClipboard();
+    return !DestroyWindow(window);
+  }
+};
+
+DWORD gAllocPriorityClass = 0;
+HGLOBAL WINAPI WatchedAlloc(UINT flags, SIZE_T bytes) {
+  gAllocPriorityClass = GetPriorityClass(GetCurrentProcess());
+  return GlobalAlloc(flags, bytes);
+}
+HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) {
+  return nullptr;
+}
+std::vector<HANDLE> gRefused;
+HANDLE WINAPI RefusingSetter(UINT, HANDLE data) {
+  gRefused.push_back(data);
+  return nullptr;
+}
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
+  return FALSE;
+}
+
+class Slots : public ::testing::Test {
+ protected:
+  void SetUp() override { ReleaseAllSlots(); }
+  void TearDown() override {
+    gSlotAlloc = GlobalAlloc;
+    gSetClipboardData = SetClipboardData;
+    ReleaseAllSlots();
+    if (dialog_) DestroyWindow(dialog_);
+  }
+  void Push(int slot, const std::vector<Format>& formats) {
+    ASSERT_TRUE(Put(formats));
+    ASSERT_EQ(PushSlot(Owner(), slot), ClipResult::kDone);
+  }
+  // A slot as the user sees it: caption, what is enabled, the listed lines, the edit field.
+  std::wstring Look(int slot) {
+    wchar_t text[300] = L"";
+    GetDlgItemTextW(dialog_, kSlotFrameIds[slot], text, 300);
+    std::wstring look = text;
+    HWND combo = GetDlgItem(dialog_, kSlotComboIds[slot]);
+    look += IsWindowEnabled(GetDlgItem(dialog_, kPopButtonIds[slot])) ? L" pop" : L"";
+    look += IsWindowEnabled(combo) ? L" combo " : L" ";
+    for (LRESULT i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
+      SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      look = look + L"[" + text + L"]";
+    }
+    GetWindowTextW(combo, text, 300);
+    return look + L" shows " + text;
+  }
+  HWND dialog_ = CreateDialogParamW(nullptr, L"IDD_DIALOG1", nullptr, PlainDialog, 0);
+};
+
+TEST_F(Slots, PopGivesBackExactlyThePushedBytesAndOnlyThem) {
+  const UINT custom = RegisterClipboardFormatA("Pinnafex slot test format");
+  for (const std::string text :
+       {"Hello\r\nWorld\r\n", "a\tb\r\n\tc", "Gr\xFC\xDF\x80\x81\xA0\xFF", ""}) {
+    Push(4, {Text(text)});
+    EXPECT_EQ(BlockBytes(SlotBlock(4)), text + std::string(5, '\0')) << "the text and 5 zeros";
+    ASSERT_TRUE(Put({Text("old"), {custom, "data"}}));
+    EXPECT_EQ(PopSlot(Owner(), 4), ClipResult::kDone);
+    EXPECT_EQ(ClipboardText(), text);
+    EXPECT_EQ(Clipboard(custom), "<none>") << "another format survived Pop";
+    ASSERT_TRUE(Put({}));  // the clipboard got a copy: emptying it leaves the slot whole
+    EXPECT_EQ(SlotText(4), text);
+  }
+  // A text without terminator is read within its block. (Wine zeroes the block's last byte.)
+  ASSERT_TRUE(Put({{CF_TEXT, std::string(4096, 'Z')}}));
+  const std::string offered = ClipboardText();
+  ASSERT_GE(offered.size(), 4095u);
+  ASSERT_EQ(PushSlot(Owner(), 7), ClipResult::kDone);
+  EXPECT_EQ(BlockBytes(SlotBlock(7)), offered + std::string(5, '\0'));
+}
+
+// Each failure leaves the slot and the clipboard as they were.
+TEST_F(Slots, FailuresChangeNeitherSlotNorClipboard) {
+  Push(8, {Text("slot text")});
+  ASSERT_TRUE(Put({Text("clipboard text")}));
+  for (int slot : {-1, 20}) {
+    EXPECT_EQ(PushSlot(Owner(), slot), ClipResult::kFailed) << slot;
+    EXPECT_EQ(PopSlot(Owner(), slot), ClipResult::kFailed) << slot;
+  }
+  gSlotAlloc = FailingAlloc;
+  EXPECT_EQ(PopSlot(Owner(), 8), ClipResult::kFailed) << "Pop without memory";
+  EXPECT_EQ(PushSlot(Owner(), 8), ClipResult::kFailed) << "Push without memory";
+  gSlotAlloc = GlobalAlloc;
+  {
+    ClipboardHolder holder(1000);  // past the retries
+    ASSERT_TRUE(holder.holding);
+    EXPECT_EQ(PopSlot(Owner(), 8), ClipResult::kHeld);
+    EXPECT_EQ(PushSlot(Owner(), 8), ClipResult::kHeld);
+    char holderName[MAX_PATH], notice[MAX_PATH + 32];
+    ClipboardHolderName(holderName, sizeof holderName);
+    FormatHeldNotice(holderName, notice, sizeof notice);
+    EXPECT_STREQ(notice, "Clipboard held by pinnafex_win_tests.exe");
+  }
+  EXPECT_EQ(SlotText(8), "slot text");
+  EXPECT_EQ(ClipboardText(), "clipboard text");
+  {
+    ClipboardHolder briefly(150);  // the retries get through
+    ASSERT_TRUE(briefly.holding);
+    EXPECT_EQ(PopSlot(Owner(), 8), ClipResult::kDone);
+  }
+  gSetClipboardData = RefusingSetter;
+  EXPECT_EQ(PopSlot(Owner(), 8), ClipResult::kFailed);
+  ASSERT_EQ(gRefused.size(), 2u) << "the locale and the text";
+  for (HANDLE block : gRefused) EXPECT_EQ(GlobalFlags(block), UINT{GMEM_INVALID_HANDLE});
+  EXPECT_EQ(SlotText(8), "slot text");
+}
+
+TEST_F(Slots, TransfersRunHighAndEndNormal) {
+  Push(10, {Text("text")});
+  gSlotAlloc = WatchedAlloc;
+  for (auto transfer : {PushSlot, PopSlot}) {
+    SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
+    gAllocPriorityClass = 0;
+    ClipboardHolder holder(transfer == PopSlot ? 1000 : 0);  // the Pop ends held
+    transfer(Owner(), 10);
+    EXPECT_EQ(gAllocPriorityClass, DWORD{HIGH_PRIORITY_CLASS});
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), DWORD{NORMAL_PRIORITY_CLASS});
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+  }
+}
+
+// Any script comes back as its source put it, with its locale and its privacy marks.
+TEST_F(Slots, TextComesBackInEveryScriptAndForm) {
+  const UINT marks[] = {RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing"),
+                        RegisterClipboardFormatA("CanIncludeInClipboardHistory"),
+                        RegisterClipboardFormatA("CanUploadToCloudClipboard")};
+  const std::string no(4, '\0');
+  const struct {
+    std::wstring text;
+    LCID locale;
+    UINT codePage;  // the locale's
+    bool wide;      // kept as UTF-16: its code page loses something
+    bool secret;
+  } cases[] = {
+      {L"Gr\u00FC\u00DFe \u20AC\r\n", 1033, 1252, false, false},
+      {L"\u041F\u0440\u0438\u0432\u0435\u0442!", 1049, 1251, false, false},
+      {L"\u65E5\u672C\u8A9E\u306E\u6587", 1041, 932, false, false},
+      {L"Za\u017C\u00F3\u0142\u0107 \u2713 \u65E5 \U0001F31F", 1033, 1252, true, false},
+      {L"\u041F\u0440\u0438\u0432\u0435\u0442", 1033, 1252, true, false},
+      {L"hunter2", 1033, 1252, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.text));
+    std::vector<Format> put = {Wide(c.text), Locale(c.locale)};
+    if (c.secret) put.insert(put.end(), {{marks[0], no}, {marks[1], no}, {marks[2], no}});
+    Push(5, put);
+    std::string ansi(c.text.size() * 2, '\0');
+    ansi.resize(WideCharToMultiByte(c.codePage, 0, c.text.c_str(), int(c.text.size()), &ansi[0],
+                                    int(ansi.size()), nullptr, nullptr));
+    EXPECT_EQ(SlotOf(5).wide, c.wide);
+    EXPECT_EQ(SlotOf(5).secret, c.secret);
+    EXPECT_EQ(SlotOf(5).captionSize, ansi.size() + 5);
+    ASSERT_TRUE(Put({Text("something else")}));
+    ASSERT_EQ(PopSlot(Owner(), 5), ClipResult::kDone);
+    EXPECT_EQ(GetClipboardOwner(), Owner());
+    EXPECT_EQ(Clipboard(CF_UNICODETEXT).substr(0, c.text.size() * 2 + 2), Wide(c.text).bytes);
+    EXPECT_EQ(ClipboardText(), ansi);
+    EXPECT_EQ(Clipboard(CF_LOCALE).substr(0, 4), Locale(c.locale).bytes);
+    for (UINT mark : marks) EXPECT_EQ(Clipboard(mark), c.secret ? no : "<none>");
+  }
+}
+
+TEST_F(Slots, CaptionsEntriesAndMasks) {
+  const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+  const std::wstring mask(8, L'\u2022'), kb(250, L'k');
+  const struct {
+    int slot;
+    std::vector<Format> formats;
+    std::wstring look;
+  } cases[] = {
+      {3,
+       {Text("Hello\r\nWorld\r\n")},
+       L"Clip  4    19 Byte pop combo [Hello][World][][] shows Hello"},
+      {11, {Text("Hello\nWorld")}, L"Clip 12    16 Byte pop combo [HelloWorld][] shows HelloWorld"},
+      {12, {Text("\t  x")}, L"Clip 13     9 Byte pop combo [x][] shows x"},
+      {0,
+       {Wide(L"\u041F\u0440\u0438\r\n\u043C\u0438\u0440"), Locale(1049)},
+       L"Clip  1    13 Byte pop combo [\u041F\u0440\u0438][\u043C\u0438\u0440][] shows "
+       L"\u041F\u0440\u0438"},
+      {2,
+       {Wide(L"hunter2\r\ntwo"), {exclude, "x"}},
+       L"Clip  3    17 Byte pop combo [" + mask + L"][] shows " + mask},
+      {6,
+       {Text(std::string(2 << 20, 'k'))},
+       L"Clip  7  2048 KB pop combo [" + kb + L"][] shows " + kb},
+      {5, {}, L"Clip  6     0 Byte  shows "},  // pushed before, emptied now
+  };
+  Push(5, {Text("text")});
+  for (const auto& c : cases) Push(c.slot, c.formats);
+  RefreshSlotView(dialog_);
+  for (const auto& c : cases) EXPECT_EQ(Look(c.slot), c.look);
+  EXPECT_EQ(Look(19), L"Clip 20     0 Byte  shows ") << "never pushed";
+  // A refresh of one slot leaves the others as they were shown.
+  Push(0, {Text("changed")});
+  Push(1, {Text("second")});
+  RefreshSlot(dialog_, 1);
+  EXPECT_EQ(Look(0), cases[3].look);
+  EXPECT_EQ(Look(1), L"Clip  2    11 Byte pop combo [second][] shows second");
+}
+
+// Windows' combo leaves WM_SETREDRAW to the default procedure, which sets WS_VISIBLE on TRUE;
+// Wine's handles it itself. The subclass does what Windows does.
+WNDPROC gComboProc = nullptr;
+LRESULT CALLBACK RedrawLikeWindows(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETREDRAW) DefWindowProcW(combo, message, wParam, lParam);
+  return CallWindowProcW(gComboProc, combo, message, wParam, lParam);
+}
+
+TEST_F(Slots, HiddenComboStaysHiddenShownStaysShown) {
+  ShowWindow(dialog_, SW_SHOWNOACTIVATE);
+  for (const int slot : {4, 5}) {
+    HWND combo = GetDlgItem(dialog_, kSlotComboIds[slot]);
+    if (slot == 4) ShowWindow(combo, SW_HIDE);
+    gComboProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RedrawLikeWindows)));
+    Push(slot, {Text("a\rb")});
+    RefreshSlot(dialog_, slot);
+    EXPECT_EQ(IsWindowVisible(combo) != 0, slot == 5) << "slot " << slot;
+  }
+}
+
+}  // namespace
+}  // namespace pinnafex
