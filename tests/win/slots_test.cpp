@@ -47,25 +47,17 @@ bool Put(const std::vector<Format>& formats) {
   return CloseClipboard() && ok;
 }
 
-std::string BlockBytes(HANDLE block) {  // every byte of it, or "<none>"
+// Every byte of a block, or up to its first zero; "<none>" without a block.
+std::string Bytes(HANDLE block, bool text = false) {
   const auto* p = block ? static_cast<const char*>(GlobalLock(block)) : nullptr;
   const std::string bytes = p ? std::string(p, GlobalSize(block)) : "<none>";
   GlobalUnlock(block);
-  return bytes;
+  return text ? bytes.substr(0, bytes.find('\0')) : bytes;
 }
-std::string Clipboard(UINT format) {
-  const std::string bytes =
-      OpenClipboard(Owner()) ? BlockBytes(GetClipboardData(format)) : "<shut>";
+std::string Clipboard(UINT format, bool text = false) {
+  const std::string bytes = OpenClipboard(Owner()) ? Bytes(GetClipboardData(format), text) : "";
   CloseClipboard();
   return bytes;
-}
-std::string ClipboardText() {
-  const std::string bytes = Clipboard(CF_TEXT);
-  return bytes.substr(0, bytes.find('\0'));
-}
-std::string SlotText(int slot) {
-  const std::string bytes = BlockBytes(SlotBlock(slot));
-  return bytes.substr(0, bytes.find('\0'));
 }
 
 // Holds the clipboard open from a window of another thread for `ms`, as another program would.
@@ -87,23 +79,16 @@ void Release(HANDLE holder) {
   CloseHandle(holder);
 }
 
+bool gAllocFails = false;
 DWORD gAllocPriorityClass = 0;
-HGLOBAL WINAPI WatchedAlloc(UINT flags, SIZE_T bytes) {
+HGLOBAL WINAPI WatchedAlloc(UINT flags, SIZE_T bytes) {  // notes the priority, fails on demand
   gAllocPriorityClass = GetPriorityClass(GetCurrentProcess());
-  return GlobalAlloc(flags, bytes);
-}
-HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) {
-  gAllocPriorityClass = GetPriorityClass(GetCurrentProcess());
-  return nullptr;
+  return gAllocFails ? nullptr : GlobalAlloc(flags, bytes);
 }
 std::vector<HANDLE> gRefused;
 HANDLE WINAPI RefusingSetter(UINT, HANDLE data) {
   gRefused.push_back(data);
   return nullptr;
-}
-
-INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
-  return FALSE;
 }
 
 class Slots : public ::testing::Test {
@@ -134,7 +119,7 @@ class Slots : public ::testing::Test {
     GetWindowTextW(combo, text, 300);
     return look + L" shows " + text;
   }
-  HWND dialog_ = CreateDialogParamW(nullptr, L"IDD_DIALOG1", nullptr, PlainDialog, 0);
+  HWND dialog_ = CreateDialogW(nullptr, L"IDD_DIALOG1", nullptr, nullptr);
 };
 
 TEST_F(Slots, PopGivesBackExactlyThePushedBytesAndOnlyThem) {
@@ -142,20 +127,20 @@ TEST_F(Slots, PopGivesBackExactlyThePushedBytesAndOnlyThem) {
   for (const std::string text :
        {"Hello\r\nWorld\r\n", "a\tb\r\n\tc", "Gr\xFC\xDF\x80\x81\xA0\xFF", ""}) {
     Push(4, {Text(text)});
-    EXPECT_EQ(BlockBytes(SlotBlock(4)), text + std::string(5, '\0')) << "the text and 5 zeros";
+    EXPECT_EQ(Bytes(SlotBlock(4)), text + std::string(5, '\0')) << "the text and 5 zeros";
     ASSERT_TRUE(Put({Text("old"), {custom, "data"}}));
     EXPECT_EQ(PopSlot(Owner(), 4), ClipResult::kDone);
-    EXPECT_EQ(ClipboardText(), text);
+    EXPECT_EQ(Clipboard(CF_TEXT, true), text);
     EXPECT_EQ(Clipboard(custom), "<none>") << "another format survived Pop";
     ASSERT_TRUE(Put({}));  // the clipboard got a copy: emptying it leaves the slot whole
-    EXPECT_EQ(SlotText(4), text);
+    EXPECT_EQ(Bytes(SlotBlock(4), true), text);
   }
   // A text without terminator is read within its block. (Wine zeroes the block's last byte.)
   ASSERT_TRUE(Put({{CF_TEXT, std::string(4096, 'Z')}}));
-  const std::string offered = ClipboardText();
+  const std::string offered = Clipboard(CF_TEXT, true);
   ASSERT_GE(offered.size(), 4095u);
   ASSERT_EQ(PushSlot(Owner(), 7), ClipResult::kDone);
-  EXPECT_EQ(BlockBytes(SlotBlock(7)), offered + std::string(5, '\0'));
+  EXPECT_EQ(Bytes(SlotBlock(7)), offered + std::string(5, '\0'));
 }
 
 // Each failure leaves the slot and the clipboard as they were, and the priority as normal.
@@ -169,7 +154,8 @@ TEST_F(Slots, FailuresChangeNeitherSlotNorClipboard) {
   for (bool held : {false, true}) {  // without memory; by another program past the retries
     HANDLE holder = held ? HoldClipboard(1000) : nullptr;
     ASSERT_EQ(GetOpenClipboardWindow() != nullptr, held);
-    gSlotAlloc = held ? WatchedAlloc : FailingAlloc;
+    gSlotAlloc = WatchedAlloc;
+    gAllocFails = !held;
     for (auto transfer : {PopSlot, PushSlot}) {
       SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
       SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
@@ -181,8 +167,8 @@ TEST_F(Slots, FailuresChangeNeitherSlotNorClipboard) {
     }
     if (holder) Release(holder);
   }
-  EXPECT_EQ(SlotText(8), "slot text");
-  EXPECT_EQ(ClipboardText(), "clipboard text");
+  EXPECT_EQ(Bytes(SlotBlock(8), true), "slot text");
+  EXPECT_EQ(Clipboard(CF_TEXT, true), "clipboard text");
   HANDLE holder = HoldClipboard(150);  // the retries get through
   EXPECT_EQ(PopSlot(Owner(), 8), ClipResult::kDone);
   Release(holder);
@@ -190,7 +176,7 @@ TEST_F(Slots, FailuresChangeNeitherSlotNorClipboard) {
   EXPECT_EQ(PopSlot(Owner(), 8), ClipResult::kFailed);
   ASSERT_EQ(gRefused.size(), 2u) << "the locale and the text";
   for (HANDLE block : gRefused) EXPECT_EQ(GlobalFlags(block), UINT{GMEM_INVALID_HANDLE});
-  EXPECT_EQ(SlotText(8), "slot text");
+  EXPECT_EQ(Bytes(SlotBlock(8), true), "slot text");
 }
 
 // Any script comes back as its source put it, with its locale and its privacy marks.
@@ -228,13 +214,29 @@ TEST_F(Slots, TextComesBackInEveryScriptAndForm) {
     ASSERT_EQ(PopSlot(Owner(), 5), ClipResult::kDone);
     EXPECT_EQ(GetClipboardOwner(), Owner());
     EXPECT_EQ(Clipboard(CF_UNICODETEXT).substr(0, c.text.size() * 2 + 2), Wide(c.text).bytes);
-    EXPECT_EQ(ClipboardText(), ansi);
+    EXPECT_EQ(Clipboard(CF_TEXT, true), ansi);
     EXPECT_EQ(Clipboard(CF_LOCALE).substr(0, 4), Locale(c.locale).bytes);
     for (UINT mark : marks) EXPECT_EQ(Clipboard(mark), c.secret ? no : "<none>");
   }
 }
 
+// Windows' combo leaves WM_SETREDRAW to the default procedure, which sets WS_VISIBLE on TRUE;
+// Wine's handles it itself. The subclass does what Windows does.
+WNDPROC gComboProc = nullptr;
+LRESULT CALLBACK RedrawLikeWindows(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETREDRAW) DefWindowProcW(combo, message, wParam, lParam);
+  return CallWindowProcW(gComboProc, combo, message, wParam, lParam);
+}
+
+// What the bar shows of each slot; a combo hidden (the bar at its smallest) stays hidden.
 TEST_F(Slots, CaptionsEntriesAndMasks) {
+  ShowWindow(dialog_, SW_SHOWNOACTIVATE);
+  for (const int slot : {3, 4}) {
+    HWND combo = GetDlgItem(dialog_, kSlotComboIds[slot]);
+    if (slot == 4) ShowWindow(combo, SW_HIDE);
+    gComboProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RedrawLikeWindows)));
+  }
   const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
   const std::wstring mask(8, L'\u2022'), kb(250, L'k');
   const struct {
@@ -245,7 +247,7 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
       {3,
        {Text("Hello\r\nWorld\r\n")},
        L"Clip  4    19 Byte pop combo [Hello][World][][] shows Hello"},
-      {12, {Text("\t  x")}, L"Clip 13     9 Byte pop combo [x][] shows x"},
+      {4, {Text("\t  x")}, L"Clip  5     9 Byte pop combo [x][] shows x"},
       {0,
        {Wide(L"\u041F\u0440\u0438\r\n\u043C\u0438\u0440"), Locale(1049)},
        L"Clip  1    13 Byte pop combo [\u041F\u0440\u0438][\u043C\u0438\u0440][] shows "
@@ -263,33 +265,14 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
   RefreshSlotView(dialog_);
   for (const auto& c : cases) EXPECT_EQ(Look(c.slot), c.look);
   EXPECT_EQ(Look(19), L"Clip 20     0 Byte  shows ") << "never pushed";
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog_, kSlotComboIds[3])));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, kSlotComboIds[4])));
   // A refresh of one slot leaves the others as they were shown.
   Push(0, {Text("changed")});
   Push(1, {Text("second")});
   RefreshSlot(dialog_, 1);
   EXPECT_EQ(Look(0), cases[2].look);
   EXPECT_EQ(Look(1), L"Clip  2    11 Byte pop combo [second][] shows second");
-}
-
-// Windows' combo leaves WM_SETREDRAW to the default procedure, which sets WS_VISIBLE on TRUE;
-// Wine's handles it itself. The subclass does what Windows does.
-WNDPROC gComboProc = nullptr;
-LRESULT CALLBACK RedrawLikeWindows(HWND combo, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SETREDRAW) DefWindowProcW(combo, message, wParam, lParam);
-  return CallWindowProcW(gComboProc, combo, message, wParam, lParam);
-}
-
-TEST_F(Slots, HiddenComboStaysHiddenShownStaysShown) {
-  ShowWindow(dialog_, SW_SHOWNOACTIVATE);
-  for (const int slot : {4, 5}) {
-    HWND combo = GetDlgItem(dialog_, kSlotComboIds[slot]);
-    if (slot == 4) ShowWindow(combo, SW_HIDE);
-    gComboProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RedrawLikeWindows)));
-    Push(slot, {Text("a\rb")});
-    RefreshSlot(dialog_, slot);
-    EXPECT_EQ(IsWindowVisible(combo) != 0, slot == 5) << "slot " << slot;
-  }
 }
 
 }  // namespace
