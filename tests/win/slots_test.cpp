@@ -104,20 +104,21 @@ class Slots : public ::testing::Test {
     ASSERT_TRUE(Put(formats));
     ASSERT_EQ(PushSlot(Owner(), slot), ClipResult::kDone);
   }
-  // A slot as the user sees it: caption, what is enabled, the listed lines, the edit field.
+  // A slot as the user sees it: caption, Pop and the list enabled (+) or not (-), the listed
+  // lines, and the edit field.
   std::wstring Look(int slot) {
     wchar_t text[300] = L"";
     GetDlgItemTextW(dialog_, kSlotFrameIds[slot], text, 300);
     std::wstring look = text;
     HWND combo = GetDlgItem(dialog_, kSlotComboIds[slot]);
-    look += IsWindowEnabled(GetDlgItem(dialog_, kPopButtonIds[slot])) ? L" pop" : L"";
-    look += IsWindowEnabled(combo) ? L" combo " : L" ";
+    look += IsWindowEnabled(GetDlgItem(dialog_, kPopButtonIds[slot])) ? L" +" : L" -";
+    look += IsWindowEnabled(combo) ? L"+ " : L"- ";
     for (LRESULT i = 0; i < SendMessageW(combo, CB_GETCOUNT, 0, 0); ++i) {
       SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
       look = look + L"[" + text + L"]";
     }
     GetWindowTextW(combo, text, 300);
-    return look + L" shows " + text;
+    return look + L" " + text;
   }
   HWND dialog_ = CreateDialogW(nullptr, L"IDD_DIALOG1", nullptr, nullptr);
 };
@@ -228,7 +229,7 @@ LRESULT CALLBACK RedrawLikeWindows(HWND combo, UINT message, WPARAM wParam, LPAR
   return CallWindowProcW(gComboProc, combo, message, wParam, lParam);
 }
 
-// What the bar shows of each slot; a combo hidden (the bar at its smallest) stays hidden.
+// What the bar of each slot; a combo hidden (the bar at its smallest) stays hidden.
 TEST_F(Slots, CaptionsEntriesAndMasks) {
   ShowWindow(dialog_, SW_SHOWNOACTIVATE);
   for (const int slot : {3, 4}) {
@@ -238,33 +239,32 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
         SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RedrawLikeWindows)));
   }
   const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
-  const std::wstring mask(8, L'\u2022'), kb(250, L'k');
+  const std::wstring mask(8, L'\u2022'), kb(250, L'k'), ru = L"\u041F\u0440\u0438",
+                                                        mir = L"\u043C\u0438\u0440";
   const struct {
     int slot;
     std::vector<Format> formats;
     std::wstring look;
   } cases[] = {
-      {3,
-       {Text("Hello\r\nWorld\r\n")},
-       L"Clip  4    19 Byte pop combo [Hello][World][][] shows Hello"},
-      {4, {Text("\t  x")}, L"Clip  5     9 Byte pop combo [x][] shows x"},
+      {3, {Text("Hello\r\nWorld\r\n")}, L"Clip  4    19 Byte ++ [Hello][World][][] Hello"},
+      {4, {Text("\t  x")}, L"Clip  5     9 Byte ++ [x][] x"},
       {0,
-       {Wide(L"\u041F\u0440\u0438\r\n\u043C\u0438\u0440"), Locale(1049)},
-       L"Clip  1    13 Byte pop combo [\u041F\u0440\u0438][\u043C\u0438\u0440][] shows "
-       L"\u041F\u0440\u0438"},
+       {Wide(ru + L"\r\n" + mir), Locale(1049)},
+       L"Clip  1    13 Byte ++ [" + ru + L"][" + mir + L"][] " + ru},
       {2,
        {Wide(L"hunter2\r\ntwo"), {exclude, "x"}},
-       L"Clip  3    17 Byte pop combo [" + mask + L"][] shows " + mask},
-      {6,
-       {Text(std::string(2 << 20, 'k'))},
-       L"Clip  7  2048 KB pop combo [" + kb + L"][] shows " + kb},
-      {5, {}, L"Clip  6     0 Byte  shows "},  // pushed before, emptied now
+       L"Clip  3    17 Byte ++ [" + mask + L"][] " + mask},
+      {6, {Text(std::string(2 << 20, 'k'))}, L"Clip  7  2048 KB ++ [" + kb + L"][] " + kb},
+      {1,
+       {Wide(L"\U0001F600 \u017C\r\nzwei")},
+       L"Clip  2    15 Byte ++ [\U0001F600 \u017C][zwei][] \U0001F600 \u017C"},
+      {5, {}, L"Clip  6     0 Byte --  "},  // pushed before, emptied now
   };
   Push(5, {Text("text")});
   for (const auto& c : cases) Push(c.slot, c.formats);
   RefreshSlotView(dialog_);
   for (const auto& c : cases) EXPECT_EQ(Look(c.slot), c.look);
-  EXPECT_EQ(Look(19), L"Clip 20     0 Byte  shows ") << "never pushed";
+  EXPECT_EQ(Look(19), L"Clip 20     0 Byte --  ") << "never pushed";
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog_, kSlotComboIds[3])));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog_, kSlotComboIds[4])));
   // A refresh of one slot leaves the others as they were shown.
@@ -272,7 +272,7 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
   Push(1, {Text("second")});
   RefreshSlot(dialog_, 1);
   EXPECT_EQ(Look(0), cases[2].look);
-  EXPECT_EQ(Look(1), L"Clip  2    11 Byte pop combo [second][] shows second");
+  EXPECT_EQ(Look(1), L"Clip  2    11 Byte ++ [second][] second");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "splash/dib.h"
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -24,6 +26,16 @@ bool Ends(DWORD threadId) {
   const bool ended = !thread || WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
   if (thread) CloseHandle(thread);
   return ended;
+}
+
+int ThreadsOfThisProcess() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{sizeof entry};
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    count += entry.th32OwnerProcessID == GetCurrentProcessId();
+  CloseHandle(snapshot);
+  return count;
 }
 
 // The user-data slot of each splash window as its destroy messages arrive.
@@ -83,6 +95,11 @@ TEST(Splash, ChildAndTopLevelModes) {
 
   splash = ShowSplash(GetModuleHandleA(nullptr), nullptr, kSplashBitmapId, 100);
   ASSERT_TRUE(Ends(GetWindowThreadProcessId(splash, nullptr))) << "its own time closes it";
+  const int threads = ThreadsOfThisProcess();
+  ASSERT_GT(threads, 1);
+  EXPECT_EQ(ShowSplash(GetModuleHandleA(nullptr), nullptr, kMissingBitmapId, 0), nullptr);
+  for (int i = 0; i < 50 && ThreadsOfThisProcess() > threads; ++i) Sleep(100);
+  EXPECT_EQ(ThreadsOfThisProcess(), threads) << "a missing bitmap left its thread running";
 }
 
 // A header, then `tail` bytes of 0x40: colour table entries and pixels alike.
