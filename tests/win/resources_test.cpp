@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "version.h"
 
 namespace pinnafex {
@@ -62,16 +62,16 @@ TEST(Resources, TemplateHoldsEveryControlOfTheCodesTable) {
     RECT inside, rect, both;
     GetClientRect(dialog, &inside);
     MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&inside), 2);
-    std::vector<int> seen(kLastControlId + 1);
+    std::vector<int> seen(IDC_SPARE_COMBO + 1);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
       const int id = GetDlgCtrlID(child);
-      ASSERT_TRUE(id >= kFirstControlId && id <= kLastControlId) << id;
+      ASSERT_TRUE(id >= IDC_SLOT_1_POP && id <= IDC_SPARE_COMBO) << id;
       ++seen[id];
       GetWindowRect(child, &rect);
       IntersectRect(&both, &rect, &inside);
       EXPECT_TRUE(EqualRect(&both, &rect)) << "id " << id << " reaches out of the bar";
     }
-    for (int id = kFirstControlId; id <= kLastControlId; ++id) EXPECT_EQ(seen[id], 1) << id;
+    for (int id = IDC_SLOT_1_POP; id <= IDC_SPARE_COMBO; ++id) EXPECT_EQ(seen[id], 1) << id;
     DestroyWindow(dialog);
 
     // What Explorer's properties show, the icon, and what the loader reads: no elevation

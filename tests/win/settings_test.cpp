@@ -10,7 +10,7 @@
 #include <string>
 
 #include "settings/settings_text.h"
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 namespace {

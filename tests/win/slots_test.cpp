@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/control_ids.h"
+#include "base/bar_ids.h"
 #include "slots/slot_store.h"
 #include "slots/slot_view.h"
 
