@@ -89,7 +89,9 @@ TEST(Resources, TemplateHoldsEveryControlOfTheCodesTable) {
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductName",
                                reinterpret_cast<void**>(&text), &length));
     EXPECT_STREQ(text, "Pinnafex");
-    EXPECT_FALSE(Resource(exe, "IDI_ICON1", 14).empty()) << "icon";       // RT_GROUP_ICON
+    EXPECT_FALSE(Resource(exe, "IDI_ICON1", 14).empty()) << "icon";  // RT_GROUP_ICON
+    for (int id : {12563, 12633})  // the splash pictures, RT_BITMAP
+      EXPECT_EQ(Resource(exe, MAKEINTRESOURCEA(id), 2).size(), 70928u) << "bitmap " << id;
     const std::string manifest = Resource(exe, MAKEINTRESOURCEA(1), 24);  // RT_MANIFEST
     for (const char* part : {"level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
       EXPECT_NE(manifest.find(part), std::string::npos) << part;
