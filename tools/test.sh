@@ -31,7 +31,7 @@ run_ctest() {  # name, command...
   runs+=("$name")
   echo "== $name"
   "$@" --output-on-failure --timeout 600 --no-tests=error --output-junit "$logs/$name.xml" 2>&1 \
-    | tee "$logs/$name.log" | grep -vE '^ +Start |Test +#[0-9]+: .* Passed'
+    | tee "$logs/$name.log" | grep --line-buffered -vE '^ +Start |Test +#[0-9]+: .* Passed'
   echo "${PIPESTATUS[0]}" >"$logs/$name.status"
 }
 
