@@ -5,36 +5,27 @@
 # Environment: PINNAFEX_BUILD_ROOT (where the build trees go, default build/),
 # PINNAFEX_IDLE_SECONDS (the idle measurement, default 60), PINNAFEX_STARTS (default 5).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+# shellcheck source=tools/lib.sh
+source "$(dirname "$0")/lib.sh"
+cd "$root"
 bash tools/install-deps.sh
 
-builds=${PINNAFEX_BUILD_ROOT:-$root/build}
 results=$builds/bench-results
 mkdir -p "$results"
 rm -f "$results"/*
-jobs=$(nproc)
-
-build() {  # dir, targets (comma separated), cmake args...
-  local dir=$builds/$1 targets=$2
-  shift 2
-  cmake -S "$root" -B "$dir" -G Ninja "$@" >"$results/$(basename "$dir").configure.log" 2>&1 \
-    || { cat "$results/$(basename "$dir").configure.log"; exit 1; }
-  cmake --build "$dir" --target ${targets//,/ } -j"$jobs" >"$results/$(basename "$dir").build.log" 2>&1 \
-    || { tail -40 "$results/$(basename "$dir").build.log"; exit 1; }
-}
+logs=$results
 
 # The shipped program is the i686 build; where this kernel runs no 32-bit code, Wine runs
 # the x86_64 build of the same source with the same flags.
-arch=i686
-/usr/lib/wine/wine --version >/dev/null 2>&1 || arch=x86_64
+arch=$(wine_arch)
 
 echo "== building"
-build bench-native pinnafex_bench -DCMAKE_BUILD_TYPE=Release -DPINNAFEX_BENCH=ON
-build release-i686 pinnafex -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
-build "bench-$arch" pinnafex,pinnafex_win_bench,probe -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake"
+configure bench-native -DCMAKE_BUILD_TYPE=Release -DPINNAFEX_BENCH=ON
+build bench-native pinnafex_bench
+configure_windows release-i686 i686 MinSizeRel
+build release-i686 pinnafex
+configure_windows "bench-$arch" "$arch" MinSizeRel
+build "bench-$arch" pinnafex pinnafex_win_bench probe
 
 echo "== native benchmarks"
 "$builds/bench-native/bin/pinnafex_bench" --benchmark_out="$results/native.json" \
@@ -73,8 +64,9 @@ cpu_ticks() {
 
 # The pid of this session's process with a command line argument matching $1, or nothing.
 session_pid() {
-  local pid
-  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+  local dir pid
+  for dir in /proc/[0-9]*; do
+    pid=${dir#/proc/}
     tr '\0' '\n' 2>/dev/null <"/proc/$pid/cmdline" | grep -qE -- "$1" || continue
     tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
     echo "$pid"

@@ -1,25 +1,26 @@
 #!/usr/bin/env bash
 # Builds the shipped program (i686, optimised for size, stripped) and packs
-# build/release/pinnafex-<version>-win32.zip with pinnafex.exe, README.txt and LICENSE.
+# release/pinnafex-<version>-win32.zip under PINNAFEX_BUILD_ROOT (default build/) with
+# pinnafex.exe, README.txt and LICENSE.
 # The version is the project's (CMakeLists.txt), the one place it is stated.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+# shellcheck source=tools/lib.sh
+source "$(dirname "$0")/lib.sh"
+cd "$root"
 bash tools/install-deps.sh
 
-build=${PINNAFEX_BUILD_ROOT:-$root/build}/release-i686
-out=$root/build/release
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" >/dev/null
-cmake --build "$build" --target pinnafex -j"$(nproc)" >/dev/null
+tree=$builds/release-i686
+out=$builds/release
+configure_windows release-i686 i686 MinSizeRel
+build release-i686 pinnafex
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-[ -n "$version" ] || { echo "release: no project version in $build/CMakeCache.txt" >&2; exit 1; }
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$tree/CMakeCache.txt")
+[ -n "$version" ] || { echo "release: no project version in $tree/CMakeCache.txt" >&2; exit 1; }
 name=pinnafex-$version-win32
 stage=$out/$name
 rm -rf "$stage" "$out/$name.zip"
 mkdir -p "$stage"
-cp "$build/bin/pinnafex.exe" "$stage/pinnafex.exe"
+cp "$tree/bin/pinnafex.exe" "$stage/pinnafex.exe"
 
 # What a user's Windows needs of it: a 32-bit GUI exe with its resources that loads only
 # system DLLs (the compiler's runtime is linked in); stripped when linked (MinSizeRel: -s).

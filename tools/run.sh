@@ -1,23 +1,21 @@
 #!/usr/bin/env bash
 # Builds the bar and starts it under Wine: on the current display when there is one,
-# otherwise on a private Xvfb, saving screenshots of the running bar.
+# otherwise on a private Xvfb, saving screenshots of the running bar under
+# PINNAFEX_BUILD_ROOT (default build/)/screenshots.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+# shellcheck source=tools/lib.sh
+source "$(dirname "$0")/lib.sh"
+cd "$root"
 bash tools/install-deps.sh
 
 # The shipped program is the i686 build; where this kernel runs no 32-bit code,
 # Wine can only start the x86_64 build of the same source.
-arch=i686
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  arch=x86_64
-  echo "note: this kernel runs no 32-bit code; starting the x86_64 build"
-fi
-cmake -S "$root" -B "$root/build/run-$arch" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" >/dev/null
-cmake --build "$root/build/run-$arch" --target pinnafex probe -j"$(nproc)" >/dev/null
-exe="$root/build/run-$arch/bin/pinnafex.exe"
-probe="$root/build/run-$arch/bin/probe.exe"
+arch=$(wine_arch)
+[ "$arch" = i686 ] || echo "note: this kernel runs no 32-bit code; starting the x86_64 build"
+configure_windows "run-$arch" "$arch" MinSizeRel
+build "run-$arch" pinnafex probe
+exe="$builds/run-$arch/bin/pinnafex.exe"
+probe="$builds/run-$arch/bin/probe.exe"
 wine_loader=wine
 [ "$arch" = x86_64 ] && wine_loader=/usr/lib/wine/wine64
 
@@ -26,7 +24,7 @@ if [ -n "${DISPLAY:-}" ]; then
   WINEDEBUG=-all exec "$wine_loader" "$exe"
 fi
 
-shots="$root/build/screenshots"
+shots="$builds/screenshots"
 mkdir -p "$shots"
 export PINNAFEX_EXE="$exe" PINNAFEX_PROBE="$probe" PINNAFEX_SHOTS="$shots"
 tools/wine-session.sh --keepalive "$probe" python3 tools/show_bar.py

@@ -1,88 +1,91 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (ASan/UBSan, TSan, libFuzzer) and, under Wine
-# in a private Xvfb session, the Windows-side and end-to-end tests. Ends with "N passed, N failed".
+# in a private Xvfb session, the Windows-side and end-to-end tests. Ends with "N passed, N failed,
+# N skipped". Trees, logs and results go under PINNAFEX_BUILD_ROOT (default build/).
 set -uo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+# shellcheck source=tools/lib.sh
+source "$(dirname "$0")/lib.sh"
+cd "$root" || exit 1
 bash tools/install-deps.sh
 
-jobs=$(nproc)
-log=$root/build/test-logs
-mkdir -p "$log"
-
-configure() {  # dir, cmake args...
-  local dir=$1; shift
-  cmake -S "$root" -B "$root/build/$dir" -G Ninja "$@" >"$log/$dir.configure.log" 2>&1 \
-    || { cat "$log/$dir.configure.log"; echo "configure of $dir failed"; exit 1; }
-}
-build() {
-  cmake --build "$root/build/$1" -j"$jobs" >"$log/$1.build.log" 2>&1 \
-    || { tail -50 "$log/$1.build.log"; echo "build of $1 failed"; exit 1; }
-}
+logs=$builds/test-logs
+rm -rf "$logs"
+mkdir -p "$logs"
+arch=$(wine_arch)
 
 echo "== building"
 configure native -DCMAKE_BUILD_TYPE=Debug -DPINNAFEX_SANITIZE=address,undefined
 configure tsan -DCMAKE_BUILD_TYPE=Debug -DPINNAFEX_SANITIZE=thread
 configure fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DPINNAFEX_FUZZ=ON \
   -DPINNAFEX_SANITIZE=address,undefined
-configure i686 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
-configure x86_64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
-for dir in native tsan fuzz i686 x86_64; do build "$dir"; done
+configure_windows i686 i686 Release
+configure_windows x86_64 x86_64 Release
+for tree in native tsan fuzz i686 x86_64; do build "$tree"; done
 
-passed=0
-failed=0
-skipped=0
-run_ctest() {  # name, ctest args...
-  local name=$1; shift
+# Runs one ctest COMMAND as the run NAME: the whole output to NAME.log, the results to
+# NAME.xml (JUnit) and ctest's exit status to NAME.status; the console shows what did not pass.
+runs=()
+run_ctest() {  # name, command...
+  local name=$1
+  shift
+  runs+=("$name")
   echo "== $name"
-  ctest --output-on-failure --timeout 600 "$@" 2>&1 | tee "$log/$name.ctest.log" | grep -vE '^ +Start |Test +#[0-9]+: .* Passed' 
-  local summary total fails skips
-  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log/$name.ctest.log" | tail -1)
-  if [ -z "$summary" ]; then
-    echo "$name: ctest gave no summary"
-    failed=$((failed + 1))
-    return
-  fi
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
-  fails=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
-  skips=$(grep -cE '\((Skipped|Not Run|Disabled)\)' "$log/$name.ctest.log")
-  passed=$((passed + total - fails - skips))
-  failed=$((failed + fails))
-  skipped=$((skipped + skips))
+  "$@" --output-on-failure --timeout 600 --no-tests=error --output-junit "$logs/$name.xml" 2>&1 \
+    | tee "$logs/$name.log" | grep --line-buffered -vE '^ +Start |Test +#[0-9]+: .* Passed'
+  echo "${PIPESTATUS[0]}" >"$logs/$name.status"
 }
 
-run_ctest native --test-dir build/native -j"$jobs"
-run_ctest tsan --test-dir build/tsan -j"$jobs"
-run_ctest fuzz --test-dir build/fuzz -R '^fuzz_' -j"$jobs"
+run_ctest native ctest --test-dir "$builds/native" -j"$jobs"
+run_ctest tsan ctest --test-dir "$builds/tsan" -j"$jobs"
+run_ctest fuzz ctest --test-dir "$builds/fuzz" -R '^fuzz_' -j"$jobs"
 
 # Each architecture gets a session of its own: Wine's appbar service outlives the bars a test
 # ends by force, and a registration left by one build's tests would push the other's bar aside.
-wine_tests() {  # arch
-  local arch=$1
-  if [ "$arch" = i686 ] && [ "$PINNAFEX_WINE32" != 1 ]; then
-    echo "== win-i686: built, not run: this kernel executes no 32-bit code, so Wine runs the x86_64 build"
-  elif [ "$arch" = x86_64 ] && [ "$PINNAFEX_WINE32" = 1 ]; then
-    run_ctest win-x86_64 --test-dir build/x86_64 -E '^e2e\.'  # end to end on the shipped i686 only
-  else
-    run_ctest "win-$arch" --test-dir "build/$arch"
-  fi
-  echo "$passed $failed $skipped" >"$log/wine-counts"
-}
-# The template test also reads the shipped i686 exe (a resource-only load works across architectures).
-export PINNAFEX_SHIPPED_EXE="Z:$root/build/i686/bin/pinnafex.exe"
-export -f run_ctest wine_tests
-export log
-for arch in i686 x86_64; do
-  export passed failed skipped
-  tools/wine-session.sh --keepalive "$root/build/x86_64/bin/probe.exe" bash -c "wine_tests $arch"
-  if [ -f "$log/wine-counts" ]; then
-    read -r passed failed skipped <"$log/wine-counts"
-    rm -f "$log/wine-counts"
-  else
-    failed=$((failed + 1))
-  fi
-done
+# The template test also reads the shipped i686 exe (a resource-only load works across
+# architectures).
+export PINNAFEX_SHIPPED_EXE="Z:$builds/i686/bin/pinnafex.exe"
+session=(tools/wine-session.sh --keepalive "$builds/x86_64/bin/probe.exe")
+if [ "$arch" = i686 ]; then
+  run_ctest win-i686 "${session[@]}" ctest --test-dir "$builds/i686"
+  # End to end on the shipped i686 only.
+  run_ctest win-x86_64 "${session[@]}" ctest --test-dir "$builds/x86_64" -E '^e2e\.'
+else
+  echo "== win-i686: built, not run: this kernel executes no 32-bit code, so Wine runs the x86_64 build"
+  run_ctest win-x86_64 "${session[@]}" ctest --test-dir "$builds/x86_64"
+fi
 
+# The counts come from each run's JUnit file. A test ctest could not start is a failure, as ctest
+# counts it; a run that failed without a failing test in its file (no file, no tests, a crash)
+# counts as one failure.
 echo
-echo "$passed passed, $failed failed, $skipped skipped"
-[ "$failed" -eq 0 ]
+python3 - "$logs" "${runs[@]}" <<'EOF'
+import os, sys
+import xml.etree.ElementTree as ET
+
+logs, runs = sys.argv[1], sys.argv[2:]
+passed = failed = skipped = 0
+for run in runs:
+    with open(os.path.join(logs, run + ".status")) as f:
+        status = int(f.read())
+    run_failed = 0
+    try:
+        cases = ET.parse(os.path.join(logs, run + ".xml")).getroot().iter("testcase")
+    except (OSError, ET.ParseError):
+        cases = []
+        print(f"{run}: no results from ctest")
+    for case in cases:
+        state = case.get("status")
+        skip = case.find("skipped")
+        if state == "run":
+            passed += 1
+        elif state == "disabled" or (skip is not None and skip.get("message", "").startswith("SKIP_")):
+            skipped += 1
+        else:
+            run_failed += 1
+    if status != 0 and run_failed == 0:
+        print(f"{run}: ctest exited with {status}")
+        run_failed = 1
+    failed += run_failed
+print(f"{passed} passed, {failed} failed, {skipped} skipped")
+sys.exit(1 if failed else 0)
+EOF

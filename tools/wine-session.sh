@@ -3,6 +3,8 @@
 # a small Wine process kept alive for the whole session, and everything ended afterwards.
 # Usage: tools/wine-session.sh [--keepalive EXE] [--screen WxHxD] [--dpi N] COMMAND...
 set -uo pipefail
+# shellcheck source=tools/lib.sh
+source "$(dirname "$0")/lib.sh"
 
 keepalive=""
 screen="1024x768x24"
@@ -34,7 +36,7 @@ export PINNAFEX_SESSION="$session"
 # Where the kernel runs no 32-bit code, only the 64-bit loader can start anything;
 # a shim keeps `wine` working for 64-bit programs, and PINNAFEX_WINE32=0 tells the tests.
 export PINNAFEX_WINE32=1
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if [ "$(wine_arch)" = x86_64 ]; then
   export PINNAFEX_WINE32=0
   mkdir -p "$session/bin"
   printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$session/bin/wine"
