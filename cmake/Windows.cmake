@@ -30,7 +30,9 @@ function(pinnafex_lean_program)
   foreach(target pinnafex_logic pinnafex_core pinnafex)
     target_compile_options(${target} PRIVATE ${PINNAFEX_LEAN_OPTIONS})
   endforeach()
-  target_link_options(pinnafex PRIVATE -Wl,--gc-sections $<$<CONFIG:MinSizeRel>:-s>)
+  # No link time in the header: the same commit packs the same exe.
+  target_link_options(pinnafex PRIVATE -Wl,--gc-sections -Wl,--no-insert-timestamp
+                      $<$<CONFIG:MinSizeRel>:-s>)
 endfunction()
 # The exe is defined in shell/: run once every subdirectory has been read.
 cmake_language(DEFER CALL pinnafex_lean_program)
