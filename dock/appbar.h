@@ -5,10 +5,33 @@
 
 namespace pinnafex {
 
-int RegisterBar(HWND bar, int on);
-UINT_PTR PlaceBar(int edge, RECT rect, APPBARDATA* record);
-UINT_PTR RedockBar(APPBARDATA* record);
-void OnBarNotify(HWND bar, WPARAM code, LPARAM flag);
+// Where and how the bar docks, handed in by the bar's owner with every request.
+struct DockSpot {
+  int edge;       // as the shell numbers edges (DockEdge)
+  bool autohide;  // the shell granted this bar the edge's autohide claim
+  bool hidden;    // an autohiding bar is to sit at its 2-pixel strip
+  int dpi;        // of the bar's window
+};
+
+// False: the shell refused the bar. Docking still moves the window then.
+bool RegisterBar(HWND bar);
+void UnregisterBar(HWND bar);
+// Negotiates `rect` at the spot's edge, moves the bar there (an autohiding bar slides and
+// claims no space) and tells the shell; `record` ends holding what was claimed.
+UINT_PTR PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record);
+void RedockBar(HWND bar, const DockSpot& spot);
+
+enum class AutohideClaim {
+  kOff,            // given up, or the shell refused it
+  kOn,             // the shell granted it
+  kHeldElsewhere,  // another bar holds the edge's autohide claim
+};
+
+// Makes (on) or gives up the bar's autohide claim at `edge`; returns what the bar holds after.
+AutohideClaim ClaimAutohide(HWND bar, int edge, bool on);
+
+// Sets the z-order a shell notification asks for; true when the bar is to be docked again.
+bool OnBarNotify(HWND bar, WPARAM code, LPARAM flag);
 
 // Every request to the appbar service goes through this pointer (SHAppBarMessage); a test
 // puts a fake shell in its place to play another bar holding the edge.

@@ -13,7 +13,6 @@ TEST_F(BarTest, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
   WriteSettingString(kProgramKey, "STARTPOSITON", "7");
   WriteSettingString(kProgramKey, "AUTOHIDE", "5");
-  UseFakeShell();
   HWND bar =
       CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, BarDialogProc, 0);
   ASSERT_NE(bar, nullptr);

@@ -1,142 +1,103 @@
-#include "tests/win/dock_fixture.h"
-
 #include "dock/layout.h"
+#include "tests/win/dock_fixture.h"
 
 using namespace pinnafex;
 using namespace dock_test;
 
 using DockAppbar = BarTest;
 
-TEST_F(DockAppbar, RegistrationDocksAtTheStoredEdge) {
-  // Wine's own appbar service, with no other bar: QUERYPOS leaves the proposal as it is.
-  struct Row {
-    int edge;
-    RECT expected;
-  } rows[] = {
-      {0, {0, -20, 50, 768}},   {1, {0, -20, 1024, 70}}, {2, {974, -20, 1024, 768}},
-      {3, {0, 678, 1024, 768}}, {6, {2, 0, 52, 90}},  // an unknown stored edge keeps the window
-                                                      // where it is
-  };
-  for (const Row& row : rows) {
-    SetWindowPos(bar_, nullptr, 2, 0, 50, 90, SWP_NOZORDER | SWP_NOACTIVATE);
-    gBar.edge = row.edge;
-    EXPECT_EQ(RegisterBar(bar_, 1), 1) << "edge " << row.edge;
-    EXPECT_TRUE(SameRect(WindowRectOf(bar_), row.expected))
-        << "edge " << row.edge << ": bar at " << Show(WindowRectOf(bar_));
-    EXPECT_EQ(RegisterBar(bar_, 0), 1) << "edge " << row.edge;
-  }
-}
-
-TEST_F(DockAppbar, RefusedRegistrationPlacesNothing) {
-  UseFakeShell();
-  FakeShell::newAnswer = FALSE;
-  EXPECT_EQ(RegisterBar(bar_, 1), 0);
-  EXPECT_TRUE(SameRect(WindowRectOf(bar_), RECT{2, 0, 52, 90})) << Show(WindowRectOf(bar_));
-  EXPECT_EQ(FakeShell::calls[ABM_QUERYPOS], 0);
-  EXPECT_EQ(FakeShell::calls[ABM_SETPOS], 0);
-  // Later docking still moves the window, whatever the shell answers.
-  LayoutTop(bar_);
-  EXPECT_TRUE(SameRect(WindowRectOf(bar_), kTopShown)) << Show(WindowRectOf(bar_));
-}
-
-TEST_F(DockAppbar, PlaceBarProposesNegotiatesAndClaims) {
-  UseFakeShell();
+TEST_F(DockAppbar, PlaceBarNegotiatesWithTheShellAtEachEdge) {
   struct Row {
     const char* what;
     int edge;
+    bool autohide;
     RECT inset;  // what the shell takes off the proposal, as for a taskbar on that side
-    RECT proposed, placed;
+    RECT placed;
   } rows[] = {
-      {"top", 1, {}, {0, -20, 1024, 70}, {0, -20, 1024, 70}},
-      // Below a taskbar at the top, the bar keeps its height under the new top.
-      {"top below a taskbar", 1, {0, 30, 0, 0}, {0, -20, 1024, 70}, {0, 10, 1024, 100}},
-      {"left", 0, {}, {0, -20, 120, 768}, {0, -20, 120, 768}},
-      {"left beside a bar", 0, {40, 0, 0, 0}, {0, -20, 120, 768}, {40, -20, 160, 768}},
-      {"right", 2, {}, {904, -20, 1024, 768}, {904, -20, 1024, 768}},
-      {"right beside a bar", 2, {0, 0, 16, 0}, {904, -20, 1024, 768}, {888, -20, 1008, 768}},
-      {"bottom above a taskbar", 3, {0, 0, 0, 28}, {0, 678, 1024, 768}, {0, 650, 1024, 740}},
+      {"top below a taskbar", kEdgeTop, false, {0, 30, 0, 0}, {0, 10, 1024, 100}},
+      {"left beside a bar", kEdgeLeft, false, {40, 0, 0, 0}, {40, -20, 160, 768}},
+      {"right beside a bar", 2, false, {0, 0, 16, 0}, {888, -20, 1008, 768}},
+      {"bottom above a taskbar", 3, false, {0, 0, 0, 28}, {0, 650, 1024, 740}},
+      {"top, autohiding: slides there, claims nothing", kEdgeTop, true, {}, kTopShown},
   };
   for (const Row& row : rows) {
-    FakeShell::queryPosInset = row.inset;
+    FakeShell::inset = row.inset;
+    SetWindowPos(bar_, nullptr, 0, -88, 1024, 90, SWP_NOZORDER | SWP_NOACTIVATE);
     APPBARDATA record = BarRecord(bar_);
-    PlaceBar(row.edge, RECT{500, 500, 620, 590}, &record);  // 120 x 90
-    EXPECT_TRUE(SameRect(FakeShell::queryPosIn, row.proposed))
-        << row.what << ": proposed " << Show(FakeShell::queryPosIn);
-    EXPECT_TRUE(SameRect(WindowRectOf(bar_), row.placed))
-        << row.what << ": bar at " << Show(WindowRectOf(bar_));
-    EXPECT_TRUE(SameRect(FakeShell::setPosIn, row.placed))
-        << row.what << ": claimed " << Show(FakeShell::setPosIn);
-    EXPECT_EQ(FakeShell::setPosEdge, static_cast<UINT>(row.edge)) << row.what;
-    EXPECT_TRUE(SameRect(record.rc, row.placed)) << row.what << ": record " << Show(record.rc);
+    PlaceBar({row.edge, row.autohide, false, 96}, RECT{500, 500, 620, 590}, &record);  // 120 x 90
+    EXPECT_TRUE(WaitForBarAt(row.placed))
+        << row.what << ": " << ::testing::PrintToString(WindowRectOf(bar_));
+    EXPECT_EQ(FakeShell::setPosIn, row.autohide ? RECT{} : row.placed) << row.what;
   }
 }
 
-TEST_F(DockAppbar, AutohidingBarSlidesAndClaimsNothing) {
-  UseFakeShell();
-  gBar.autohide = 1;
-  gBar.edge = kEdgeTop;
-  SetWindowPos(bar_, nullptr, 0, -88, 1024, 90, SWP_NOZORDER | SWP_NOACTIVATE);
-  APPBARDATA record = BarRecord(bar_);
-  RedockBar(&record);
-  RECT empty{};
-  EXPECT_TRUE(SameRect(FakeShell::setPosIn, empty)) << "claimed " << Show(FakeShell::setPosIn);
-  EXPECT_TRUE(SameRect(record.rc, empty)) << "record " << Show(record.rc);
-  // The slide, not PlaceBar, brings the bar to its shown place.
-  EXPECT_TRUE(WaitForBarAt(kTopShown)) << "bar at " << Show(WindowRectOf(bar_));
-  EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS))
-      << "the slide left the priority raised";
-
-  // Autohide off with the hidden flag left over: the shown place, at once.
-  gBar.autohide = 0;
-  gDock.barHidden = 1;
-  SetWindowPos(bar_, nullptr, 0, 300, 1024, 90, SWP_NOZORDER | SWP_NOACTIVATE);
-  RedockBar(&record);
-  EXPECT_TRUE(SameRect(WindowRectOf(bar_), kTopShown)) << "bar at " << Show(WindowRectOf(bar_));
-}
-
-TEST_F(DockAppbar, NotificationsSetZOrderAndRedock) {
-  UseFakeShell();
+TEST_F(DockAppbar, NotificationsSetTheZOrderAndAskForARedock) {
   struct Row {
     const char* what;
     WPARAM code;
     LPARAM flag;
     UINT_PTR state;  // the shell's ABM_GETSTATE answer
-    bool topmostBefore;
-    bool topmostAfter;
-    bool redocked;
+    bool topmostBefore, topmostAfter, redock;
   } rows[] = {
       {"state change, on top", ABN_STATECHANGE, 0, ABS_ALWAYSONTOP, false, true, false},
       {"state change, not on top", ABN_STATECHANGE, 0, ABS_AUTOHIDE, true, false, false},
       {"position changed", ABN_POSCHANGED, 0, 0, true, true, true},
-      {"full-screen started, on top", ABN_FULLSCREENAPP, 1, ABS_ALWAYSONTOP, false, true, true},
       {"full-screen started, not on top", ABN_FULLSCREENAPP, 1, 0, true, false, true},
       {"full-screen ended, on top", ABN_FULLSCREENAPP, 0, ABS_ALWAYSONTOP, false, true, true},
       {"full-screen ended, not on top, stays up", ABN_FULLSCREENAPP, 0, 0, true, true, true},
-      {"full-screen ended, not on top, stays down", ABN_FULLSCREENAPP, 0, 0, false, false, true},
-      {"window arrange", ABN_WINDOWARRANGE, 0, 0, true, true, false},
       {"unknown code", 77, 1, 0, true, true, false},
   };
   for (const Row& row : rows) {
-    LayoutTop(bar_);
     FakeShell::stateAnswer = row.state;
-    SetWindowPos(bar_, row.topmostBefore ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 300, 1024, 90,
-                 SWP_NOACTIVATE);
-    OnBarNotify(bar_, row.code, row.flag);
-    EXPECT_EQ(IsTopmost(bar_), row.topmostAfter) << row.what;
-    const RECT expected = row.redocked ? kTopShown : RECT{0, 300, 1024, 390};
-    EXPECT_TRUE(SameRect(WindowRectOf(bar_), expected))
-        << row.what << ": bar at " << Show(WindowRectOf(bar_));
+    SetWindowPos(bar_, row.topmostBefore ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(OnBarNotify(bar_, row.code, row.flag), row.redock) << row.what;
+    EXPECT_EQ((GetWindowLongPtrA(bar_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, row.topmostAfter)
+        << row.what;
   }
 }
 
-TEST_F(DockAppbar, StateChangeWithWinesServiceKeepsTheBarOnTop) {
-  // Wine's ABM_GETSTATE always answers ABS_ALWAYSONTOP | ABS_AUTOHIDE, and Wine sends no
-  // full-screen notifications; on Windows the answer follows the taskbar's settings.
-  gBar.edge = kEdgeTop;
-  ASSERT_EQ(RegisterBar(bar_, 1), 1);
-  registered_ = true;
-  SetWindowPos(bar_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  OnBarNotify(bar_, ABN_STATECHANGE, 0);
-  EXPECT_TRUE(IsTopmost(bar_));
-  EXPECT_TRUE(SameRect(WindowRectOf(bar_), kTopShown)) << Show(WindowRectOf(bar_));
+TEST_F(DockAppbar, AutohideSlidesToTheStripAndBackAtBothEdges) {
+  HWND other =
+      CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+  FakeShell::claims[3] = other;
+  EXPECT_EQ(ClaimAutohide(bar_, 3, true), AutohideClaim::kHeldElsewhere);
+  EXPECT_EQ(FakeShell::claims[3], other);
+  DestroyWindow(other);
+  struct Row {
+    int edge;
+    RECT shown, hidden;
+    POINT away, strip;
+  } rows[] = {
+      {kEdgeTop, kTopShown, {0, -88, 1024, 2}, {500, 400}, {500, 1}},
+      {kEdgeLeft, kLeftShown, {-118, -20, 2, 768}, {600, 400}, {1, 400}},
+  };
+  const auto cursorAt = [](POINT at) {
+    SetCursorPos(at.x, at.y);
+    POINT now{};
+    return PumpUntil([&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; });
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.edge);
+    ASSERT_EQ(ClaimAutohide(bar_, row.edge, true), AutohideClaim::kOn);
+    ASSERT_TRUE(cursorAt(row.strip));
+    LayoutBar(bar_, row.edge, false, 96);
+    RedockBar(bar_, {row.edge, true, false, 96});
+    ASSERT_TRUE(WaitForBarAt(row.shown));
+
+    ASSERT_TRUE(cursorAt(row.away));
+    EXPECT_EQ(AutohideHit(bar_, false, true), HitAction::kNone) << "hid with the menu open";
+    ASSERT_EQ(AutohideHit(bar_, false, false), HitAction::kHide);
+    RedockBar(bar_, {row.edge, true, true, 96});
+    EXPECT_TRUE(WaitForBarAt(row.hidden));
+    EXPECT_EQ(AutohideHit(bar_, true, false), HitAction::kNone) << "still away";
+
+    ASSERT_TRUE(cursorAt(row.strip));
+    ASSERT_EQ(AutohideHit(bar_, true, false), HitAction::kShow);
+    RedockBar(bar_, {row.edge, true, false, 96});
+    EXPECT_TRUE(WaitForBarAt(row.shown));
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), static_cast<DWORD>(NORMAL_PRIORITY_CLASS));
+    EXPECT_EQ(ClaimAutohide(bar_, row.edge, false), AutohideClaim::kOff);
+    EXPECT_EQ(FakeShell::claims[row.edge], nullptr);
+  }
 }
