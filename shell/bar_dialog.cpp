@@ -28,6 +28,7 @@ namespace {
 HMENU gMenu = nullptr;
 bool gBarEnded = false;   // the quit or the session's end has taken the bar down
 bool gBarHidden = false;  // the autohiding bar is to sit at its 2-pixel strip
+int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each screen change
 // The bar's Push buttons, looked up once when it starts: the tick enables them.
 HWND gPushButtons[kSlotCount];
 
@@ -80,7 +81,7 @@ HMENU CreateContextMenu() {
 }
 
 DockSpot Docked(HWND dialog) {
-  return {gBar.edge, gBar.autohide != 0, gBarHidden, WindowDpi(dialog)};
+  return {gBar.edge, gBar.autohide != 0, gBarHidden, gBarDpi};
 }
 
 // The one way the bar is laid out: sized and filled for its edge, then docked there.
@@ -231,7 +232,8 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
     gBar.*row.field = SettingInRange(row.range, gBar.*row.field);
   }
   InitCommonControls();
-  FitBarFont(dialog, WindowDpi(dialog));
+  gBarDpi = WindowDpi(dialog);
+  FitBarFont(dialog, gBarDpi);
   RefreshSlotView(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
   SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
@@ -256,7 +258,7 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
       RedockBar(dialog, Docked(dialog));
     }
   }
-  if (ExpandDroppedCombos(dialog, WindowDpi(dialog))) Relayout(dialog);
+  if (ExpandDroppedCombos(dialog, gBarDpi)) Relayout(dialog);
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -315,7 +317,8 @@ INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
 // A new screen size or DPI: the bar is laid out and docked afresh, in its font for the DPI.
 INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
   if (gBarEnded) return 0;
-  FitBarFont(dialog, WindowDpi(dialog));
+  gBarDpi = WindowDpi(dialog);
+  FitBarFont(dialog, gBarDpi);
   Relayout(dialog);
   return 0;
 }
