@@ -80,13 +80,13 @@ HMENU CreateContextMenu() {
   return menu;
 }
 
-DockSpot Docked(HWND dialog) {
+DockSpot Docked() {
   return {gBar.edge, gBar.autohide != 0, gBarHidden, gBarDpi};
 }
 
 // The one way the bar is laid out: sized and filled for its edge, then docked there.
 void Relayout(HWND dialog) {
-  const DockSpot spot = Docked(dialog);
+  const DockSpot spot = Docked();
   LayoutBar(dialog, spot.edge, gBar.clockHidden != 0, spot.dpi);
   RedockBar(dialog, spot);
 }
@@ -255,7 +255,7 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
     const HitAction hit = AutohideHit(dialog, gBarHidden, gBar.menuOrPromptOpen != 0);
     if (hit != HitAction::kNone) {
       gBarHidden = hit == HitAction::kHide;
-      RedockBar(dialog, Docked(dialog));
+      RedockBar(dialog, Docked());
     }
   }
   if (ExpandDroppedCombos(dialog, gBarDpi)) Relayout(dialog);
@@ -293,7 +293,7 @@ INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
 }
 
 INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
-  if (OnBarNotify(dialog, code, flag)) RedockBar(dialog, Docked(dialog));
+  if (OnBarNotify(dialog, code, flag)) RedockBar(dialog, Docked());
   return 0;
 }
 
