@@ -12,7 +12,6 @@
 #include "dock/layout.h"
 #include "settings/settings.h"
 #include "shell/bar_dialog.h"
-#include "shell/bar_state.h"
 #include "base/bar_ids.h"
 
 using namespace pinnafex;
