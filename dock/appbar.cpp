@@ -16,8 +16,6 @@ void SetZOrder(HWND bar, HWND order) {
   SetWindowPos(bar, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-}  // namespace
-
 APPBARDATA BarRecord(HWND bar) {
   APPBARDATA record{};
   record.cbSize = sizeof record;
@@ -25,18 +23,8 @@ APPBARDATA BarRecord(HWND bar) {
   return record;
 }
 
-bool RegisterBar(HWND bar) {
-  APPBARDATA record = BarRecord(bar);
-  record.uCallbackMessage = kBarNotifyMessage;
-  return gShellBarMessage(ABM_NEW, &record) != 0;
-}
-
-void UnregisterBar(HWND bar) {
-  APPBARDATA record = BarRecord(bar);
-  gShellBarMessage(ABM_REMOVE, &record);
-}
-
-UINT_PTR PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record) {
+// Negotiates `rect` at the spot's edge; `record` ends holding what was claimed.
+void PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record) {
   const int edge = spot.edge;
   record->rc = rect;
   record->uEdge = static_cast<UINT>(edge);
@@ -55,7 +43,20 @@ UINT_PTR PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record) {
     const Rect to = ToRect(record->rc);
     MoveWindow(record->hWnd, to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
   }
-  return gShellBarMessage(ABM_SETPOS, record);
+  gShellBarMessage(ABM_SETPOS, record);
+}
+
+}  // namespace
+
+bool RegisterBar(HWND bar) {
+  APPBARDATA record = BarRecord(bar);
+  record.uCallbackMessage = kBarNotifyMessage;
+  return gShellBarMessage(ABM_NEW, &record) != 0;
+}
+
+void UnregisterBar(HWND bar) {
+  APPBARDATA record = BarRecord(bar);
+  gShellBarMessage(ABM_REMOVE, &record);
 }
 
 void RedockBar(HWND bar, const DockSpot& spot) {

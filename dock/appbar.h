@@ -16,9 +16,8 @@ struct DockSpot {
 // False: the shell refused the bar. Docking still moves the window then.
 bool RegisterBar(HWND bar);
 void UnregisterBar(HWND bar);
-// Negotiates `rect` at the spot's edge, moves the bar there (an autohiding bar slides and
-// claims no space) and tells the shell; `record` ends holding what was claimed.
-UINT_PTR PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record);
+// Negotiates the bar's place at the spot's edge, moves it there (an autohiding bar slides and
+// claims no space) and tells the shell.
 void RedockBar(HWND bar, const DockSpot& spot);
 
 enum class AutohideClaim {
@@ -37,8 +36,5 @@ bool OnBarNotify(HWND bar, WPARAM code, LPARAM flag);
 // puts a fake shell in its place to play another bar holding the edge.
 using ShellBarMessage = UINT_PTR(WINAPI*)(DWORD message, PAPPBARDATA data);
 extern ShellBarMessage gShellBarMessage;
-
-// A bar data record for one operation: cbSize and hWnd filled, the rest zero.
-APPBARDATA BarRecord(HWND bar);
 
 }  // namespace pinnafex
