@@ -2,10 +2,8 @@
 
 #include "dock/autohide.h"
 #include "dock/dock_rects.h"
-#include "dock/dock_state.h"
 #include "dock/notify_table.h"
 #include "dock/win_geometry.h"
-#include "shell/bar_state.h"
 #include "base/bar_ids.h"
 
 namespace pinnafex {
@@ -18,8 +16,6 @@ void SetZOrder(HWND bar, HWND order) {
   SetWindowPos(bar, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-}  // namespace
-
 APPBARDATA BarRecord(HWND bar) {
   APPBARDATA record{};
   record.cbSize = sizeof record;
@@ -27,51 +23,62 @@ APPBARDATA BarRecord(HWND bar) {
   return record;
 }
 
-int RegisterBar(HWND bar, int on) {
-  APPBARDATA record = BarRecord(bar);
-  if (!on) {
-    gShellBarMessage(ABM_REMOVE, &record);
-    return 1;
-  }
-  record.uCallbackMessage = kBarNotifyMessage;
-  if (!gShellBarMessage(ABM_NEW, &record)) return 0;
-  RECT now{};
-  GetWindowRect(bar, &now);
-  PlaceBar(gBar.edge, now, &record);
-  return 1;
-}
-
-UINT_PTR PlaceBar(int edge, RECT rect, APPBARDATA* record) {
+// Negotiates `rect` at the spot's edge; `record` ends holding what was claimed.
+void PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record) {
+  const int edge = spot.edge;
   record->rc = rect;
   record->uEdge = static_cast<UINT>(edge);
   const Rect given = ToRect(rect);
   const int width = RectWidth(given);
   const int height = RectHeight(given);
-  const bool hidden = ProposesHidden(gBar.autohide, gDock.barHidden);
-  record->rc = ToRECT(ProposeDockRect(edge, given, hidden, CurrentScreen(record->hWnd)));
+  const bool hidden = ProposesHidden(spot.autohide, spot.hidden);
+  record->rc = ToRECT(ProposeDockRect(edge, given, hidden, ScreenAt(spot.dpi)));
   gShellBarMessage(ABM_QUERYPOS, record);
   record->rc = ToRECT(KeepBarSize(edge, ToRect(record->rc), width, height));
-  if (gBar.autohide) {
+  if (spot.autohide) {
     // An autohiding bar slides there and claims no screen space.
-    StartSlide(record->hWnd, record->rc);
+    StartSlide(record->hWnd, record->rc, edge);
     SetRectEmpty(&record->rc);
   } else {
     const Rect to = ToRect(record->rc);
     MoveWindow(record->hWnd, to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
   }
-  return gShellBarMessage(ABM_SETPOS, record);
+  gShellBarMessage(ABM_SETPOS, record);
 }
 
-UINT_PTR RedockBar(APPBARDATA* record) {
+}  // namespace
+
+bool RegisterBar(HWND bar) {
+  APPBARDATA record = BarRecord(bar);
+  record.uCallbackMessage = kBarNotifyMessage;
+  return gShellBarMessage(ABM_NEW, &record) != 0;
+}
+
+void UnregisterBar(HWND bar) {
+  APPBARDATA record = BarRecord(bar);
+  gShellBarMessage(ABM_REMOVE, &record);
+}
+
+void RedockBar(HWND bar, const DockSpot& spot) {
   RECT now{};
-  GetWindowRect(record->hWnd, &now);
-  const Rect bar = ToRect(now);
-  const Rect start =
-      RedockStartRect(gBar.edge, RectWidth(bar), RectHeight(bar), CurrentScreen(record->hWnd));
-  return PlaceBar(gBar.edge, ToRECT(start), record);
+  GetWindowRect(bar, &now);
+  const Rect at = ToRect(now);
+  const Rect start = RedockStartRect(spot.edge, RectWidth(at), RectHeight(at), ScreenAt(spot.dpi));
+  APPBARDATA record = BarRecord(bar);
+  PlaceBar(spot, ToRECT(start), &record);
 }
 
-void OnBarNotify(HWND bar, WPARAM code, LPARAM flag) {
+AutohideClaim ClaimAutohide(HWND bar, int edge, bool on) {
+  APPBARDATA record = BarRecord(bar);
+  record.uEdge = static_cast<UINT>(edge);
+  const HWND holder = reinterpret_cast<HWND>(gShellBarMessage(ABM_GETAUTOHIDEBAR, &record));
+  if (holder && holder != bar) return AutohideClaim::kHeldElsewhere;
+  record.lParam = on;
+  const bool granted = gShellBarMessage(ABM_SETAUTOHIDEBAR, &record) != 0;
+  return on && granted ? AutohideClaim::kOn : AutohideClaim::kOff;
+}
+
+bool OnBarNotify(HWND bar, WPARAM code, LPARAM flag) {
   APPBARDATA record = BarRecord(bar);
   const NotifyAction action = BarNotifyAction(code, flag != 0);
   if (action.zOrder != ZOrderRule::kNone) {
@@ -86,7 +93,7 @@ void OnBarNotify(HWND bar, WPARAM code, LPARAM flag) {
         break;
     }
   }
-  if (action.redock) RedockBar(&record);
+  return action.redock;
 }
 
 }  // namespace pinnafex

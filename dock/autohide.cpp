@@ -2,14 +2,11 @@
 
 #include <process.h>
 
-#include "dock/appbar.h"
-#include "dock/dock_state.h"
-#include "dock/hit_rule.h"
+#include "dock/slide_loop.h"
 #include "dock/slide_steps.h"
 #include "dock/win_geometry.h"
-#include "base/priority.h"
-#include "shell/bar_state.h"
 #include "base/bar_ids.h"
+#include "base/priority.h"
 
 namespace pinnafex {
 
@@ -40,7 +37,7 @@ void SlidePriority(int level, void*) {
 constexpr SlideSink kWindowsSlide{SlideWindowRect, SlideMove, SlidePause, SlidePriority, nullptr};
 
 unsigned __stdcall SlideThread(void* record) {
-  SlideBar(static_cast<SlideRecord*>(record));
+  RunSlide(*static_cast<SlideRecord*>(record), gSlideRunning, kWindowsSlide);
   return 0;
 }
 
@@ -52,82 +49,29 @@ bool AnySlotListOpen(HWND bar) {
   return open;
 }
 
-void Redock(HWND bar) {
-  APPBARDATA record = BarRecord(bar);
-  record.uEdge = static_cast<UINT>(gBar.edge);
-  RedockBar(&record);
-}
-
 }  // namespace
 
-void ToggleAutohide(HWND bar, HMENU menu) {
-  APPBARDATA record = BarRecord(bar);
-  record.uEdge = static_cast<UINT>(gBar.edge);
-  const HWND holder = reinterpret_cast<HWND>(gShellBarMessage(ABM_GETAUTOHIDEBAR, &record));
-  if (holder && holder != bar) {
-    gBar.autohide = 0;
-    EnableMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED);
-  } else {
-    EnableMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_ENABLED);
-  }
-  if (gBar.autohide) {
-    ReleaseAutohideClaim(bar, gBar.edge);
-    gBar.autohide = 0;
-    CheckMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_UNCHECKED);
-    gDock.barHidden = 0;
-    return;
-  }
-  record.lParam = 1;
-  if (gShellBarMessage(ABM_SETAUTOHIDEBAR, &record)) {
-    gBar.autohide = 1;
-    CheckMenuItem(menu, kCmdAutohide, MF_BYCOMMAND | MF_CHECKED);
-  }
-}
-
-void ReleaseAutohideClaim(HWND bar, int edge) {
-  APPBARDATA record = BarRecord(bar);
-  record.uEdge = static_cast<UINT>(edge);
-  record.lParam = 0;
-  gShellBarMessage(ABM_SETAUTOHIDEBAR, &record);
-}
-
-void AutohideHitTest(HWND bar) {
-  if (gBar.autohide != 1) return;
+HitAction AutohideHit(HWND bar, bool hidden, bool menuOrPromptOpen) {
   POINT cursor{};
   RECT window{};
   HitInputs in{};
-  in.autohide = gBar.autohide;
-  in.barHidden = gDock.barHidden;
+  in.autohide = 1;
+  in.barHidden = hidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
   in.inside = CursorInside(ToRect(window), cursor.x, cursor.y);
   in.insideSlideTarget =
       gSlideRunning.load() != 0 && CursorInside(SlideTarget(gSlideRecord), cursor.x, cursor.y);
-  in.slotListOpen = !gDock.barHidden && AnySlotListOpen(bar);
-  in.menuOrPromptOpen = gBar.menuOrPromptOpen;
-  switch (DecideHit(in)) {
-    case HitAction::kHide:
-      gDock.barHidden = 1;
-      Redock(bar);
-      break;
-    case HitAction::kShow:
-      gDock.barHidden = 0;
-      Redock(bar);
-      break;
-    case HitAction::kNone:
-      break;
-  }
+  in.slotListOpen = !hidden && AnySlotListOpen(bar);
+  in.menuOrPromptOpen = menuOrPromptOpen;
+  return DecideHit(in);
 }
 
-void StartSlide(HWND bar, const RECT& target) {
+void StartSlide(HWND bar, const RECT& target, int edge) {
   // The slide thread must not read the main thread's edge: it gets a copy here.
-  SetSlideTarget(gSlideRecord, bar, ToRect(target), gBar.edge);
+  SetSlideTarget(gSlideRecord, bar, ToRect(target), edge);
   const uintptr_t thread = _beginthreadex(nullptr, 0, SlideThread, &gSlideRecord, 0, nullptr);
   // Detached; if it cannot start, the window stays where it is.
   if (thread) CloseHandle(reinterpret_cast<HANDLE>(thread));
-}
-
-void SlideBar(SlideRecord* record) {
-  RunSlide(*record, gSlideRunning, kWindowsSlide);
 }
 
 bool SlideRunning() {

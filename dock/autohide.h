@@ -1,19 +1,16 @@
-// Autohide: the menu switch, the per-tick cursor test and the slide on its own thread.
+// Autohide: the per-tick cursor test and the slide on its own thread.
 #pragma once
 #include <windows.h>
 
-#include "dock/slide_loop.h"
+#include "dock/hit_rule.h"
 
 namespace pinnafex {
 
-void ToggleAutohide(HWND bar, HMENU menu);
-// Gives up the bar's autohide claim at `edge`; the autohide flag is left as it is.
-void ReleaseAutohideClaim(HWND bar, int edge);
-void AutohideHitTest(HWND bar);
-void StartSlide(HWND bar, const RECT& target);
+// Per tick, for an autohiding bar: whether it is to hide, show or stay as it is.
+HitAction AutohideHit(HWND bar, bool hidden, bool menuOrPromptOpen);
 
-// The slide thread's procedure over the process-wide slide record.
-void SlideBar(SlideRecord* record);
+// Slides the bar to `target` on a thread of its own; the thread gets a copy of `edge`.
+void StartSlide(HWND bar, const RECT& target, int edge);
 
 // True while a slide thread moves the bar.
 bool SlideRunning();

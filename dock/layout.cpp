@@ -1,10 +1,7 @@
 #include "dock/layout.h"
 
-#include "dock/appbar.h"
-#include "dock/dock_state.h"
 #include "dock/layout_table.h"
 #include "dock/win_geometry.h"
-#include "shell/bar_state.h"
 #include "base/bar_ids.h"
 
 namespace pinnafex {
@@ -36,15 +33,16 @@ HWND SlotCombo(HWND bar, int slot) {
   return combos[slot];
 }
 
-void PlaceBarWindow(HWND bar, const Place& at96) {
-  const Place at = ScalePlace(at96, WindowDpi(bar));
+// Per slot: its combo is enlarged while its list is open.
+bool gComboExpanded[kSlotCount] = {};
+
+void PlaceBarWindow(HWND bar, const Place& at96, int dpi) {
+  const Place at = ScalePlace(at96, dpi);
   SetWindowPos(bar, HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_SHOWWINDOW);
 }
 
 // The clock group, then every slot group, shown as far as the screen extent lets them fit.
-void PlaceGroups(HWND bar, Shape shape, int extent) {
-  const bool clockHidden = gBar.clockHidden != 0;
-  const int dpi = WindowDpi(bar);
+void PlaceGroups(HWND bar, Shape shape, int extent, bool clockHidden, int dpi) {
   for (int c = 0; c < kClockControlCount; ++c) {
     PlaceControl(bar, kClockIds[c], ScalePlace(ClockPlace(shape, clockHidden, c), dpi),
                  !clockHidden);
@@ -59,51 +57,36 @@ void PlaceGroups(HWND bar, Shape shape, int extent) {
   }
 }
 
-void Redock(HWND bar) {
-  APPBARDATA record = BarRecord(bar);
-  RedockBar(&record);
-}
-
 }  // namespace
 
-void LayoutTop(HWND bar) {
-  PlaceBarWindow(bar, kTopBarPlace);
-  gBar.edge = kEdgeTop;
-  PlaceGroups(bar, Shape::kTop, GetSystemMetrics(SM_CXSCREEN));
-  Redock(bar);
+void LayoutBar(HWND bar, int edge, bool clockHidden, int dpi) {
+  const bool top = edge == kEdgeTop;
+  PlaceBarWindow(bar, top ? kTopBarPlace : kLeftBarPlace, dpi);
+  PlaceGroups(bar, top ? Shape::kTop : Shape::kLeft,
+              GetSystemMetrics(top ? SM_CXSCREEN : SM_CYSCREEN), clockHidden, dpi);
 }
 
-void LayoutLeft(HWND bar) {
-  gBar.edge = kEdgeLeft;
-  PlaceBarWindow(bar, kLeftBarPlace);
-  PlaceGroups(bar, Shape::kLeft, GetSystemMetrics(SM_CYSCREEN));
-  Redock(bar);
-}
-
-void ExpandDroppedCombos(HWND bar) {
+bool ExpandDroppedCombos(HWND bar, int dpi) {
+  bool closed = false;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     HWND combo = SlotCombo(bar, slot);
     const LRESULT dropped = SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0);
-    switch (ComboTickAction(dropped, gDock.comboExpanded[slot])) {
+    switch (ComboTickAction(dropped, gComboExpanded[slot])) {
       case ComboTick::kEnlarge:
-        gDock.comboExpanded[slot] = 1;
-        PlaceControl(bar, kSlotComboIds[slot], ScalePlace(kExpandedComboPlace, WindowDpi(bar)),
-                     true);
+        gComboExpanded[slot] = 1;
+        PlaceControl(bar, kSlotComboIds[slot], ScalePlace(kExpandedComboPlace, dpi), true);
         // The move closed the list: open it again at the new size.
         SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
         break;
       case ComboTick::kRestore:
-        gDock.comboExpanded[slot] = 0;
-        if (gBar.edge == kEdgeTop) {
-          LayoutTop(bar);
-        } else {
-          LayoutLeft(bar);
-        }
+        gComboExpanded[slot] = 0;
+        closed = true;
         break;
       case ComboTick::kNone:
         break;
     }
   }
+  return closed;
 }
 
 }  // namespace pinnafex

@@ -3,8 +3,11 @@
 
 namespace pinnafex {
 
-void LayoutTop(HWND bar);            // row along the top edge
-void LayoutLeft(HWND bar);           // column along the left edge
-void ExpandDroppedCombos(HWND bar);  // per tick: enlarge an open slot list, relayout once closed
+// Sizes the bar for `edge` (a row along the top, else a column along the left) and places its
+// controls; docking is left to the caller.
+void LayoutBar(HWND bar, int edge, bool clockHidden, int dpi);
+// Per tick: enlarges an open slot list; true once an enlarged list has closed and the bar is
+// to be laid out again.
+bool ExpandDroppedCombos(HWND bar, int dpi);
 
 }  // namespace pinnafex

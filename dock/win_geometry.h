@@ -17,9 +17,9 @@ inline RECT ToRECT(const Rect& r) {
 // 1607 on), else the screen's logical pixels per inch.
 int WindowDpi(HWND window);
 
-// Read anew at every use: the screen and its DPI may change while the bar runs.
-inline ScreenSize CurrentScreen(HWND bar) {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), WindowDpi(bar)};
+// Read anew at every use: the screen may change while the bar runs.
+inline ScreenSize ScreenAt(int dpi) {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), dpi};
 }
 
 }  // namespace pinnafex

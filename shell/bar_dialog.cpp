@@ -26,7 +26,9 @@ BarState gBar;
 namespace {
 
 HMENU gMenu = nullptr;
-bool gBarEnded = false;  // the quit or the session's end has taken the bar down
+bool gBarEnded = false;   // the quit or the session's end has taken the bar down
+bool gBarHidden = false;  // the autohiding bar is to sit at its 2-pixel strip
+int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each screen change
 // The bar's Push buttons, looked up once when it starts: the tick enables them.
 HWND gPushButtons[kSlotCount];
 
@@ -78,24 +80,35 @@ HMENU CreateContextMenu() {
   return menu;
 }
 
-void SendCommand(HWND dialog, int id) {
-  SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0);
+DockSpot Docked() {
+  return {gBar.edge, gBar.autohide != 0, gBarHidden, gBarDpi};
 }
 
+// The one way the bar is laid out: sized and filled for its edge, then docked there.
 void Relayout(HWND dialog) {
-  SendCommand(dialog, gBar.edge == kEdgeTop ? kCmdTop : kCmdLeft);
+  const DockSpot spot = Docked();
+  LayoutBar(dialog, spot.edge, gBar.clockHidden != 0, spot.dpi);
+  RedockBar(dialog, spot);
 }
 
-// The layout commands re-apply the unchanged autohide state at the new edge.
-void ReapplyAutohide(HWND dialog) {
-  gBar.autohide = !gBar.autohide;
-  ToggleAutohide(dialog, gMenu);
+// The autohide claim at the bar's edge made or given up, as far as the shell allows; the menu
+// item shows the outcome and is greyed while another bar holds the edge.
+void SettleAutohide(HWND dialog, bool wanted) {
+  const AutohideClaim claim = ClaimAutohide(dialog, gBar.edge, wanted);
+  gBar.autohide = claim == AutohideClaim::kOn;
+  if (!gBar.autohide) gBarHidden = false;
+  CheckMenuItem(gMenu, kCmdAutohide, MF_BYCOMMAND | (gBar.autohide ? MF_CHECKED : MF_UNCHECKED));
+  EnableMenuItem(gMenu, kCmdAutohide,
+                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_GRAYED : MF_ENABLED));
 }
 
-// The stored autohide state applied at the edge and the bar laid out, as at start.
-void ApplyDock(HWND dialog) {
-  gBar.autohide = !gBar.autohide;  // the toggle inverts it back
-  SendCommand(dialog, kCmdAutohide);
+// The bar moved to `edge` with autohide as wanted, and laid out there. Switching edges with
+// autohide on gives up the old edge's claim before the new one is made.
+void ApplyDock(HWND dialog, int edge, bool autohide) {
+  if (gBar.autohide && gBar.edge != edge) ClaimAutohide(dialog, gBar.edge, false);
+  gBar.edge = edge;
+  SettleAutohide(dialog, autohide);
+  Relayout(dialog);
 }
 
 // A confirmed quit and the session's end: slots freed, the bar off the shell, every setting
@@ -110,8 +123,8 @@ void EndBar(HWND dialog) {
   gMenu = nullptr;
   KillTimer(dialog, kTickTimerId);
   // One autohide bar per edge: the claim must not outlive the bar.
-  if (gBar.autohide) ReleaseAutohideClaim(dialog, gBar.edge);
-  RegisterBar(dialog, 0);
+  if (gBar.autohide) ClaimAutohide(dialog, gBar.edge, false);
+  UnregisterBar(dialog);
   for (const SettingRow& row : kSettings) WriteIntSetting(row.name, gBar.*row.field);
 }
 
@@ -136,26 +149,18 @@ INT_PTR OnQuit(HWND dialog) {
   return 1;
 }
 
-// Switching edges with autohide on gives up the old edge's claim before the new one is made.
-void MoveToEdge(HWND dialog, int edge, void (*layout)(HWND bar)) {
-  if (gBar.autohide && gBar.edge != edge) ReleaseAutohideClaim(dialog, gBar.edge);
-  layout(dialog);
-  ReapplyAutohide(dialog);
-}
-
 INT_PTR OnTop(HWND dialog) {
-  MoveToEdge(dialog, kEdgeTop, LayoutTop);
+  ApplyDock(dialog, kEdgeTop, gBar.autohide != 0);
   return 0;
 }
 
 INT_PTR OnLeft(HWND dialog) {
-  MoveToEdge(dialog, kEdgeLeft, LayoutLeft);
+  ApplyDock(dialog, kEdgeLeft, gBar.autohide != 0);
   return 0;
 }
 
 INT_PTR OnAutohide(HWND dialog) {
-  ToggleAutohide(dialog, gMenu);
-  Relayout(dialog);
+  ApplyDock(dialog, gBar.edge, !gBar.autohide);
   return 0;
 }
 
@@ -227,18 +232,18 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
     gBar.*row.field = SettingInRange(row.range, gBar.*row.field);
   }
   InitCommonControls();
-  FitBarFont(dialog, WindowDpi(dialog));
+  gBarDpi = WindowDpi(dialog);
+  FitBarFont(dialog, gBarDpi);
   RefreshSlotView(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
   SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
-  RegisterBar(dialog, 1);
+  RegisterBar(dialog);
   gMenu = CreateContextMenu();
-  ApplyDock(dialog);
-  // The toggle inverts the flag back: the stored state is applied and the bar laid out.
-  gBar.clockHidden = !gBar.clockHidden;
-  SendCommand(dialog, kCmdShowClock);
-  gBar.hotkeys = !gBar.hotkeys;
-  SendCommand(dialog, kCmdHotkeys);
+  CheckMenuItem(gMenu, kCmdShowClock, gBar.clockHidden ? MF_UNCHECKED : MF_CHECKED);
+  CheckMenuItem(gMenu, kCmdHotkeys, gBar.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  gBarHidden = false;
+  ApplyDock(dialog, gBar.edge, gBar.autohide != 0);  // the stored edge and autohide, once
+  ApplyHotkeys(dialog, gBar.hotkeys != 0);
   return 1;
 }
 
@@ -246,8 +251,14 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   if (timerId != kTickTimerId) return 0;
   const char* ticker = TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
-  AutohideHitTest(dialog);
-  ExpandDroppedCombos(dialog);
+  if (gBar.autohide) {
+    const HitAction hit = AutohideHit(dialog, gBarHidden, gBar.menuOrPromptOpen != 0);
+    if (hit != HitAction::kNone) {
+      gBarHidden = hit == HitAction::kHide;
+      RedockBar(dialog, Docked());
+    }
+  }
+  if (ExpandDroppedCombos(dialog, gBarDpi)) Relayout(dialog);
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -282,7 +293,7 @@ INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
 }
 
 INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
-  OnBarNotify(dialog, code, flag);
+  if (OnBarNotify(dialog, code, flag)) RedockBar(dialog, Docked());
   return 0;
 }
 
@@ -306,7 +317,8 @@ INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
 // A new screen size or DPI: the bar is laid out and docked afresh, in its font for the DPI.
 INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
   if (gBarEnded) return 0;
-  FitBarFont(dialog, WindowDpi(dialog));
+  gBarDpi = WindowDpi(dialog);
+  FitBarFont(dialog, gBarDpi);
   Relayout(dialog);
   return 0;
 }
@@ -321,8 +333,8 @@ INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam) {
 // Explorer started again: the new shell knows nothing of the bar.
 INT_PTR OnTaskbarCreated(HWND dialog) {
   if (gBarEnded) return 0;
-  RegisterBar(dialog, 1);
-  ApplyDock(dialog);
+  RegisterBar(dialog);
+  ApplyDock(dialog, gBar.edge, gBar.autohide != 0);  // the new shell knows no claim either
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "bench/win/win_benches.h"
 #include "clock/ticker.h"
 #include "dock/layout.h"
+#include "dock/win_geometry.h"
 #include "shell/bar_dialog.h"
 #include "base/bar_ids.h"
 
@@ -52,8 +53,9 @@ void RunTickBench() {
                                           Drain();
                                         },
                                         kTicks));
+  const int dpi = WindowDpi(bar);
   ReportTick("tick.combo_check_ms", BestMs(
-                                        5, [&] { ExpandDroppedCombos(bar); }, kTicks));
+                                        5, [&] { ExpandDroppedCombos(bar, dpi); }, kTicks));
   ReportTick("tick.push_enable_ms", BestMs(
                                         5,
                                         [&] {

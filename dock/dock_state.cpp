@@ -1,7 +1,0 @@
-#include "dock/dock_state.h"
-
-namespace pinnafex {
-
-DockState gDock;
-
-}  // namespace pinnafex
