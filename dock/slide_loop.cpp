@@ -2,7 +2,7 @@
 
 #include "dock/slide_steps.h"
 #include "base/priority_table.h"
-#include "shell/bar_state.h"
+#include "base/bar_ids.h"
 
 namespace pinnafex {
 

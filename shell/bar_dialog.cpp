@@ -9,10 +9,8 @@
 #include "dock/win_geometry.h"
 #include "base/priority.h"
 #include "base/priority_table.h"
-#include "settings/settings.h"
-#include "settings/settings_text.h"
+#include "settings/bar_settings.h"
 #include "shell/bar_font.h"
-#include "shell/bar_state.h"
 #include "base/bar_ids.h"
 #include "shell/hotkeys.h"
 #include "slots/slot_store.h"
@@ -21,7 +19,8 @@
 
 namespace pinnafex {
 
-BarState gBar;
+BarSettings gSettings;           // the bar's saved state; the dialog alone changes it
+bool gMenuOrPromptOpen = false;  // the context menu or the quit prompt is up: no autohide
 
 namespace {
 
@@ -51,20 +50,6 @@ constexpr MenuItem kMenuItems[] = {
     {kCmdCancel, "Exit"},
 };
 
-// Read at start, written in this order when the bar ends.
-struct SettingRow {
-  const char* name;
-  int BarState::*field;
-  int fallback;
-  SettingRange range = SettingRange::kOnOff;
-};
-constexpr SettingRow kSettings[] = {
-    {"AUTOHIDE", &BarState::autohide, 0},
-    {"NOCLOCK", &BarState::clockHidden, 0},
-    {"STARTPOSITON", &BarState::edge, kEdgeTop, SettingRange::kTopOrLeft},
-    {"HOTKEYS", &BarState::hotkeys, 0},
-};
-
 // The WM_DPICHANGED message, newer than the platform headers this program builds against.
 constexpr UINT kDpiChangedMessage = 0x02E0;
 
@@ -81,23 +66,24 @@ HMENU CreateContextMenu() {
 }
 
 DockSpot Docked() {
-  return {gBar.edge, gBar.autohide != 0, gBarHidden, gBarDpi};
+  return {gSettings.edge, gSettings.autohide, gBarHidden, gBarDpi};
 }
 
 // The one way the bar is laid out: sized and filled for its edge, then docked there.
 void Relayout(HWND dialog) {
   const DockSpot spot = Docked();
-  LayoutBar(dialog, spot.edge, gBar.clockHidden != 0, spot.dpi);
+  LayoutBar(dialog, spot.edge, gSettings.clockHidden, spot.dpi);
   RedockBar(dialog, spot);
 }
 
 // The autohide claim at the bar's edge made or given up, as far as the shell allows; the menu
 // item shows the outcome and is greyed while another bar holds the edge.
 void SettleAutohide(HWND dialog, bool wanted) {
-  const AutohideClaim claim = ClaimAutohide(dialog, gBar.edge, wanted);
-  gBar.autohide = claim == AutohideClaim::kOn;
-  if (!gBar.autohide) gBarHidden = false;
-  CheckMenuItem(gMenu, kCmdAutohide, MF_BYCOMMAND | (gBar.autohide ? MF_CHECKED : MF_UNCHECKED));
+  const AutohideClaim claim = ClaimAutohide(dialog, gSettings.edge, wanted);
+  gSettings.autohide = claim == AutohideClaim::kOn;
+  if (!gSettings.autohide) gBarHidden = false;
+  CheckMenuItem(gMenu, kCmdAutohide,
+                MF_BYCOMMAND | (gSettings.autohide ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(gMenu, kCmdAutohide,
                  MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_GRAYED : MF_ENABLED));
 }
@@ -105,8 +91,8 @@ void SettleAutohide(HWND dialog, bool wanted) {
 // The bar moved to `edge` with autohide as wanted, and laid out there. Switching edges with
 // autohide on gives up the old edge's claim before the new one is made.
 void ApplyDock(HWND dialog, int edge, bool autohide) {
-  if (gBar.autohide && gBar.edge != edge) ClaimAutohide(dialog, gBar.edge, false);
-  gBar.edge = edge;
+  if (gSettings.autohide && gSettings.edge != edge) ClaimAutohide(dialog, gSettings.edge, false);
+  gSettings.edge = edge;
   SettleAutohide(dialog, autohide);
   Relayout(dialog);
 }
@@ -123,9 +109,9 @@ void EndBar(HWND dialog) {
   gMenu = nullptr;
   KillTimer(dialog, kTickTimerId);
   // One autohide bar per edge: the claim must not outlive the bar.
-  if (gBar.autohide) ClaimAutohide(dialog, gBar.edge, false);
+  if (gSettings.autohide) ClaimAutohide(dialog, gSettings.edge, false);
   UnregisterBar(dialog);
-  for (const SettingRow& row : kSettings) WriteIntSetting(row.name, gBar.*row.field);
+  WriteBarSettings(gSettings);
 }
 
 BOOL CALLBACK AnswerNo(HWND window, LPARAM owner) {
@@ -136,12 +122,12 @@ BOOL CALLBACK AnswerNo(HWND window, LPARAM owner) {
 }
 
 INT_PTR OnQuit(HWND dialog) {
-  gBar.menuOrPromptOpen = 1;
+  gMenuOrPromptOpen = true;
   const int answer = MessageBoxA(dialog, "Really Quit?", "Quit Pinnafex",
                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
   if (gBarEnded) return 1;  // the session ended while the prompt was up
   if (answer != IDYES) {
-    gBar.menuOrPromptOpen = 0;
+    gMenuOrPromptOpen = false;
     return 0;
   }
   EndBar(dialog);
@@ -150,23 +136,23 @@ INT_PTR OnQuit(HWND dialog) {
 }
 
 INT_PTR OnTop(HWND dialog) {
-  ApplyDock(dialog, kEdgeTop, gBar.autohide != 0);
+  ApplyDock(dialog, kEdgeTop, gSettings.autohide);
   return 0;
 }
 
 INT_PTR OnLeft(HWND dialog) {
-  ApplyDock(dialog, kEdgeLeft, gBar.autohide != 0);
+  ApplyDock(dialog, kEdgeLeft, gSettings.autohide);
   return 0;
 }
 
 INT_PTR OnAutohide(HWND dialog) {
-  ApplyDock(dialog, gBar.edge, !gBar.autohide);
+  ApplyDock(dialog, gSettings.edge, !gSettings.autohide);
   return 0;
 }
 
 INT_PTR OnShowClock(HWND dialog) {
-  gBar.clockHidden = !gBar.clockHidden;
-  CheckMenuItem(gMenu, kCmdShowClock, gBar.clockHidden ? MF_UNCHECKED : MF_CHECKED);
+  gSettings.clockHidden = !gSettings.clockHidden;
+  CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
   Relayout(dialog);
   return 0;
 }
@@ -185,9 +171,9 @@ void ReportTransfer(ClipResult result) {
 }
 
 INT_PTR OnHotkeys(HWND dialog) {
-  gBar.hotkeys = !gBar.hotkeys;
-  CheckMenuItem(gMenu, kCmdHotkeys, gBar.hotkeys ? MF_CHECKED : MF_UNCHECKED);
-  ApplyHotkeys(dialog, gBar.hotkeys != 0);
+  gSettings.hotkeys = !gSettings.hotkeys;
+  CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  ApplyHotkeys(dialog, gSettings.hotkeys);
   return 0;
 }
 
@@ -227,10 +213,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
   }
   ClearAllSlots();
-  for (const SettingRow& row : kSettings) {
-    ReadIntSetting(row.name, &(gBar.*row.field), row.fallback);
-    gBar.*row.field = SettingInRange(row.range, gBar.*row.field);
-  }
+  gSettings = ReadBarSettings();
   InitCommonControls();
   gBarDpi = WindowDpi(dialog);
   FitBarFont(dialog, gBarDpi);
@@ -239,11 +222,11 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
   RegisterBar(dialog);
   gMenu = CreateContextMenu();
-  CheckMenuItem(gMenu, kCmdShowClock, gBar.clockHidden ? MF_UNCHECKED : MF_CHECKED);
-  CheckMenuItem(gMenu, kCmdHotkeys, gBar.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
+  CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
   gBarHidden = false;
-  ApplyDock(dialog, gBar.edge, gBar.autohide != 0);  // the stored edge and autohide, once
-  ApplyHotkeys(dialog, gBar.hotkeys != 0);
+  ApplyDock(dialog, gSettings.edge, gSettings.autohide);  // the stored edge and autohide, once
+  ApplyHotkeys(dialog, gSettings.hotkeys);
   return 1;
 }
 
@@ -251,8 +234,8 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   if (timerId != kTickTimerId) return 0;
   const char* ticker = TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
-  if (gBar.autohide) {
-    const HitAction hit = AutohideHit(dialog, gBarHidden, gBar.menuOrPromptOpen != 0);
+  if (gSettings.autohide) {
+    const HitAction hit = AutohideHit(dialog, gBarHidden, gMenuOrPromptOpen != 0);
     if (hit != HitAction::kNone) {
       gBarHidden = hit == HitAction::kHide;
       RedockBar(dialog, Docked());
@@ -270,12 +253,12 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
 }
 
 INT_PTR OnMenuOpened(HWND, WPARAM, LPARAM) {
-  gBar.menuOrPromptOpen = 1;
+  gMenuOrPromptOpen = true;
   return 0;
 }
 
 INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
-  gBar.menuOrPromptOpen = 0;
+  gMenuOrPromptOpen = false;
   return 0;
 }
 
@@ -334,7 +317,7 @@ INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam) {
 INT_PTR OnTaskbarCreated(HWND dialog) {
   if (gBarEnded) return 0;
   RegisterBar(dialog);
-  ApplyDock(dialog, gBar.edge, gBar.autohide != 0);  // the new shell knows no claim either
+  ApplyDock(dialog, gSettings.edge, gSettings.autohide);  // the new shell knows no claim either
   return 0;
 }
 

@@ -1,0 +1,50 @@
+#include "settings/bar_settings.h"
+
+#include "settings/settings.h"
+#include "settings/settings_text.h"
+
+namespace pinnafex {
+
+namespace {
+
+// One row a value, in the order they are written. A flag row names a bool; the edge row its
+// number.
+struct SettingRow {
+  const char* name;
+  bool BarSettings::*flag;
+  int BarSettings::*number;
+  int fallback;
+  SettingRange range;
+};
+constexpr SettingRow kSettingRows[] = {
+    {"AUTOHIDE", &BarSettings::autohide, nullptr, 0, SettingRange::kOnOff},
+    {"NOCLOCK", &BarSettings::clockHidden, nullptr, 0, SettingRange::kOnOff},
+    {"STARTPOSITON", nullptr, &BarSettings::edge, kEdgeTop, SettingRange::kTopOrLeft},
+    {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
+};
+
+}  // namespace
+
+BarSettings ReadBarSettings() {
+  BarSettings settings;
+  for (const SettingRow& row : kSettingRows) {
+    int stored = row.fallback;
+    ReadIntSetting(row.name, &stored, row.fallback);
+    const int value = SettingInRange(row.range, stored);
+    if (row.flag) {
+      settings.*row.flag = value != 0;
+    } else {
+      settings.*row.number = value;
+    }
+  }
+  return settings;
+}
+
+void WriteBarSettings(const BarSettings& settings) {
+  for (const SettingRow& row : kSettingRows) {
+    WriteIntSetting(row.name,
+                    row.flag ? static_cast<int>(settings.*row.flag) : settings.*row.number);
+  }
+}
+
+}  // namespace pinnafex
