@@ -13,7 +13,7 @@ namespace pinnafex {
 namespace {
 
 SlideRecord gSlideRecord;
-std::atomic<int> gSlideRunning{0};
+std::atomic<bool> gSlideRunning{false};
 
 bool SlideWindowRect(void* window, Rect* out, void*) {
   RECT now{};
@@ -55,12 +55,12 @@ HitAction AutohideHit(HWND bar, bool hidden, bool menuOrPromptOpen) {
   POINT cursor{};
   RECT window{};
   HitInputs in{};
-  in.autohide = 1;
+  in.autohide = true;
   in.barHidden = hidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
   in.inside = CursorInside(ToRect(window), cursor.x, cursor.y);
   in.insideSlideTarget =
-      gSlideRunning.load() != 0 && CursorInside(SlideTarget(gSlideRecord), cursor.x, cursor.y);
+      gSlideRunning.load() && CursorInside(SlideTarget(gSlideRecord), cursor.x, cursor.y);
   in.slotListOpen = !hidden && AnySlotListOpen(bar);
   in.menuOrPromptOpen = menuOrPromptOpen;
   return DecideHit(in);
@@ -75,7 +75,7 @@ void StartSlide(HWND bar, const RECT& target, int edge) {
 }
 
 bool SlideRunning() {
-  return gSlideRunning.load() != 0;
+  return gSlideRunning.load();
 }
 
 }  // namespace pinnafex

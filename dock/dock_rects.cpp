@@ -107,8 +107,8 @@ int RectHeight(const Rect& r) {
   return ClampCoordinate(static_cast<long long>(r.bottom) - r.top);
 }
 
-bool ProposesHidden(int autohide, int barHidden) {
-  return autohide == 1 && barHidden == 1;
+bool ProposesHidden(bool autohide, bool barHidden) {
+  return autohide && barHidden;
 }
 
 Rect ProposeDockRect(int edge, const Rect& window, bool hidden, ScreenSize screen) {

@@ -37,7 +37,7 @@ int RectWidth(const Rect& r);
 int RectHeight(const Rect& r);
 
 // The hidden place counts only while both flags are exactly 1.
-bool ProposesHidden(int autohide, int barHidden);
+bool ProposesHidden(bool autohide, bool barHidden);
 
 // The rectangle to propose for a bar of `window`'s size at `edge`; only the size of `window`
 // matters, except that an edge outside 0..3 gets `window` back unchanged.

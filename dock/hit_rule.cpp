@@ -8,7 +8,7 @@ bool CursorInside(const Rect& window, int x, int y) {
 
 HitAction DecideHit(const HitInputs& in) {
   // A tick that cannot see the cursor must not move the bar on a guess.
-  if (in.autohide != 1 || !in.cursorKnown) return HitAction::kNone;
+  if (!in.autohide || !in.cursorKnown) return HitAction::kNone;
   if (in.barHidden) return in.inside ? HitAction::kShow : HitAction::kNone;
   if (in.inside || in.insideSlideTarget || in.slotListOpen || in.menuOrPromptOpen) {
     return HitAction::kNone;

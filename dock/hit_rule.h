@@ -8,12 +8,12 @@ namespace pinnafex {
 bool CursorInside(const Rect& window, int x, int y);
 
 struct HitInputs {
-  int autohide;  // acts only while exactly 1
-  int barHidden;
+  bool autohide;
+  bool barHidden;
   bool cursorKnown;      // false when the cursor or the window could not be read
   bool inside;           // CursorInside of the bar's window rectangle
   bool slotListOpen;     // some slot combo's list is open
-  int menuOrPromptOpen;  // the context menu or the quit prompt is up
+  bool menuOrPromptOpen;  // the context menu or the quit prompt is up
   // CursorInside of the target of a slide under way. A show at the left overshoots its target
   // by two pixels and so leaves a cursor resting on the strip for a moment.
   bool insideSlideTarget = false;

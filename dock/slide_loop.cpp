@@ -53,13 +53,13 @@ Rect SlideTarget(const SlideRecord& record) {
   return {record.left.load(), record.top.load(), record.right.load(), record.bottom.load()};
 }
 
-void RunSlide(SlideRecord& record, std::atomic<int>& running, const SlideSink& sink) {
+void RunSlide(SlideRecord& record, std::atomic<bool>& running, const SlideSink& sink) {
   for (;;) {
-    if (running.exchange(1)) return;
+    if (running.exchange(true)) return;
     sink.priority(kLevelRealtime, sink.context);
     const unsigned seen = DriveSlide(record, sink);
     sink.priority(kLevelNormal, sink.context);
-    running.store(0);
+    running.store(false);
     // A target written after this slide's last look, whose own slide found this one still
     // running and gave up, would be lost: take it up here.
     if (record.requests.load() == seen) return;

@@ -34,6 +34,6 @@ Rect SlideTarget(const SlideRecord& record);
 
 // Slide thread: slides the record's window to its target, unless another slide runs already
 // (running set), in which case it returns at once without touching the priority.
-void RunSlide(SlideRecord& record, std::atomic<int>& running, const SlideSink& sink);
+void RunSlide(SlideRecord& record, std::atomic<bool>& running, const SlideSink& sink);
 
 }  // namespace pinnafex

@@ -30,7 +30,7 @@ struct SharedWindow {
   void (*afterLoop)(SharedWindow&) = nullptr;  // once, as the first slide ends
   std::atomic<int> normalCalls{0};
   SlideRecord record;
-  std::atomic<int> running{0};
+  std::atomic<bool> running{false};
 };
 
 bool WindowRect(void* window, Rect* out, void*) {
@@ -93,7 +93,7 @@ TEST(SlideHandover, TwoSlidesAtOnceMoveOneAtATimeTowardsTheNewerTarget) {
     c.join();
     EXPECT_FALSE(w.overlapped.load()) << "round " << round << ": two slides moved together";
     EXPECT_EQ(w.top.load(), kHidden.top) << "round " << round << ": not at the newer target";
-    EXPECT_EQ(w.running.load(), 0) << "round " << round;
+    EXPECT_FALSE(w.running.load()) << "round " << round;
   }
 }
 
