@@ -6,47 +6,29 @@ import subprocess
 import time
 import unittest
 
-EXE = os.environ.get("PINNAFEX_EXE", "")
-PROBE = os.environ.get("PINNAFEX_PROBE", "")
+EXE, PROBE = os.environ.get("PINNAFEX_EXE", ""), os.environ.get("PINNAFEX_PROBE", "")
 KEY = r"HKCU\Quorvel_Pinnafex"
 IDYES, IDNO, IDOK = 6, 7, 1
 WM_COMMAND, WM_SYSCOMMAND, SC_CLOSE = 0x111, 0x112, 0xF060
 CF_TEXT, CF_UNICODETEXT, CF_LOCALE = 1, 13, 16
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 
-with open(os.path.join(ROOT, "base", "control_ids.h")) as header:
-    IDS = dict(re.findall(r"^#define\s+(ID[CM]_\w+)\s+(\d+)", header.read(), re.M))
-IDS = {name: int(value) for name, value in IDS.items()}
+with open(os.path.join(os.path.dirname(__file__), "..", "..", "base", "control_ids.h")) as f:
+    IDS = {name: int(v) for name, v in re.findall(r"^#define\s+(ID[CM]_\w+)\s+(\d+)", f.read(), re.M)}
 # The slot controls as the user numbers the slots: index 0 is slot 1.
 SLOTS = range(1, 1 + sum(name.endswith("_POP") for name in IDS))
 POP, PUSH, FRAME, EDIT, COMBO = ([IDS[f"IDC_SLOT_{n}_{part}"] for n in SLOTS]
                                  for part in ("POP", "PUSH", "FRAME", "EDIT", "COMBO"))
 CLOCK_GROUP = [IDS[name] for name in ("IDC_CLOCK_FRAME", "IDC_EXIT", "IDC_CLOCK_FIELD")]
-CLOCK_FIELD = IDS["IDC_CLOCK_FIELD"]
 
 
-def skip_unless_runnable():
-    """The session runs one architecture's build end to end: i686 where Wine can, else x86_64."""
-    if not EXE or not os.environ.get("PINNAFEX_SESSION"):
-        raise unittest.SkipTest("needs tools/wine-session.sh and PINNAFEX_EXE")
-    with open(EXE, "rb") as f:
-        data = f.read(4096)
-    pe = int.from_bytes(data[0x3C:0x40], "little")
-    is_32bit = int.from_bytes(data[pe + 4:pe + 6], "little") == 0x14C
-    if is_32bit != (os.environ.get("PINNAFEX_WINE32") == "1"):
-        raise unittest.SkipTest("this session drives the other architecture's build")
-
-
-def run(args, timeout=30, check=False, data=None):
-    return subprocess.run(args, capture_output=True, timeout=timeout, check=check, input=data)
+def run(args, check=False, data=None):
+    return subprocess.run(args, capture_output=True, timeout=30, check=check, input=data)
 
 
 def probe(*args, data=None):
     """The probe's JSON lines, or None when it found nothing; `data` goes to its stdin."""
     out = run(["wine", PROBE, *map(str, args)], data=data)
-    if out.returncode != 0:
-        return None
-    return [json.loads(line) for line in out.stdout.decode("latin-1").splitlines() if line.strip()]
+    return [json.loads(line) for line in out.stdout.decode().splitlines()] if not out.returncode else None
 
 
 def probe_lines(*args):
@@ -64,11 +46,6 @@ def wait_until(check, timeout=20.0, what="condition"):
             raise AssertionError(f"timed out waiting for {what}")
         time.sleep(0.1)
     return value
-
-
-def cp1252(text):
-    """Narrow texts come from the probe as bytes of code page 1252, one character each."""
-    return text.encode("latin-1")
 
 
 def reg_set(name, value):
@@ -94,29 +71,18 @@ def clipboard_data(*formats):
     return got["formats"], *[bytes.fromhex(d) if d else None for d in got["data"].values()]
 
 
-def clip_text():
-    """CF_TEXT up to its terminator, or None."""
-    blob = clipboard_data(CF_TEXT)[1]
-    return blob.split(b"\0")[0] if blob is not None else None
-
-
 def x_clipboard_set(data: bytes):
     """Offers the bytes (code page 1252) on the X clipboard as UTF8_STRING; Wine bridges it."""
     # xclip stays behind to serve the selection: it must not hold our pipes open.
     subprocess.run(["xclip", "-selection", "clipboard", "-t", "UTF8_STRING", "-i"],
-                   input=data.decode("cp1252").encode("utf-8"), stdout=subprocess.DEVNULL,
+                   input=data.decode("cp1252").encode(), stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, timeout=30, check=True)
 
 
 def x_move(x, y):
     # --sync waits for the pointer to move, which it never does when it is there already.
-    if {f"X={x}", f"Y={y}"} <= set(run(["xdotool", "getmouselocation", "--shell"]).stdout.decode().split()):
-        return
-    run(["xdotool", "mousemove", "--sync", str(x), str(y)])
-
-
-def x_key(key):
-    run(["xdotool", "key", key])
+    if not {f"X={x}", f"Y={y}"} <= set(run(["xdotool", "getmouselocation", "--shell"]).stdout.decode().split()):
+        run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
 
 def x_click(x, y):
@@ -129,17 +95,22 @@ def screenshot(path):
     return path
 
 
+def prompt(timeout=20):
+    """A message box beside the bar: its caption, pid, owner, texts and button ids."""
+    box, *children = wait_until(lambda: probe("box"), timeout, "a message box")
+    box["texts"] = [c["text"] for c in children if c["id"] == 65535]
+    box["buttons"] = sorted(c["id"] for c in children if c["class"].lower() == "button")
+    return box
+
+
 class Bar:
     """One run of the program; `start` waits for the bar, `quit` answers the prompt."""
-
-    def __init__(self):
-        self.process = self.hwnd = None
+    process = hwnd = None
 
     def launch(self, env=None):
         """`env` adds variables to the program's environment (e.g. TZ for its local time)."""
         self.process = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, env={**os.environ, **(env or {})})
-        return self.process
 
     def start(self, env=None):
         self.launch(env)
@@ -150,11 +121,10 @@ class Bar:
         return self
 
     def window(self):
-        got = probe("bar")
-        return got[0] if got else None
+        return (probe("bar") or [None])[0]
 
     def controls(self):
-        return {c["id"]: c for c in probe("controls") or []}
+        return {c["id"]: c for c in (probe("controls") or [None])[1:]}
 
     def combo(self, control_id, first=0):
         return probe("combo", control_id, first)[0]
@@ -164,8 +134,7 @@ class Bar:
 
     def click(self, control_id):
         """A real click on the centre of a control."""
-        ox, oy = self.window()["origin"]
-        left, top, right, bottom = self.controls()[control_id]["rect"]
+        (ox, oy), (left, top, right, bottom) = self.window()["origin"], self.controls()[control_id]["rect"]
         x_click(ox + (left + right) // 2, oy + (top + bottom) // 2)
 
     def quit(self):
@@ -178,27 +147,25 @@ class Bar:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait(10)
-        # A message box left behind by a failed test would block the next start.
+        # A message box left behind would block the next start; a killed bar never took its
+        # claim off the shell, and Wine would clip every later bar against it.
         run(["wine", "taskkill", "/f", "/im", os.path.basename(EXE)])
-        # A killed bar never removed itself from the shell, and Wine's appbar service would
-        # clip every later bar against its last claim.
         if self.hwnd:
             probe("appbar-remove", self.hwnd)
-
-
-def prompt(timeout=20):
-    """A message box beside the bar: its caption, pid, owner, texts and button ids."""
-    box, *children = wait_until(lambda: probe("box"), timeout, "a message box")
-    box["texts"] = [c["text"] for c in children if c["id"] == 65535]
-    box["buttons"] = sorted(c["id"] for c in children if c["class"].lower() == "button")
-    return box
 
 
 class BarTest(unittest.TestCase):
     """Each test starts from a clean registry key and an empty clipboard and ends the bar."""
 
     def setUp(self):
-        skip_unless_runnable()
+        # A session runs one architecture's build: i686 where Wine can, else x86_64.
+        if not EXE or not os.environ.get("PINNAFEX_SESSION"):
+            self.skipTest("needs tools/wine-session.sh and PINNAFEX_EXE")
+        with open(EXE, "rb") as exe:
+            head = exe.read(4096)
+        pe = int.from_bytes(head[0x3C:0x40], "little")
+        if (head[pe + 4:pe + 6] == b"\x4c\x01") != (os.environ.get("PINNAFEX_WINE32") == "1"):
+            self.skipTest("this session drives the other architecture's build")
         run(["wine", "reg", "delete", KEY, "/f"])
         clipboard_set()
         self.bar = Bar()

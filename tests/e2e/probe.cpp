@@ -1,5 +1,5 @@
-// probe: reads and drives the running bar from outside, inside the same Wine session.
-// Prints JSON lines on stdout; exit code 0 when what was asked for was found, 1 when not.
+// probe: reads and drives the running bar from outside, inside the same Wine session. Prints JSON
+// lines on stdout; exit code 0 when what was asked for was found, 1 when not.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,29 +13,27 @@
 
 namespace {
 
-// Text as JSON, every unit beyond printable ASCII escaped: a byte of code page 1252 for the
-// narrow texts, a UTF-16 unit for the wide ones (pairs stay pairs).
+// Every unit beyond printable ASCII escaped: a byte of code page 1252 for the narrow texts, a
+// UTF-16 unit for the wide ones (pairs stay pairs).
 template <typename Unit>
-std::string Json(const Unit* text) {
+std::string Json(const Unit *text) {
   std::string out = "\"";
-  for (const Unit* p = text; *p; ++p) {
+  for (const Unit *p = text; *p; ++p) {
     const auto unit = static_cast<unsigned>(static_cast<std::make_unsigned_t<Unit>>(*p));
-    if (unit >= 0x20 && unit < 0x7F && unit != '"' && unit != '\\') {
-      out += static_cast<char>(unit);
-    } else {
-      char buf[8];
+    char buf[8] = {static_cast<char>(unit), 0};
+    if (unit < 0x20 || unit >= 0x7F || unit == '"' || unit == '\\') {
       std::snprintf(buf, sizeof buf, "\\u%04x", unit);
-      out += buf;
     }
+    out += buf;
   }
   return out + "\"";
 }
 
-std::string WindowText(HWND hwnd) {
+std::string Text(HWND hwnd) {
   char text[1024] = "";
   SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, 2000, nullptr);
-  return text;
+  return Json(text);
 }
 
 std::string ClassOf(HWND hwnd) {
@@ -44,41 +42,37 @@ std::string ClassOf(HWND hwnd) {
   return cls;
 }
 
-std::string RectJson(const RECT& r) {
+std::string RectJson(const RECT &r) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
   return buf;
 }
 
-DWORD PidOf(HWND hwnd) {
+unsigned long PidOf(HWND hwnd) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   return pid;
 }
 
-unsigned long Handle(HWND hwnd) {
-  return static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd));
-}
-
-// A visible top-level window of another process of class CLS with title TITLE ("*": any), or
-// with `notTitle` set, any title but that one (a message box beside the bar).
+// A top-level window of another process of class `cls` titled `title` ("*": any title), or with
+// `notTitle`, a visible one titled otherwise (a message box beside the bar).
 struct Wanted {
-  const char* title;
-  const char* cls;
+  const char *title;
+  const char *cls;
   bool notTitle;
   HWND hwnd;
 };
 
 BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
-  auto* want = reinterpret_cast<Wanted*>(param);
+  auto *want = reinterpret_cast<Wanted *>(param);
   if (PidOf(hwnd) == GetCurrentProcessId() || ClassOf(hwnd) != want->cls) return TRUE;
-  const bool titled = std::strcmp(want->title, "*") == 0 || WindowText(hwnd) == want->title;
-  if (want->notTitle ? (titled || !IsWindowVisible(hwnd)) : !titled) return TRUE;
+  const bool titled = !std::strcmp(want->title, "*") || Text(hwnd) == Json(want->title);
+  if (want->notTitle ? titled || !IsWindowVisible(hwnd) : !titled) return TRUE;
   want->hwnd = hwnd;
   return FALSE;
 }
 
-HWND Find(const char* title, const char* cls, bool notTitle = false) {
+HWND Find(const char *title, const char *cls, bool notTitle = false) {
   Wanted want{title, cls, notTitle, nullptr};
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&want));
   return want.hwnd;
@@ -92,7 +86,23 @@ HWND MessageBoxWindow() {
   return Find("Pinnafex", "#32770", true);
 }
 
-int Window(HWND hwnd) {
+BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
+  HWND parent = reinterpret_cast<HWND>(param);
+  if (GetParent(child) != parent) return TRUE;  // only the window's own controls
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
+  std::printf(
+      "{\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,\"visible\":%"
+      "d,\"rect\":%s}\n",
+      GetDlgCtrlID(child), Json(ClassOf(child).c_str()).c_str(), Text(child).c_str(),
+      IsWindowEnabled(child) ? 1 : 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
+      RectJson(r).c_str());
+  return TRUE;
+}
+
+// A window, then with `children` its controls, one a line.
+int Window(HWND hwnd, bool children = false) {
   if (!hwnd) return 1;
   RECT r{}, c{};
   GetWindowRect(hwnd, &r);
@@ -100,31 +110,14 @@ int Window(HWND hwnd) {
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);
   std::printf(
-      "{\"hwnd\":%lu,\"pid\":%lu,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld],\"visible\":%d,"
-      "\"topmost\":%d,\"title\":%s}\n",
-      Handle(hwnd), PidOf(hwnd), RectJson(r).c_str(), RectJson(c).c_str(), origin.x, origin.y,
-      IsWindowVisible(hwnd) ? 1 : 0, (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
-      Json(WindowText(hwnd).c_str()).c_str());
-  return 0;
-}
-
-BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
-  HWND parent = reinterpret_cast<HWND>(param);
-  if (GetParent(child) != parent) return TRUE;  // only the window's own controls
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  std::printf("{\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,\"visible\":%d,\"rect\":%s}\n",
-              GetDlgCtrlID(child), Json(ClassOf(child).c_str()).c_str(),
-              Json(WindowText(child).c_str()).c_str(), IsWindowEnabled(child) ? 1 : 0,
-              (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, RectJson(r).c_str());
-  return TRUE;
-}
-
-// The controls of a window: the bar, a message box, or another program's (e.g. Notepad).
-int Controls(HWND window) {
-  if (!window) return 1;
-  EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(window));
+      "{\"hwnd\":%lu,\"pid\":%lu,\"owner\":%lu,\"rect\":%s,\"client\":%"
+      "s,\"origin\":[%ld,%ld],"
+      "\"visible\":%d,\"topmost\":%d,\"title\":%s}\n",
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)), PidOf(hwnd),
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
+      RectJson(r).c_str(), RectJson(c).c_str(), origin.x, origin.y, IsWindowVisible(hwnd) ? 1 : 0,
+      (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, Text(hwnd).c_str());
+  if (children) EnumChildWindows(hwnd, PrintChild, reinterpret_cast<LPARAM>(hwnd));
   return 0;
 }
 
@@ -146,37 +139,15 @@ int Combo(int id, long first) {
   return 0;
 }
 
-int Box() {
-  HWND box = MessageBoxWindow();
-  if (!box) return 1;
-  std::printf("{\"caption\":%s,\"pid\":%lu,\"owner\":%lu}\n", Json(WindowText(box).c_str()).c_str(),
-              PidOf(box), Handle(GetWindow(box, GW_OWNER)));
-  return Controls(box);
-}
-
-int Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return window && PostMessageA(window, message, wParam, lParam) ? 0 : 1;
-}
-
 // A clipboard format by number, or by name for a registered one.
-UINT FormatOf(const char* spec) {
-  char* end = nullptr;
+UINT FormatOf(const char *spec) {
+  char *end = nullptr;
   const unsigned long number = std::strtoul(spec, &end, 0);
   return *end ? RegisterClipboardFormatA(spec) : static_cast<UINT>(number);
 }
 
-std::string Hex(const unsigned char* bytes, size_t size) {
-  std::string hex = "\"";
-  char pair[3];
-  for (size_t i = 0; i < size; ++i) {
-    std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
-    hex += pair;
-  }
-  return hex + "\"";
-}
-
 // The formats offered, then the whole data of each FORMAT asked for, in hex.
-int ClipGet(int argc, char** argv) {
+int ClipGet(int argc, char **argv) {
   if (!OpenClipboard(nullptr)) return 1;
   std::printf("{\"formats\":[");
   for (UINT f = 0, n = 0; (f = EnumClipboardFormats(f)) != 0; ++n)
@@ -184,19 +155,24 @@ int ClipGet(int argc, char** argv) {
   std::printf("],\"data\":{");
   for (int i = 2; i < argc; ++i) {
     HANDLE block = GetClipboardData(FormatOf(argv[i]));
-    const auto* bytes = block ? static_cast<const unsigned char*>(GlobalLock(block)) : nullptr;
-    std::printf("%s\"%s\":%s", i > 2 ? "," : "", argv[i],
-                bytes ? Hex(bytes, GlobalSize(block)).c_str() : "null");
-    if (bytes) GlobalUnlock(block);
+    const auto *bytes = block ? static_cast<const unsigned char *>(GlobalLock(block)) : nullptr;
+    std::printf("%s\"%s\":%s", i > 2 ? "," : "", argv[i], bytes ? "\"" : "null");
+    if (!bytes) continue;
+    std::string hex;
+    char pair[3];
+    for (size_t k = 0; k < GlobalSize(block); ++k)
+      hex.append(pair, std::snprintf(pair, sizeof pair, "%02x", bytes[k]));
+    std::printf("%s\"", hex.c_str());
+    GlobalUnlock(block);
   }
   std::printf("}}\n");
   CloseClipboard();
   return 0;
 }
 
-// Puts the bytes given in hex ("-": hex on stdin, for texts no command line holds) in a
-// zero-filled block one byte longer, for a terminator.
-void PutClip(UINT format, const char* arg) {
+// Puts the bytes given in hex ("-": hex on stdin, for texts no command line holds) in a zero-filled
+// block one byte longer, for a terminator.
+void PutClip(UINT format, const char *arg) {
   std::string hex = arg;
   if (hex == "-") {
     hex.clear();
@@ -205,7 +181,7 @@ void PutClip(UINT format, const char* arg) {
   }
   const size_t n = hex.size() / 2;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n + 1);
-  auto* p = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
+  auto *p = block ? static_cast<char *>(GlobalLock(block)) : nullptr;
   if (!p) return;
   for (size_t i = 0; i < n; ++i) {
     const char pair[3] = {hex[2 * i], hex[2 * i + 1], 0};
@@ -215,53 +191,45 @@ void PutClip(UINT format, const char* arg) {
   if (!SetClipboardData(format, block)) GlobalFree(block);
 }
 
-// Empties the clipboard and sets each FORMAT HEX pair given.
-int ClipSet(int argc, char** argv) {
-  if (!OpenClipboard(nullptr)) return 1;
+// Empties the clipboard and sets each FORMAT HEX pair given; "hold MS" at the end keeps it open
+// that long from a window of the probe's own, as a program that holds it does.
+int ClipSet(int argc, char **argv) {
+  const bool hold = argc > 3 && !std::strcmp(argv[argc - 2], "hold");
+  HWND window = hold ? CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr)
+                     : nullptr;
+  if (!OpenClipboard(window)) return 1;
   EmptyClipboard();
-  for (int i = 2; i + 1 < argc; i += 2) PutClip(FormatOf(argv[i]), argv[i + 1]);
+  for (int i = 2; i + 1 < argc - (hold ? 2 : 0); i += 2) PutClip(FormatOf(argv[i]), argv[i + 1]);
+  if (hold) {
+    std::printf("{\"holding\":1}\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(std::atol(argv[argc - 1])));
+  }
   CloseClipboard();
   return 0;
 }
 
-// Keeps the clipboard open for MS milliseconds from a hidden window of its own, as a program
-// that holds it does; {"holding":1} once it has it.
-int HoldClipboard(DWORD ms) {
-  HWND window = CreateWindowExA(0, "STATIC", "probe holder", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  if (!window || !OpenClipboard(window)) return 1;
-  std::printf("{\"holding\":1}\n");
-  std::fflush(stdout);
-  Sleep(ms);
-  CloseClipboard();
-  DestroyWindow(window);
-  return 0;
-}
-
-// Reads the text of the bar's control ID COUNT times, every MS milliseconds; one line per
-// change, with the milliseconds since the sample before it (a tick may hide in a long gap).
+// Reads the text of the bar's control ID COUNT times, every MS milliseconds; one line per change,
+// with the milliseconds since the sample before it (a tick may hide in a long gap).
 int Sample(int id, int count, DWORD intervalMs) {
   HWND control = GetDlgItem(Bar(), id);
-  if (!control) return 1;
   std::string last;
-  DWORD previous = GetTickCount();
-  for (int n = 0; n < count; ++n) {
+  for (DWORD n = 0, previous = GetTickCount(), now; control && n < static_cast<DWORD>(count);
+       ++n, previous = now) {
     if (n) Sleep(intervalMs);
-    const std::string text = WindowText(control);
-    const DWORD now = GetTickCount();
-    if (n == 0 || text != last) {
-      std::printf("{\"gap\":%lu,\"text\":%s}\n", n ? now - previous : 0,
-                  Json(text.c_str()).c_str());
-      std::fflush(stdout);
-      last = text;
-    }
-    previous = now;
+    const std::string text = Text(control);
+    now = GetTickCount();
+    if (n == 0 || text != last)
+      std::printf("{\"gap\":%lu,\"text\":%s}\n", n ? now - previous : 0UL, text.c_str());
+    std::fflush(stdout);
+    last = text;
   }
-  return 0;
+  return control ? 0 : 1;
 }
 
-// Takes a bar's claim off the shell: a bar that was killed never removed itself, and Wine's
-// appbar service would keep clipping every later bar against its last rectangle.
+// Takes a bar's claim off the shell: a bar that was killed never removed itself, and Wine's appbar
+// service would keep clipping every later bar against its last rectangle.
 int AppbarRemove(HWND bar) {
   APPBARDATA record{};
   record.cbSize = sizeof record;
@@ -269,46 +237,36 @@ int AppbarRemove(HWND bar) {
   return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
 }
 
-// Ends the session for the bar as the system does: WM_QUERYENDSESSION, then WM_ENDSESSION
-// (TRUE), with HOW as their second parameter. Prints the bar's answer to the first.
-int EndSession(LPARAM how) {
-  HWND bar = Bar();
-  DWORD_PTR query = 0;
-  if (!SendMessageTimeoutA(bar, WM_QUERYENDSESSION, 0, how, SMTO_NORMAL, 5000, &query)) return 1;
-  SendMessageTimeoutA(bar, WM_ENDSESSION, TRUE, how, SMTO_NORMAL, 5000, nullptr);
-  std::printf("{\"query\":%lu}\n", static_cast<unsigned long>(query));
-  return 0;
-}
-
-long long Number(const char* text) {
-  return std::strtoll(text, nullptr, 0);
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
-  auto arg = [&](int i) { return i < argc ? Number(argv[i]) : 0; };
+  auto arg = [&](int i) { return i < argc ? std::strtoll(argv[i], nullptr, 0) : 0; };
   if (verb == "idle") Sleep(INFINITE);
   if (verb == "bar") return Window(Bar());
   if (verb == "window" && argc > 3) return Window(Find(argv[2], argv[3]));
-  if (verb == "controls") return Controls(argc > 2 ? Find("*", argv[2]) : Bar());
+  if (verb == "controls") return Window(argc > 2 ? Find("*", argv[2]) : Bar(), true);
+  if (verb == "box") return Window(MessageBoxWindow(), true);
   if (verb == "combo") return Combo(static_cast<int>(arg(2)), static_cast<long>(arg(3)));
-  if (verb == "box") return Box();
-  if (verb == "answer") return Post(MessageBoxWindow(), WM_COMMAND, arg(2), 0);
-  if (verb == "post") return Post(Bar(), static_cast<UINT>(arg(2)), arg(3), arg(4));
+  if (verb == "answer") return PostMessageA(MessageBoxWindow(), WM_COMMAND, arg(2), 0) ? 0 : 1;
+  if (verb == "post") return PostMessageA(Bar(), static_cast<UINT>(arg(2)), arg(3), arg(4)) ? 0 : 1;
+  if (verb == "send") {  // prints the bar's answer
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(Bar(), static_cast<UINT>(arg(2)), arg(3), arg(4), SMTO_NORMAL, 5000,
+                             &answer))
+      return 1;
+    return std::printf("{\"answer\":%lu}\n", static_cast<unsigned long>(answer)) < 0;
+  }
   if (verb == "clip-get") return ClipGet(argc, argv);
   if (verb == "clip-set") return ClipSet(argc, argv);
-  if (verb == "hold-clip") return HoldClipboard(static_cast<DWORD>(arg(2)));
-  if (verb == "sample") {
+  if (verb == "sample")
     return Sample(static_cast<int>(arg(2)), static_cast<int>(arg(3)), static_cast<DWORD>(arg(4)));
-  }
-  if (verb == "end-session") return EndSession(arg(2));
   if (verb == "appbar-remove") return AppbarRemove(reinterpret_cast<HWND>(arg(2)));
-  std::fprintf(
-      stderr,
-      "usage: probe idle|bar|window TITLE|* CLASS|controls [CLASS]|combo ID [FIRST]|box|answer "
-      "BUTTON|post MSG WPARAM LPARAM|clip-get [FORMAT]...|clip-set [FORMAT HEX]...|"
-      "hold-clip MS|sample ID COUNT MS|end-session HOW|appbar-remove HWND\n");
+  std::fprintf(stderr,
+               "usage: probe idle|bar|window TITLE|* CLASS|controls "
+               "[CLASS]|box|combo ID [FIRST]|"
+               "answer BUTTON|post|send MSG WPARAM LPARAM|clip-get [FORMAT]...|"
+               "clip-set [FORMAT HEX]... [hold MS]|sample ID COUNT "
+               "MS|appbar-remove HWND\n");
   return 2;
 }

@@ -2,7 +2,7 @@
 import datetime
 import unittest
 
-from harness import CLOCK_FIELD, BarTest, probe_lines
+from harness import CLOCK_GROUP, BarTest, probe_lines
 
 WIDTH = 25  # characters the field shows at a time
 ONE_TICK_MS = 75  # samples this close have at most one tick of 150 ms between them
@@ -28,7 +28,7 @@ class Clock(BarTest):
     def test_ticker_shifts_one_character_a_tick_and_tells_a_quarter_past_two(self):
         self.bar.start(env={"TZ": tz_for(14, 15)})
         phrases = {"Genau viertel Drei ", "Eins nach viertel Drei "}  # the minute may roll over
-        sampler, samples = probe_lines("sample", CLOCK_FIELD, 3000, 15)
+        sampler, samples = probe_lines("sample", CLOCK_GROUP[2], 3000, 15)
         self.addCleanup(lambda: (sampler.kill(), sampler.wait(), sampler.stdout.close()))
         steps, passes, current = [], [], None  # current: the pass being rebuilt, if whole so far
         for sample in samples:

@@ -4,9 +4,9 @@ import struct
 import subprocess
 import unittest
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_FIELD, COMBO, FRAME, POP, PUSH,
-                     BarTest, clipboard_data, clipboard_set, cp1252, probe, probe_lines, reg_set,
-                     run, wait_until, x_clipboard_set)
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, POP, PUSH,
+                     BarTest, clipboard_data, clipboard_set, probe, probe_lines, reg_set, run,
+                     wait_until, x_clipboard_set)
 
 SLOT = 3  # as the user numbers it
 EXCLUDE = "ExcludeClipboardContentFromMonitorProcessing"
@@ -84,8 +84,8 @@ class Slots(BarTest):
                 units = len(text.encode("utf-16-le")) // 2  # one byte each in a single-byte page
                 listed = self.push(units + 5)["entries"]
                 self.assertEqual(listed, ["\u2022" * 8, ""] if secret else text.split("\r\n") + [""])
-                if secret:
-                    self.assertEqual(cp1252(self.bar.controls()[COMBO[SLOT - 1]]["text"]), b"\x95" * 8)
+                if secret:  # the edit field's narrow text: bullets of code page 1252
+                    self.assertEqual(self.bar.controls()[COMBO[SLOT - 1]]["text"], "\x95" * 8)
                 _, got, unicode, kept_locale, mark = self.pop(CF_UNICODETEXT, CF_LOCALE, EXCLUDE)
                 self.assertEqual((wide(unicode), kept_locale[:4]), (text, struct.pack("<I", locale)))
                 self.assertEqual(mark and mark[:1], b"\x01" if secret else None)
@@ -110,8 +110,9 @@ class Slots(BarTest):
                          + ["... 90,000 more lines not listed", ""])
         self.assertEqual(self.pop()[1], text)
 
-        holder, held = probe_lines("hold-clip", 8000)
-        sampler, shown = probe_lines("sample", CLOCK_FIELD, 160, 50)  # for eight seconds
+        kb = (len(text) + 5) // 1024
+        holder, held = probe_lines("clip-set", CF_TEXT, b"held".hex(), "hold", 8000)
+        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 160, 50)  # for eight seconds
         self.addCleanup(lambda: [(p.kill(), p.wait(), p.stdout.close()) for p in (holder, sampler)])
         self.assertIn("holding", next(held))
         next(shown)  # sampling has begun
@@ -122,21 +123,22 @@ class Slots(BarTest):
             if "Clipboard held by probe.e" in texts and texts[-1] == "":
                 break  # the notice, then the clock's next pass
         self.assertIn("", texts[texts.index("Clipboard held by probe.e"):])
-        self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(0))
+        self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(kb, unit="KB"),
+                         "the slot keeps what it held")
 
     def test_hotkeys_paste_into_notepad_while_held(self):
-        three, fifteen = b"drei\r\nZeilen \xe4", b"f\xfcnfzehn "
+        three, fifteen = "drei\r\nZeilen \xe4", "f\xfcnfzehn "
         for slot, text in ((3, three), (15, fifteen)):
-            clipboard_set((CF_TEXT, text))
+            clipboard_set((CF_TEXT, text.encode("cp1252")))
             self.push(len(text) + 5, slot)  # 15 may lie off the bar
 
         def notepad():
-            edits = [c for c in probe("controls", "Notepad") or [] if c["class"].lower() == "edit"]
-            return cp1252(edits[0]["text"]) if edits else None
+            edits = [c for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"].lower() == "edit"]
+            return edits[0]["text"] if edits else None
 
         subprocess.Popen(["wine", "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "notepad.exe"])
-        wait_until(lambda: notepad() == b"", 60, "Notepad")
+        wait_until(lambda: notepad() == "", 60, "Notepad")
         # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
         run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
         run(["xdotool", "keydown", "ctrl+shift+alt"])
@@ -145,8 +147,8 @@ class Slots(BarTest):
             wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")
         run(["xdotool", "keyup", "ctrl+shift+alt"])
         run(["xdotool", "key", "x"])  # a plain x: no modifier stuck, no menu entered
-        wait_until(lambda: notepad() == three + fifteen + b"x", 20, "a plain x typed")
-        self.assertEqual(clipboard_data(CF_TEXT)[1].split(b"\0")[0], fifteen)
+        wait_until(lambda: notepad() == three + fifteen + "x", 20, "a plain x typed")
+        self.assertEqual(clipboard_data(CF_TEXT)[1].split(b"\0")[0], fifteen.encode("cp1252"))
 
 
 if __name__ == "__main__":

@@ -4,9 +4,10 @@ import subprocess
 import unittest
 
 from harness import (CLOCK_GROUP, EXE, IDNO, IDOK, IDS, IDYES, SC_CLOSE, WM_SYSCOMMAND, Bar,
-                     BarTest, probe, prompt, reg_set, reg_values, run, wait_until, x_key)
+                     BarTest, probe, prompt, reg_set, reg_values, run, wait_until)
 
 SPLASH = "SplashScreenClass"
+WM_QUERYENDSESSION, WM_ENDSESSION = 0x11, 0x16
 
 
 def splash():
@@ -37,7 +38,7 @@ class Spine(BarTest):
         second = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(lambda: second.poll() is None and second.kill())
         box = prompt(60)
-        self.assertEqual((box["caption"], box["texts"], box["owner"]),
+        self.assertEqual((box["title"], box["texts"], box["owner"]),
                          ("Quorvel_Pinnafex", ["Already running"], 0))
         self.assertIsNone(splash(), "the second copy closes its splash before it tells")
         probe("answer", IDOK)
@@ -48,14 +49,14 @@ class Spine(BarTest):
         wait_until(lambda: self.bar.controls()[CLOCK_GROUP[0]]["visible"], 10, "the clock shown")
         ways = {
             "EXIT button": lambda: self.bar.click(IDS["IDC_EXIT"]),
-            "Escape": lambda: (self.bar.click(IDS["IDC_CLOCK_FIELD"]), x_key("Escape")),
+            "Escape": lambda: (self.bar.click(IDS["IDC_CLOCK_FIELD"]), run(["xdotool", "key", "Escape"])),
             "close box": lambda: probe("post", WM_SYSCOMMAND, SC_CLOSE, 0),
         }
         for way, act in ways.items():
             with self.subTest(way=way):
                 act()
                 box = prompt()
-                self.assertEqual((box["caption"], box["texts"], box["buttons"], box["owner"]),
+                self.assertEqual((box["title"], box["texts"], box["buttons"], box["owner"]),
                                  ("Quit Pinnafex", ["Really Quit?"], [IDYES, IDNO], self.bar.hwnd))
                 probe("answer", IDNO)
                 wait_until(lambda: not probe("box"), 10, "the prompt to close")
@@ -75,7 +76,8 @@ class Spine(BarTest):
                         self.bar.command(IDS[command])
                 wait_until(lambda: at_left(self.bar), 20, "the bar at the left")
                 self.assertFalse(self.bar.controls()[CLOCK_GROUP[0]]["visible"])
-                self.assertEqual(probe("end-session", how), [{"query": 1}])
+                self.assertEqual(probe("send", WM_QUERYENDSESSION, 0, how), [{"answer": 1}])
+                probe("send", WM_ENDSESSION, 1, how)
                 self.assertIsNone(probe("box"), "a prompt came up")
                 self.assertEqual(reg_values(), kept)
                 if how:
