@@ -22,7 +22,7 @@ CLOCK_GROUP = [IDS[name] for name in ("IDC_CLOCK_FRAME", "IDC_EXIT", "IDC_CLOCK_
 
 
 def run(args, check=False, data=None):
-    return subprocess.run(args, capture_output=True, timeout=30, check=check, input=data)
+    return subprocess.run(args, capture_output=True, timeout=60, check=check, input=data)
 
 
 def probe(*args, data=None):

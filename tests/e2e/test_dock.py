@@ -32,10 +32,12 @@ def docked(shape, width, height, dpi):
     return [0, above, scale(120, dpi), height]
 
 
-def hidden(shape, rect):
-    """A hidden bar keeps a 2-pixel strip on the screen."""
-    left, top, right, bottom = rect
-    return [left, 2 - bottom + top, right, 2] if shape == "top" else [2 - right + left, top, 2, bottom]
+def hidden(shape, rect, dpi):
+    """A hidden bar keeps a strip of 2 pixels (at 96 DPI) on the screen."""
+    (left, top, right, bottom), strip = rect, scale(2, dpi)
+    if shape == "top":
+        return [left, strip - bottom + top, right, strip]
+    return [strip - right + left, top, strip, bottom]
 
 
 def overlap(a, b):
@@ -105,19 +107,19 @@ class Dock(BarTest):
             if shape == "top":
                 self.bar.command(IDS["IDM_TOP"])
             rect = docked(shape, width, height, dpi)
-            self.wait_rect(hidden(shape, rect), f"hidden at the {shape}")
+            self.wait_rect(hidden(shape, rect, dpi), f"hidden at the {shape}")
             for edge in edges:  # the strip's pixels show the bar; it stays while the pointer rests
                 x_move(*edge)
                 self.wait_rect(rect, f"shown by the pointer at {edge}")
                 time.sleep(0.6)
                 self.assertEqual(self.bar.window()["rect"], rect, f"stays with the pointer at {edge}")
                 x_move(*centre)
-                self.wait_rect(hidden(shape, rect), f"hidden at the {shape} again")
+                self.wait_rect(hidden(shape, rect, dpi), f"hidden at the {shape} again")
 
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual((reg_values()["AUTOHIDE"], reg_values()["STARTPOSITON"]), ("1", "1"))
         self.bar = Bar().start()
-        self.wait_rect(hidden("top", rect), "hidden at the top after a restart")
+        self.wait_rect(hidden("top", rect, dpi), "hidden at the top after a restart")
         x_move(centre[0], 0)
         self.check_layout(self.laid_out(rect, 1), "top after a restart")
 
