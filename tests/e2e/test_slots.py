@@ -112,7 +112,7 @@ class Slots(BarTest):
 
         kb = (len(text) + 5) // 1024
         holder, held = probe_lines("clip-set", CF_TEXT, b"held".hex(), "hold", 8000)
-        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 160, 50)  # for eight seconds
+        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 400, 50)  # for twenty seconds
         self.addCleanup(lambda: [(p.kill(), p.wait(), p.stdout.close()) for p in (holder, sampler)])
         self.assertIn("holding", next(held))
         next(shown)  # sampling has begun
