@@ -111,8 +111,8 @@ class Slots(BarTest):
         self.assertEqual(self.pop()[1], text)
 
         kb = (len(text) + 5) // 1024
-        holder, held = probe_lines("clip-set", CF_TEXT, b"held".hex(), "hold", 8000)
-        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 400, 50)  # for twenty seconds
+        holder, held = probe_lines("clip-set", CF_TEXT, b"held".hex(), "hold", 30000)
+        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 600, 50)  # for thirty seconds
         self.addCleanup(lambda: [(p.kill(), p.wait(), p.stdout.close()) for p in (holder, sampler)])
         self.assertIn("holding", next(held))
         next(shown)  # sampling has begun
