@@ -1,190 +1,155 @@
-"""Clip slots on the real bar: Push and Pop through the clipboard, frame captions, drop-downs."""
-import unittest
-
-import json
+"""Clip slots on the real bar: exact bytes and any script through Push and Pop, the bound of the
+listed lines, a held clipboard, and the hotkeys pasting into Notepad."""
 import struct
 import subprocess
+import unittest
 
-from harness import (COMBO, FRAME, POP, PROBE, PUSH, BarTest, clipboard_clear, clipboard_data,
-                     clipboard_get, clipboard_set, cp1252, utf16, wait_until, x_clipboard_set)
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, POP, PUSH,
+                     BarTest, clipboard_data, clipboard_set, probe, probe_lines, reg_set, run,
+                     wait_until, x_clipboard_set)
 
 SLOT = 3  # as the user numbers it
-CF_TEXT, CF_DIF, CF_UNICODETEXT, CF_LOCALE = 1, 5, 13, 16
 EXCLUDE = "ExcludeClipboardContentFromMonitorProcessing"
-CLOCK_FIELD = 135
-# What Wine offers besides CF_TEXT when only CF_TEXT was set: OEM text, Unicode text, locale.
-SYNTHESIZED_FROM_TEXT = {CF_TEXT, 7, 13, 16}
-MAX_LISTED_LINES = 10000  # the drop-down lists no more lines than this (slots/slot_lines.h)
+SYNTHESIZED = {CF_TEXT, 7, CF_UNICODETEXT, CF_LOCALE}  # Wine's formats beside CF_TEXT alone
+BOUND = 10000  # lines a slot's list shows at most
+
+
+def caption(size, slot=SLOT, unit="Byte"):
+    return "Clip %2i  %4i %s" % (slot, size, unit)
+
+
+def utf16(text):
+    return text.encode("utf-16-le") + b"\0\0"
+
+
+def wide(blob):
+    return blob.decode("utf-16-le").split("\0")[0]
 
 
 class Slots(BarTest):
     def setUp(self):
         super().setUp()
+        reg_set("HOTKEYS", 1)
         self.bar.start()
-        self.index = SLOT - 1
 
-    def control(self, cid):
-        return self.bar.controls()[cid]
+    def push(self, size, slot=SLOT, unit="Byte"):
+        """A real click on a slot's Push, once the clipboard's text has enabled every Push."""
+        wait_until(lambda: {c["enabled"] for i, c in self.bar.controls().items() if i in PUSH}
+                   == {1}, 10, "every Push enabled")
+        (self.bar.click if slot == SLOT else self.bar.command)(PUSH[slot - 1])
+        wait_until(lambda: self.bar.controls()[FRAME[slot - 1]]["text"] ==
+                   caption(size, slot, unit), 20, caption(size, slot, unit))
+        return self.bar.combo(COMBO[slot - 1])
 
-    def entries(self):
-        return [cp1252(e) for e in self.bar.combo(COMBO[self.index])["entries"]]
+    def pop(self, *formats):
+        """Pop over other text: the formats offered, CF_TEXT and the data of `formats`."""
+        clipboard_set((CF_TEXT, b"other"))
+        self.bar.click(POP[SLOT - 1])
+        got = wait_until(lambda: (d := clipboard_data(CF_TEXT, *formats))[1] not in (None, b"other\0")
+                         and d, 20, "the popped clipboard")
+        return got[0], got[1].split(b"\0")[0], *got[2:]
 
-    def push_by_click(self, caption):
-        """A real click on the slot's Push button, once the clipboard's text has enabled it."""
-        wait_until(lambda: self.control(PUSH[self.index])["enabled"], 10, "Push enabled")
-        self.bar.click(PUSH[self.index])
-        wait_until(lambda: self.control(FRAME[self.index])["text"] == caption, 20,
-                   f"frame caption {caption!r}")
-
-    def pop_by_click(self, expected):
-        """Clicks Pop and returns the clipboard's formats once its text is `expected`."""
-        self.bar.click(POP[self.index])
-        return wait_until(lambda: (got := clipboard_get())[0] == expected and got[1], 20,
-                          "the popped text on the clipboard")
-
-    def assert_only_this_slot_holds(self, caption):
-        controls = self.bar.controls()
-        for i in range(20):
-            holds = i == self.index
-            empty = "Clip %2i  %4i Byte" % (i + 1, 0)
-            self.assertEqual(controls[FRAME[i]]["text"], caption if holds else empty,
-                             f"slot {i + 1}")
-            self.assertEqual(controls[POP[i]]["enabled"], int(holds), f"Pop of slot {i + 1}")
-            self.assertEqual(controls[COMBO[i]]["enabled"], int(holds), f"combo of slot {i + 1}")
-
-    def test_push_and_pop_through_slot_3(self):
-        with self.subTest("ten bytes in three lines"):
-            clipboard_set(b"ab\r\ncd\r\nef")
-            caption = "Clip %2i  %4i Byte" % (SLOT, 15)
-            self.assertEqual(caption, "Clip  3    15 Byte")
-            self.push_by_click(caption)
-            self.assert_only_this_slot_holds(caption)
-            combo = self.bar.combo(COMBO[self.index])
-            self.assertEqual(self.entries(), [b"ab", b"cd", b"ef", b""])
-            self.assertEqual(combo["selected"], 0)
-            self.assertEqual(self.control(COMBO[self.index])["text"], "ab", "the edit field")
-
+    def test_round_trips(self):
         text = b"Gr\xfc\xdfe\tx\r\nzweite Zeile\r\n"
-        with self.subTest("exact bytes back, and no format of before"):
-            clipboard_set(text, extra=[(CF_DIF, b"vorher")])
-            self.assertIn(CF_DIF, clipboard_get()[1], "the second format was not set up")
-            self.push_by_click("Clip %2i  %4i Byte" % (SLOT, len(text) + 5))
-            # The tab is not listed; the letters of the code page's upper half are, as they are.
-            self.assertEqual(self.entries(), [b"Gr\xfc\xdfex", b"zweite Zeile", b"", b""])
-            self.assertEqual(cp1252(self.control(COMBO[self.index])["text"]), b"Gr\xfc\xdfex")
-            clipboard_set(b"something else", extra=[(CF_DIF, b"danach")])
-            formats = self.pop_by_click(text)
-            self.assertIn(CF_TEXT, formats)
-            self.assertLessEqual(set(formats), SYNTHESIZED_FROM_TEXT, f"formats {formats}")
-            # A second Pop hands over the same text again; the slot is unchanged.
-            clipboard_set(b"third")
-            self.pop_by_click(text)
-            self.assert_only_this_slot_holds("Clip %2i  %4i Byte" % (SLOT, len(text) + 5))
+        clipboard_set((CF_TEXT, text), (5, b"vorher"))
+        combo = self.push(len(text) + 5)
+        # The tab is not listed; the code page's upper half shows as it is.
+        self.assertEqual((combo["entries"], combo["selected"]), (["Gr\xfc\xdfex", "zweite Zeile", "", ""], 0))
+        controls = self.bar.controls()
+        self.assertEqual(controls[COMBO[SLOT - 1]]["text"], "Gr\xfc\xdfex")
+        for i in range(20):  # only this slot holds text
+            self.assertEqual([controls[FRAME[i]]["text"] == caption(0, i + 1),
+                              controls[POP[i]]["enabled"], controls[COMBO[i]]["enabled"]],
+                             [i != SLOT - 1, i == SLOT - 1, i == SLOT - 1], f"slot {i + 1}")
+        for _ in range(2):  # exactly the bytes, no format of before, and again
+            formats, got = self.pop()
+            self.assertEqual(got, text)
+            self.assertLessEqual(set(formats), SYNTHESIZED)
 
-        with self.subTest("through the X clipboard"):
-            # Wine turns each bare LF into CR LF on the way in; the slot keeps what CF_TEXT gave.
-            x_clipboard_set(b"eins\nzwei \xe4\xf6\x80")
-            bridged = b"eins\r\nzwei \xe4\xf6\x80"
-            self.push_by_click("Clip %2i  %4i Byte" % (SLOT, len(bridged) + 5))
-            self.assertEqual(self.entries(), [b"eins", b"zwei \xe4\xf6\x80", b""])
-            clipboard_set(b"something else")
-            self.pop_by_click(bridged)
+        # Wine turns each bare LF from X into CR LF; the slot keeps what CF_TEXT gave.
+        x_clipboard_set(b"eins\nzwei \xe4\xf6\x80")
+        self.assertEqual(self.push(19)["entries"], ["eins", "zwei \xe4\xf6\u20ac", ""])
+        self.assertEqual(self.pop()[1], b"eins\r\nzwei \xe4\xf6\x80")
 
-        with self.subTest("Push with no text empties the slot"):
-            clipboard_clear()
-            wait_until(lambda: not self.control(PUSH[self.index])["enabled"], 10, "Push disabled")
-            # The button is disabled while the clipboard holds no text, so a click cannot reach
-            # it; the command is what a click would send.
-            self.bar.command(PUSH[self.index])
-            empty = "Clip %2i  %4i Byte" % (SLOT, 0)
-            wait_until(lambda: self.control(FRAME[self.index])["text"] == empty, 20, "empty slot")
-            self.assertFalse(self.control(POP[self.index])["enabled"])
-            self.assertFalse(self.control(COMBO[self.index])["enabled"])
-            self.assertEqual(self.entries(), [])
+        cases = [  # text, locale, the locale's code page (None: the slot keeps UTF-16), secret
+            ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
+             "\U0001f31f", 1033, None, False),
+            ("\u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440!", 1049, "cp1251", False),
+            ("hunter2\r\nline two", 1033, None, True),
+        ]
+        for text, locale, codec, secret in cases:
+            with self.subTest(text=text):
+                extra = [(EXCLUDE, b"\x01")] if secret else []
+                clipboard_set((CF_UNICODETEXT, utf16(text)), (CF_LOCALE, struct.pack("<I", locale)), *extra)
+                units = len(text.encode("utf-16-le")) // 2  # one byte each in a single-byte page
+                listed = self.push(units + 5)["entries"]
+                self.assertEqual(listed, ["\u2022" * 8, ""] if secret else text.split("\r\n") + [""])
+                if secret:  # the edit field's narrow text: bullets of code page 1252
+                    self.assertEqual(self.bar.controls()[COMBO[SLOT - 1]]["text"], "\x95" * 8)
+                _, got, unicode, kept_locale, mark = self.pop(CF_UNICODETEXT, CF_LOCALE, EXCLUDE)
+                self.assertEqual((wide(unicode), kept_locale[:4]), (text, struct.pack("<I", locale)))
+                self.assertEqual(mark and mark[:1], b"\x01" if secret else None)
+                if codec:
+                    self.assertEqual(got, text.encode(codec))
 
-    def test_long_slot_lists_to_the_bound_counts_the_rest_and_pops_whole(self):
+        clipboard_set()  # Push with no text empties the slot (a click cannot reach it now)
+        wait_until(lambda: not self.bar.controls()[PUSH[0]]["enabled"], 10, "Push disabled")
+        self.bar.command(PUSH[SLOT - 1])
+        wait_until(lambda: self.bar.controls()[FRAME[SLOT - 1]]["text"] == caption(0), 20, "empty")
+        self.assertEqual(self.bar.combo(COMBO[SLOT - 1])["entries"], [])
+
+    def test_long_text_and_a_held_clipboard(self):
         # 8 MB in 100,000 lines, the last without a line end.
         lines = [b"Zeile %06d \xe4" % n + b"x" * 64 for n in range(100000)]
         text = b"\r\n".join(lines)
-        self.assertEqual(len(text), 8 * 1000 * 1000 - 2)
-        clipboard_set(text)
-        self.push_by_click("Clip %2i  %4i KB" % (SLOT, (len(text) + 5) // 1024))
-        combo = self.bar.combo(COMBO[self.index], first=MAX_LISTED_LINES - 2)
-        self.assertEqual(combo["count"], MAX_LISTED_LINES + 2)
-        self.assertEqual([cp1252(e) for e in combo["entries"]],
-                         lines[MAX_LISTED_LINES - 2:MAX_LISTED_LINES]
-                         + [b"... 90,000 more lines not listed", b""])
-        self.assertEqual(self.entries()[:3], lines[:3])
-        clipboard_set(b"something else")
-        self.pop_by_click(text)
+        clipboard_set((CF_TEXT, text))
+        self.push((len(text) + 5) // 1024, unit="KB")
+        combo = self.bar.combo(COMBO[SLOT - 1], first=BOUND - 2)
+        self.assertEqual(combo["count"], BOUND + 2)
+        self.assertEqual(combo["entries"], [line.decode("cp1252") for line in lines[BOUND - 2:BOUND]]
+                         + ["... 90,000 more lines not listed", ""])
+        self.assertEqual(self.pop()[1], text)
 
-    def test_any_script_comes_back_and_a_secret_keeps_its_mark(self):
-        def wide_text(blob):
-            return blob.decode("utf-16-le").split("\0")[0] if blob else None
+        kb = (len(text) + 5) // 1024
+        holder, held = probe_lines("clip-set", CF_TEXT, b"held".hex(), "hold", 30000)
+        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 600, 50)  # for thirty seconds
+        self.addCleanup(lambda: [(p.kill(), p.wait(), p.stdout.close()) for p in (holder, sampler)])
+        self.assertIn("holding", next(held))
+        next(shown)  # sampling has begun
+        self.bar.click(PUSH[SLOT - 1])
+        texts = []
+        for sample in shown:
+            texts.append(sample["text"])
+            if "Clipboard held by probe.e" in texts and texts[-1] == "":
+                break  # the notice, then the clock's next pass
+        self.assertIn("", texts[texts.index("Clipboard held by probe.e"):])
+        self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(kb, unit="KB"),
+                         "the slot keeps what it held")
 
-        cases = [  # what, text, locale, the locale's code page (None: the slot keeps UTF-16)
-            ("mixed scripts and emoji", "Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 \u2713 "
-             "\u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \U0001f31f",
-             1033, None),
-            ("Russian under its own locale", "\u041f\u0440\u0438\u0432\u0435\u0442, "
-             "\u043c\u0438\u0440!", 1049, "cp1251"),
-        ]
-        for what, text, locale, codec in cases:
-            with self.subTest(what):
-                clipboard_set(None, extra=[(CF_UNICODETEXT, utf16(text)),
-                                           (CF_LOCALE, struct.pack("<I", locale))])
-                # A single-byte code page gives each UTF-16 unit one byte.
-                units = len(text.encode("utf-16-le")) // 2
-                self.push_by_click("Clip %2i  %4i Byte" % (SLOT, units + 5))
-                shown = self.bar.combo(COMBO[self.index], wide=True)["entries"]
-                self.assertEqual(shown, [text, ""], "the drop-down shows the real characters")
-                clipboard_set(b"something else")
-                self.bar.click(POP[self.index])
-                wait_until(lambda: wide_text(clipboard_data(CF_UNICODETEXT)[0]) == text, 20,
-                           "the popped text as UTF-16")
-                if codec:
-                    self.assertEqual(clipboard_get()[0], text.encode(codec))
-                self.assertEqual(clipboard_data(CF_LOCALE)[0][:4], struct.pack("<I", locale))
+    def test_hotkeys_paste_into_notepad_while_held(self):
+        three, fifteen = "drei\r\nZeilen \xe4", "f\xfcnfzehn "
+        for slot, text in ((3, three), (15, fifteen)):
+            clipboard_set((CF_TEXT, text.encode("cp1252")))
+            self.push(len(text) + 5, slot)  # 15 may lie off the bar
 
-        with self.subTest("a secret is masked and keeps its mark"):
-            clipboard_set(None, extra=[(CF_UNICODETEXT, utf16("hunter2\r\nline two")),
-                                       (EXCLUDE, b"\x01")])
-            self.push_by_click("Clip %2i  %4i Byte" % (SLOT, 22))
-            entries = self.bar.combo(COMBO[self.index], wide=True)["entries"]
-            self.assertEqual(entries, ["\u2022" * 8, ""])
-            self.assertEqual(cp1252(self.control(COMBO[self.index])["text"]), b"\x95" * 8)
-            clipboard_set(b"something else")
-            self.bar.click(POP[self.index])
-            wait_until(lambda: wide_text(clipboard_data(CF_UNICODETEXT)[0]) ==
-                       "hunter2\r\nline two", 20, "the popped secret")
-            self.assertEqual(clipboard_data(EXCLUDE)[0][:1], b"\x01")
+        def notepad():
+            edits = [c for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"].lower() == "edit"]
+            return edits[0]["text"] if edits else None
 
-    def test_a_held_clipboard_is_named_in_the_clock_field(self):
-        clipboard_set(b"text")
-        wait_until(lambda: self.control(PUSH[self.index])["enabled"], 10, "Push enabled")
-        holder = subprocess.Popen(["wine", PROBE, "hold-clip", "8000"], stdout=subprocess.PIPE,
-                                  stderr=subprocess.DEVNULL)
-        # The field's windows, one per change, for the next eight seconds.
-        sampler = subprocess.Popen(["wine", PROBE, "sample", str(CLOCK_FIELD), "160", "50"],
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        try:
-            self.assertIn(b"holding", holder.stdout.readline(), "the probe holds the clipboard")
-            sampler.stdout.readline()  # sampling has begun
-            self.bar.click(PUSH[self.index])
-            shown = []
-            for line in sampler.stdout:
-                shown.append(json.loads(line)["text"])
-                if "Clipboard held by probe.e" in shown and shown[-1] == "":
-                    break  # the notice, then the clock's next pass
-            self.assertIn("Clipboard held by probe.e", shown)
-            after = shown[shown.index("Clipboard held by probe.e"):]
-            self.assertIn("", after, "the clock goes on after the notice")
-            self.assertEqual(self.control(FRAME[self.index])["text"], "Clip  3     0 Byte")
-        finally:
-            for process in (holder, sampler):
-                process.kill()
-                process.wait()
-                process.stdout.close()
+        subprocess.Popen(["wine", "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "notepad.exe"])
+        wait_until(lambda: notepad() == "", 60, "Notepad")
+        # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
+        run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
+        run(["xdotool", "keydown", "ctrl+shift+alt"])
+        for key, pasted in (("3", three), ("1", three), ("F5", three + fifteen)):  # slot 1 empty
+            run(["xdotool", "key", key])
+            wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")
+        run(["xdotool", "keyup", "ctrl+shift+alt"])
+        run(["xdotool", "key", "x"])  # a plain x: no modifier stuck, no menu entered
+        wait_until(lambda: notepad() == three + fifteen + "x", 20, "a plain x typed")
+        self.assertEqual(clipboard_data(CF_TEXT)[1].split(b"\0")[0], fifteen.encode("cp1252"))
+
 
 if __name__ == "__main__":
     unittest.main()

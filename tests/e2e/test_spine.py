@@ -1,125 +1,89 @@
-"""Start-up, single instance, the template's controls, the Push buttons and the quit prompt."""
+"""Start-up with its splash, a second copy, the quit prompt, and the settings kept at a
+confirmed quit and at a session's end."""
 import subprocess
 import unittest
 
-from harness import (CLOCK_GROUP, COMBO, FRAME, IDNO, IDOK, IDYES, POP, PUSH, SC_CLOSE,
-                     SETTINGS, WM_SYSCOMMAND, Bar, BarTest, clipboard_clear, probe, reg_set,
-                     reg_values, wait_until, x_clipboard_set, x_click, x_key)
+from harness import (CLOCK_GROUP, EXE, IDNO, IDOK, IDS, IDYES, SC_CLOSE, WM_SYSCOMMAND, Bar,
+                     BarTest, probe, prompt, reg_set, reg_values, run, wait_until)
 
-EDITS = [125, 126, 127, 128, 129, 130, 131, 132, 139, 143, 147, 151, 155, 159, 163, 167, 171,
-         175, 179, 183]
+SPLASH = "SplashScreenClass"
+WM_QUERYENDSESSION, WM_ENDSESSION = 0x11, 0x16
+
+
+def splash():
+    got = probe("window", "*", SPLASH)
+    return got[0] if got and got[0]["visible"] else None
+
+
+def at_left(bar):
+    left, top, right, bottom = bar.window()["rect"]
+    return left == 0 and bottom - top > right - left
 
 
 class Spine(BarTest):
-    def test_bar_shows_the_templates_104_controls(self):
-        self.bar.start()
-        controls = self.bar.controls()
-        self.assertEqual(sorted(controls), list(range(101, 205)))
-        expected_class = {**{i: "Button" for i in POP + PUSH + FRAME + [133, 134]},
-                          **{i: "Edit" for i in EDITS + [135]},
-                          **{i: "ComboBox" for i in COMBO + [204]}}
-        for cid, cls in expected_class.items():
-            self.assertEqual(controls[cid]["class"].lower(), cls.lower(), f"control {cid}")
-        for slot in range(20):
-            self.assertEqual(controls[POP[slot]]["text"], "Pop")
-            self.assertEqual(controls[PUSH[slot]]["text"], "Push")
-            self.assertEqual(controls[FRAME[slot]]["text"], "Clip %2i  %4i Byte" % (slot + 1, 0))
-            self.assertFalse(controls[POP[slot]]["enabled"], f"Pop of empty slot {slot + 1}")
-            self.assertFalse(controls[COMBO[slot]]["enabled"], f"combo of empty slot {slot + 1}")
-            # The slot edits are never addressed: they keep the template's texts and states.
-            self.assertEqual(controls[EDITS[slot]]["text"], "Edit%d" % min(slot + 1, 8))
-            self.assertFalse(controls[EDITS[slot]]["enabled"])
-        self.assertEqual(controls[134]["text"], "EXIT")
-        self.assertEqual(controls[133]["text"], "")
-        # The spare combo is never addressed. (Wine's drop-down combo does not take the
-        # template's text as its edit text, so only its state is checked.)
-        self.assertTrue(controls[204]["enabled"])
-        self.assertTrue(controls[204]["visible"])
+    def test_start_second_copy_and_quit(self):
+        reg_set("NOCLOCK", 1)
+        reg_set("STARTPOSITON", "abc")  # not a number: the left edge
+        self.bar.launch()
+        shown = wait_until(lambda: splash() or None, 20, "the splash")
+        width, height = map(int, run(["xdotool", "getdisplaygeometry"]).stdout.split())
+        left, top, right, bottom = shown["rect"]
+        self.assertEqual((shown["title"], abs(left + right - width) <= 1, abs(top + bottom - height) <= 1),
+                         ("Pinnafex\nwww.quorvel.example", True, True))
+        wait_until(lambda: not splash(), 10, "the splash to close by itself")
+        self.bar.shown()
+        self.assertTrue(at_left(self.bar))
+        self.assertEqual({c["visible"] for i, c in self.bar.controls().items() if i in CLOCK_GROUP}, {0})
 
-    def test_second_start_says_already_running_and_leaves_the_first(self):
-        self.bar.start()
-        first = self.bar.window()
-        reg_set("NOCLOCK", 7)  # the second copy must neither read nor write the settings
-        second = subprocess.Popen(["wine", self.bar_exe()], stdout=subprocess.DEVNULL,
-                                  stderr=subprocess.DEVNULL)
-        box = wait_until(lambda: (b := probe("box")) and b[0]["pid"] != first["pid"] and b[0],
-                         60, "the second copy's message box")
-        self.assertEqual(box["caption"], "Quorvel_Pinnafex")
-        self.assertEqual(self.box_text(box), ["Already running"])
-        self.assertEqual(box["owner"], 0)
+        second = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: second.poll() is None and second.kill())
+        box = prompt(60)
+        self.assertEqual((box["title"], box["texts"], box["owner"]),
+                         ("Quorvel_Pinnafex", ["Already running"], 0))
+        self.assertIsNone(splash(), "the second copy closes its splash before it tells")
         probe("answer", IDOK)
         self.assertEqual(second.wait(30), 0)
-        self.assertEqual(self.bar.window()["hwnd"], first["hwnd"])
-        self.assertEqual(reg_values(), {"NOCLOCK": ("REG_SZ", "7")})
+        self.assertEqual(self.bar.window()["hwnd"], self.bar.hwnd)
 
-    def test_push_buttons_follow_the_clipboard(self):
-        self.bar.start()
-
-        def push_states():
-            controls = self.bar.controls()
-            return {controls[p]["enabled"] for p in PUSH}
-
-        x_clipboard_set(b"some text")
-        wait_until(lambda: push_states() == {1}, 10, "all Push buttons enabled")
-        clipboard_clear()
-        wait_until(lambda: push_states() == {0}, 10, "all Push buttons disabled")
-
-    def test_every_way_to_quit_asks_and_no_keeps_the_bar(self):
-        self.bar.start()
-        window = self.bar.window()
+        self.bar.command(IDS["IDM_SHOW_CLOCK"])
+        wait_until(lambda: self.bar.controls()[CLOCK_GROUP[0]]["visible"], 10, "the clock shown")
         ways = {
-            "EXIT button": lambda: self.bar.click(134),
-            "Escape": lambda: (self.bar.click(135), x_key("Escape")),
-            "Enter": lambda: (self.bar.click(135), x_key("Return")),
+            "EXIT button": lambda: self.bar.click(IDS["IDC_EXIT"]),
+            "Escape": lambda: (self.bar.click(IDS["IDC_CLOCK_FIELD"]), run(["xdotool", "key", "Escape"])),
             "close box": lambda: probe("post", WM_SYSCOMMAND, SC_CLOSE, 0),
-            "menu Exit": lambda: self.bar.command(2),
         }
         for way, act in ways.items():
             with self.subTest(way=way):
                 act()
-                box = self.bar.prompt()
-                self.assertEqual(box["caption"], "Quit Pinnafex")
-                self.assertEqual(self.box_text(box), ["Really Quit?"])
-                self.assertEqual(self.box_buttons(box), [IDYES, IDNO])
-                self.assertEqual(box["owner"], window["hwnd"])
+                box = prompt()
+                self.assertEqual((box["title"], box["texts"], box["buttons"], box["owner"]),
+                                 ("Quit Pinnafex", ["Really Quit?"], [IDYES, IDNO], self.bar.hwnd))
                 probe("answer", IDNO)
                 wait_until(lambda: not probe("box"), 10, "the prompt to close")
-                self.assertIsNone(self.bar.process.poll(), f"bar still running after No ({way})")
-        self.assertEqual(reg_values(), {}, "settings are written only at a confirmed quit")
-
-    def test_yes_writes_the_settings_and_exits_0(self):
-        self.bar.start()
+                self.assertIsNone(self.bar.process.poll(), "No keeps the bar")
+        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc"}, "nothing written yet")
         self.assertEqual(self.bar.quit(), 0)
-        values = reg_values()
-        self.assertEqual(sorted(values), sorted(SETTINGS))
-        self.assertEqual(values["STARTPOSITON"], ("REG_SZ", "1"))
-        self.assertEqual(values["NOCLOCK"], ("REG_SZ", "0"))
-        self.assertEqual(values["AUTOHIDE"], ("REG_SZ", "0"))
+        self.assertEqual(reg_values(), {"NOCLOCK": "0", "STARTPOSITON": "0", "AUTOHIDE": "0",
+                                        "HOTKEYS": "0"})
 
-    def test_stored_settings_are_read_at_start_and_written_back(self):
-        rows = [  # stored (NOCLOCK, AUTOHIDE, STARTPOSITON) -> clock shown, written back
-            (("1", "0", "0"), False, ("1", "0", "0")),
-            (("0", "0", "1"), True, ("0", "0", "1")),
-            (("0", "0", "abc"), True, ("0", "0", "0")),  # not a number: 0, the left edge
-            (("0", "0", "-1"), True, ("0", "0", "0")),  # any edge but top ends at the left
-        ]
-        for stored, clock_shown, written in rows:
-            with self.subTest(stored=stored):
-                for name, value in zip(("NOCLOCK", "AUTOHIDE", "STARTPOSITON"), stored):
-                    reg_set(name, value)
+    def test_session_end_keeps_the_settings_and_never_asks(self):
+        kept = {"AUTOHIDE": "0", "NOCLOCK": "1", "STARTPOSITON": "0", "HOTKEYS": "1"}
+        for how in (0, 1):  # a logoff, then an installer's close request (ENDSESSION_CLOSEAPP)
+            with self.subTest(how=how):
                 self.bar.start()
-                controls = self.bar.controls()
-                for cid in CLOCK_GROUP:
-                    self.assertEqual(bool(controls[cid]["visible"]), clock_shown, f"control {cid}")
-                self.assertEqual(self.bar.quit(), 0)
-                values = reg_values()
-                self.assertEqual(tuple(values[n][1] for n in ("NOCLOCK", "AUTOHIDE", "STARTPOSITON")),
-                                 written)
+                if how == 0:
+                    for command in ("IDM_LEFT", "IDM_SHOW_CLOCK", "IDM_HOTKEYS"):
+                        self.bar.command(IDS[command])
+                wait_until(lambda: at_left(self.bar), 20, "the bar at the left")
+                self.assertFalse(self.bar.controls()[CLOCK_GROUP[0]]["visible"])
+                self.assertEqual(probe("send", WM_QUERYENDSESSION, 0, how), [{"answer": 1}])
+                probe("send", WM_ENDSESSION, 1, how)
+                self.assertIsNone(probe("box"), "a prompt came up")
+                self.assertEqual(reg_values(), kept)
+                if how:
+                    self.assertEqual(self.bar.process.wait(30), 0)
+                self.bar.stop()  # after a logoff the system ends the process
                 self.bar = Bar()
-
-    def bar_exe(self):
-        from harness import EXE
-        return EXE
 
 
 if __name__ == "__main__":
