@@ -20,7 +20,10 @@ endif()
 # exe (about 120 KB of the i686 build). One section per function and per object lets the linker
 # drop what the exe never calls. The Windows-side tests link these same objects; their own
 # code keeps exceptions for GoogleTest.
-set(PINNAFEX_LEAN_OPTIONS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections)
+# Function-local statics are set up on the main thread alone: without their thread-safe guard
+# the exe pulls neither winpthreads nor the C++ unwinder.
+set(PINNAFEX_LEAN_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics -ffunction-sections
+    -fdata-sections)
 # Without exceptions nothing unwinds through the 32-bit code; 64-bit Windows needs the unwind
 # data for every frame, so it stays there.
 if(PINNAFEX_BITS EQUAL 32)

@@ -59,12 +59,17 @@ UINT AnsiCodePageOf(LCID locale) {
 }
 
 const std::int16_t* SingleByteTable(UINT codePage) {
-  static std::int16_t table[kUnitCount];
+  // On the heap once, not in the exe's data: 128 KB that only non-ASCII texts need.
+  static std::int16_t* table = nullptr;
   static bool built = false;
   static UINT builtFor = 0;
   if (built && codePage == builtFor) return table;
   CPINFO info{};
   if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1) return nullptr;
+  if (!table) {
+    table = static_cast<std::int16_t*>(HeapAlloc(GetProcessHeap(), 0, kUnitCount * sizeof *table));
+    if (!table) return nullptr;
+  }
   char16_t unitOfByte[256] = {};
   for (int byte = 1; byte < 256; ++byte) {
     const char in = static_cast<char>(byte);

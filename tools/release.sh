@@ -32,6 +32,9 @@ grep -q 'file format pei-i386' <<<"$headers" || fail "is no 32-bit Windows exe"
 grep -qE '^Subsystem\s+0*2\s' <<<"$headers" || fail "is no GUI program"
 grep -qE '^\s+[0-9]+\s+\.rsrc\s' <<<"$headers" || fail "carries no resources"
 if grep -iE 'DLL Name: (lib|mingw)' <<<"$headers"; then fail "needs DLLs of the compiler's runtime"; fi
+# A small, fast tool: a thread-safe static or a stray table once doubled it unnoticed.
+size=$(stat -c %s "$exe")
+[ "$size" -le $((250 * 1024)) ] || fail "is $size bytes, over 250 KB"
 
 # Windows text files: CR LF line ends.
 sed 's/$/\r/' >"$stage/README.txt" <<EOF
