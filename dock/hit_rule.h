@@ -10,9 +10,9 @@ bool CursorInside(const Rect& window, int x, int y);
 struct HitInputs {
   bool autohide;
   bool barHidden;
-  bool cursorKnown;      // false when the cursor or the window could not be read
-  bool inside;           // CursorInside of the bar's window rectangle
-  bool slotListOpen;     // some slot combo's list is open
+  bool cursorKnown;       // false when the cursor or the window could not be read
+  bool inside;            // CursorInside of the bar's window rectangle
+  bool slotListOpen;      // some slot combo's list is open
   bool menuOrPromptOpen;  // the context menu or the quit prompt is up
   // CursorInside of the target of a slide under way. A show at the left overshoots its target
   // by two pixels and so leaves a cursor resting on the strip for a moment.

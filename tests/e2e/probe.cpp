@@ -140,10 +140,10 @@ int Combo(int id, long first) {
 }
 
 // A clipboard format by number, or by name for a registered one.
-UINT FormatOf(const char *spec) {
+UINT FormatOf(const char *text) {
   char *end = nullptr;
-  const unsigned long number = std::strtoul(spec, &end, 0);
-  return *end ? RegisterClipboardFormatA(spec) : static_cast<UINT>(number);
+  const unsigned long number = std::strtoul(text, &end, 0);
+  return *end ? RegisterClipboardFormatA(text) : static_cast<UINT>(number);
 }
 
 // The formats offered, then the whole data of each FORMAT asked for, in hex.
