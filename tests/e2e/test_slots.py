@@ -117,12 +117,18 @@ class Slots(BarTest):
         self.assertIn("holding", next(held))
         next(shown)  # sampling has begun
         self.bar.click(PUSH[SLOT - 1])
-        texts = []
+        # "Clipboard held by probe.exe" scrolls a character a tick; a busy machine may hide a
+        # tick from the sampler, so any of its first windows will do.
+        texts, notice = [], None
         for sample in shown:
             texts.append(sample["text"])
-            if "Clipboard held by probe.e" in texts and texts[-1] == "":
+            if notice is None and "held by probe.exe"[:10] in texts[-1]:
+                notice = len(texts) - 1
+            if notice is not None and texts[-1] == "":
                 break  # the notice, then the clock's next pass
-        self.assertIn("", texts[texts.index("Clipboard held by probe.e"):])
+        self.assertIsNotNone(notice, f"no notice in {texts}")
+        self.assertTrue("Clipboard held by probe.exe".find(texts[notice][:12]) >= 0, texts[notice])
+        self.assertIn("", texts[notice:])
         self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(kb, unit="KB"),
                          "the slot keeps what it held")
 
