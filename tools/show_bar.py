@@ -7,11 +7,16 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-from harness import WM_COMMAND, Bar, probe, screenshot, wait_until, x_clipboard_set  # noqa: E402
+from harness import WM_COMMAND, Bar, probe, run, wait_until, x_clipboard_set  # noqa: E402
 
 shots = os.environ["PINNAFEX_SHOTS"]
 dpi = int(os.environ.get("PINNAFEX_DPI", "96"))
 suffix = "" if dpi == 96 else f"-{dpi}"
+
+
+def screenshot(path):
+    run(["import", "-window", "root", path], check=True)
+    return path
 
 
 def px(v):

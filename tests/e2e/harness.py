@@ -85,16 +85,6 @@ def x_move(x, y):
         run(["xdotool", "mousemove", "--sync", str(x), str(y)])
 
 
-def x_click(x, y):
-    x_move(x, y)
-    run(["xdotool", "click", "1"])
-
-
-def screenshot(path):
-    run(["import", "-window", "root", path], check=True)
-    return path
-
-
 def prompt(timeout=20):
     """A message box beside the bar: its caption, pid, owner, texts and button ids."""
     box, *children = wait_until(lambda: probe("box"), timeout, "a message box")
@@ -135,7 +125,8 @@ class Bar:
     def click(self, control_id):
         """A real click on the centre of a control."""
         (ox, oy), (left, top, right, bottom) = self.window()["origin"], self.controls()[control_id]["rect"]
-        x_click(ox + (left + right) // 2, oy + (top + bottom) // 2)
+        x_move(ox + (left + right) // 2, oy + (top + bottom) // 2)
+        run(["xdotool", "click", "1"])
 
     def quit(self):
         self.command(2)

@@ -48,24 +48,19 @@ std::string RectJson(const RECT &r) {
   return buf;
 }
 
-unsigned long PidOf(HWND hwnd) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  return pid;
-}
-
 // A top-level window of another process of class `cls` titled `title` ("*": any title), or with
 // `notTitle`, a visible one titled otherwise (a message box beside the bar).
 struct Wanted {
-  const char *title;
-  const char *cls;
+  const char *title, *cls;
   bool notTitle;
   HWND hwnd;
 };
 
 BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
   auto *want = reinterpret_cast<Wanted *>(param);
-  if (PidOf(hwnd) == GetCurrentProcessId() || ClassOf(hwnd) != want->cls) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == GetCurrentProcessId() || ClassOf(hwnd) != want->cls) return TRUE;
   const bool titled = !std::strcmp(want->title, "*") || Text(hwnd) == Json(want->title);
   if (want->notTitle ? titled || !IsWindowVisible(hwnd) : !titled) return TRUE;
   want->hwnd = hwnd;
@@ -82,22 +77,16 @@ HWND Bar() {
   return Find("Pinnafex", "#32770");
 }
 
-HWND MessageBoxWindow() {
-  return Find("Pinnafex", "#32770", true);
-}
-
 BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
   HWND parent = reinterpret_cast<HWND>(param);
   if (GetParent(child) != parent) return TRUE;  // only the window's own controls
   RECT r{};
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
-  std::printf(
-      "{\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,\"visible\":%"
-      "d,\"rect\":%s}\n",
-      GetDlgCtrlID(child), Json(ClassOf(child).c_str()).c_str(), Text(child).c_str(),
-      IsWindowEnabled(child) ? 1 : 0, (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
-      RectJson(r).c_str());
+  std::printf("{\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,\"visible\":%d,\"rect\":%s}\n",
+              GetDlgCtrlID(child), Json(ClassOf(child).c_str()).c_str(), Text(child).c_str(),
+              IsWindowEnabled(child) ? 1 : 0,
+              (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, RectJson(r).c_str());
   return TRUE;
 }
 
@@ -110,10 +99,9 @@ int Window(HWND hwnd, bool children = false) {
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);
   std::printf(
-      "{\"hwnd\":%lu,\"pid\":%lu,\"owner\":%lu,\"rect\":%s,\"client\":%"
-      "s,\"origin\":[%ld,%ld],"
+      "{\"hwnd\":%lu,\"owner\":%lu,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld],"
       "\"visible\":%d,\"topmost\":%d,\"title\":%s}\n",
-      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)), PidOf(hwnd),
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)),
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
       RectJson(r).c_str(), RectJson(c).c_str(), origin.x, origin.y, IsWindowVisible(hwnd) ? 1 : 0,
       (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, Text(hwnd).c_str());
@@ -158,11 +146,8 @@ int ClipGet(int argc, char **argv) {
     const auto *bytes = block ? static_cast<const unsigned char *>(GlobalLock(block)) : nullptr;
     std::printf("%s\"%s\":%s", i > 2 ? "," : "", argv[i], bytes ? "\"" : "null");
     if (!bytes) continue;
-    std::string hex;
-    char pair[3];
-    for (size_t k = 0; k < GlobalSize(block); ++k)
-      hex.append(pair, std::snprintf(pair, sizeof pair, "%02x", bytes[k]));
-    std::printf("%s\"", hex.c_str());
+    for (size_t k = 0; k < GlobalSize(block); ++k) std::printf("%02x", bytes[k]);
+    std::printf("\"");
     GlobalUnlock(block);
   }
   std::printf("}}\n");
@@ -210,31 +195,17 @@ int ClipSet(int argc, char **argv) {
   return 0;
 }
 
-// Reads the text of the bar's control ID COUNT times, every MS milliseconds; one line per change,
-// with the milliseconds since the sample before it (a tick may hide in a long gap).
+// Reads the text of the bar's control ID COUNT times, every MS milliseconds; a line per change.
 int Sample(int id, int count, DWORD intervalMs) {
   HWND control = GetDlgItem(Bar(), id);
   std::string last;
-  for (DWORD n = 0, previous = GetTickCount(), now; control && n < static_cast<DWORD>(count);
-       ++n, previous = now) {
-    if (n) Sleep(intervalMs);
+  for (int n = 0; control && n < count; ++n, Sleep(intervalMs)) {
     const std::string text = Text(control);
-    now = GetTickCount();
-    if (n == 0 || text != last)
-      std::printf("{\"gap\":%lu,\"text\":%s}\n", n ? now - previous : 0UL, text.c_str());
+    if (n == 0 || text != last) std::printf("{\"text\":%s}\n", text.c_str());
     std::fflush(stdout);
     last = text;
   }
   return control ? 0 : 1;
-}
-
-// Takes a bar's claim off the shell: a bar that was killed never removed itself, and Wine's appbar
-// service would keep clipping every later bar against its last rectangle.
-int AppbarRemove(HWND bar) {
-  APPBARDATA record{};
-  record.cbSize = sizeof record;
-  record.hWnd = bar;
-  return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
 }
 
 }  // namespace
@@ -242,13 +213,14 @@ int AppbarRemove(HWND bar) {
 int main(int argc, char **argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
   auto arg = [&](int i) { return i < argc ? std::strtoll(argv[i], nullptr, 0) : 0; };
+  HWND box = verb == "box" || verb == "answer" ? Find("Pinnafex", "#32770", true) : nullptr;
   if (verb == "idle") Sleep(INFINITE);
   if (verb == "bar") return Window(Bar());
   if (verb == "window" && argc > 3) return Window(Find(argv[2], argv[3]));
   if (verb == "controls") return Window(argc > 2 ? Find("*", argv[2]) : Bar(), true);
-  if (verb == "box") return Window(MessageBoxWindow(), true);
+  if (verb == "box") return Window(box, true);
   if (verb == "combo") return Combo(static_cast<int>(arg(2)), static_cast<long>(arg(3)));
-  if (verb == "answer") return PostMessageA(MessageBoxWindow(), WM_COMMAND, arg(2), 0) ? 0 : 1;
+  if (verb == "answer") return PostMessageA(box, WM_COMMAND, arg(2), 0) ? 0 : 1;
   if (verb == "post") return PostMessageA(Bar(), static_cast<UINT>(arg(2)), arg(3), arg(4)) ? 0 : 1;
   if (verb == "send") {  // prints the bar's answer
     DWORD_PTR answer = 0;
@@ -261,12 +233,14 @@ int main(int argc, char **argv) {
   if (verb == "clip-set") return ClipSet(argc, argv);
   if (verb == "sample")
     return Sample(static_cast<int>(arg(2)), static_cast<int>(arg(3)), static_cast<DWORD>(arg(4)));
-  if (verb == "appbar-remove") return AppbarRemove(reinterpret_cast<HWND>(arg(2)));
-  std::fprintf(stderr,
-               "usage: probe idle|bar|window TITLE|* CLASS|controls "
-               "[CLASS]|box|combo ID [FIRST]|"
-               "answer BUTTON|post|send MSG WPARAM LPARAM|clip-get [FORMAT]...|"
-               "clip-set [FORMAT HEX]... [hold MS]|sample ID COUNT "
-               "MS|appbar-remove HWND\n");
+  if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
+    APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
+    return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
+  }
+  std::fputs(
+      "usage: probe idle|bar|window TITLE CLASS|controls [CLASS]|box|combo ID [FIRST]|"
+      "answer ID|post|send MSG WPARAM LPARAM|clip-get|clip-set|sample ID COUNT MS|"
+      "appbar-remove HWND\n",
+      stderr);
   return 2;
 }

@@ -1,5 +1,6 @@
 """Clip slots on the real bar: exact bytes and any script through Push and Pop, the bound of the
-listed lines, a held clipboard, and the hotkeys pasting into Notepad."""
+listed lines, a held clipboard told in the clock field, and the hotkeys pasting into Notepad."""
+import datetime
 import struct
 import subprocess
 import unittest
@@ -18,6 +19,14 @@ def caption(size, slot=SLOT, unit="Byte"):
     return "Clip %2i  %4i %s" % (slot, size, unit)
 
 
+def tz_for(hour, minute):
+    """A POSIX TZ under which this UTC minute reads hour:minute locally."""
+    now = datetime.datetime.now(datetime.timezone.utc)
+    delta = (hour * 60 + minute - (now.hour * 60 + now.minute)) % (24 * 60)
+    delta -= 24 * 60 if delta > 12 * 60 else 0
+    return "PNX%s%02d:%02d" % ("-" if delta >= 0 else "+", abs(delta) // 60, abs(delta) % 60)
+
+
 def utf16(text):
     return text.encode("utf-16-le") + b"\0\0"
 
@@ -30,7 +39,7 @@ class Slots(BarTest):
     def setUp(self):
         super().setUp()
         reg_set("HOTKEYS", 1)
-        self.bar.start()
+        self.bar.start(env={"TZ": tz_for(14, 15)})  # the clock's local time
 
     def push(self, size, slot=SLOT, unit="Byte"):
         """A real click on a slot's Push, once the clipboard's text has enabled every Push."""
@@ -42,8 +51,8 @@ class Slots(BarTest):
         return self.bar.combo(COMBO[slot - 1])
 
     def pop(self, *formats):
-        """Pop over other text: the formats offered, CF_TEXT and the data of `formats`."""
-        clipboard_set((CF_TEXT, b"other"))
+        """Pop over other data: the formats offered, CF_TEXT and the data of `formats`."""
+        clipboard_set((CF_TEXT, b"other"), (5, b"other"))
         self.bar.click(POP[SLOT - 1])
         got = wait_until(lambda: (d := clipboard_data(CF_TEXT, *formats))[1] not in (None, b"other\0")
                          and d, 20, "the popped clipboard")
@@ -129,6 +138,13 @@ class Slots(BarTest):
         self.assertIsNotNone(notice, f"no notice in {texts}")
         self.assertTrue("Clipboard held by probe.exe".find(texts[notice][:12]) >= 0, texts[notice])
         self.assertIn("", texts[notice:])
+        # Then the clock, at a quarter past two in the bar's time zone, told or in digits.
+        for sample in shown:
+            texts.append(sample["text"])
+            if "viertel Drei" in texts[-1] or "14:1" in texts[-1]:
+                break
+        self.assertRegex(texts[-1], "viertel Drei|14:1", "the local time never showed")
+        self.assertEqual(max(map(len, texts)), 25, "the field's width in characters")
         self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(kb, unit="KB"),
                          "the slot keeps what it held")
 

@@ -16,22 +16,18 @@ namespace {
 ClockTime gFakeTime;
 int gFakeReads = 0;
 
-bool FakeLocalTime(ClockTime& out) {
-  ++gFakeReads;
-  out = gFakeTime;
-  return true;
-}
-
 // Sunday, 6 December 2026.
 ClockTime At(int hour, int minute, int second) {
   return {second, minute, hour, 6, 11, 2026, 0};
 }
 
-class ClockTextTest : public ::testing::Test {
- protected:
+struct ClockTextTest : ::testing::Test {
   void SetUp() override {
-    SetLocalTimeSource(FakeLocalTime);
-    gFakeTime = At(9, 5, 31);
+    SetLocalTimeSource([](ClockTime& out) {
+      ++gFakeReads;
+      out = gFakeTime;
+      return true;
+    });
     gFakeReads = 0;
     ResetBanner();
     ResetTicker();
@@ -95,15 +91,6 @@ TEST_F(ClockTextTest, BannerStartsAt12Minutes45AndRunsThirtyEightCalls) {
   EXPECT_EQ(TextAt(At(7, 16, 31)), "07:16:31  Sonntag, 06.12.2026");
 }
 
-// Scrolls until the next refill; returns the windows handed out.
-std::vector<std::string> Pass(unsigned char width) {
-  std::vector<std::string> windows;
-  for (const char* w = TickerText(width); w && windows.size() < 1000; w = TickerText(width)) {
-    windows.emplace_back(w);
-  }
-  return windows;
-}
-
 TEST_F(ClockTextTest, TickerScrollsTheClockOrANoticeThroughTheFieldWithinItsBuffer) {
   const std::string longest = "Sieben nach dreiviertel Zw\xF6lf Mahlzeit!";  // 39 characters
   const std::string held = "Held by a.exe", huge(400, 'x');
@@ -124,9 +111,12 @@ TEST_F(ClockTextTest, TickerScrollsTheClockOrANoticeThroughTheFieldWithinItsBuff
   for (const auto& [width, notice, maxTicks, line, count] : rows) {
     ResetTicker();
     gFakeTime = At(11, 52, 0);
-    EXPECT_EQ(TickerText(static_cast<unsigned char>(width)), nullptr) << "first a refill";
+    const auto field = static_cast<unsigned char>(width);
+    EXPECT_EQ(TickerText(field), nullptr) << "first a refill";
     if (!notice.empty()) ShowTickerNotice(notice.c_str(), maxTicks);
-    const std::vector<std::string> windows = Pass(static_cast<unsigned char>(width));
+    std::vector<std::string> windows;  // until the next refill
+    while (const char* w = windows.size() < 1000 ? TickerText(field) : nullptr)
+      windows.push_back(w);
     ASSERT_EQ(windows.size(), count) << "width " << width << " notice " << notice.size();
     for (std::size_t p = 0; p < count; ++p) EXPECT_EQ(windows[p], line.substr(p, width)) << p;
     EXPECT_EQ(std::string(gTickerBuffer), clock(width < 215 ? width : 215)) << "clock again";

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "dock/appbar.h"
 #include "dock/autohide.h"
 #include "dock/layout.h"
@@ -34,12 +31,6 @@ bool PumpUntil(Done done) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
   return done();
-}
-
-RECT WindowRectOf(HWND window) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  return r;
 }
 
 // A shell that keeps each edge's autohide bar and pulls each QUERYPOS side in by `inset`.
@@ -72,35 +63,14 @@ UINT_PTR WINAPI FakeShellCall(DWORD message, PAPPBARDATA data) {
   return TRUE;
 }
 
-INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM) {
-  return message == WM_INITDIALOG;
-}
-
-// One bar dialog from the program's template serves every test: under Wine without a window
-// manager, hiding or destroying a shown window waits about two seconds.
-struct BarTest : ::testing::Test {
-  void SetUp() override {
-    static const HWND shared =
-        CreateDialogParamA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, PlainProc, 0);
-    ASSERT_NE(bar_ = shared, nullptr);
-    gShell = FakeShell{};
-    gShellBarMessage = FakeShellCall;
-  }
-  void TearDown() override {
-    // A slide thread moves the window through this thread's queue: let it finish first.
-    EXPECT_TRUE(PumpUntil([] { return !SlideRunning(); })) << "a slide never ended";
-    gShellBarMessage = SHAppBarMessage;
-  }
-  bool WaitForBarAt(const RECT& expected) {  // a slide may be moving it
-    return PumpUntil([&] { return WindowRectOf(bar_) == expected && !SlideRunning(); });
-  }
-  HWND bar_ = nullptr;
-};
-
 }  // namespace
 
-// What Wine's service cannot show: its state answer always says always-on-top.
-TEST_F(BarTest, NotificationsSetTheZOrderAndAskForARedock) {
+// What Wine's service cannot show: its state answer always says always-on-top, it never
+// refuses a claim, and it keeps no other taskbar.
+TEST(Dock, ShellAnswersSetTheZOrderClaimsAndPlace) {
+  HWND bar = CreateDialogA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, nullptr);
+  gShell = FakeShell{};
+  gShellBarMessage = FakeShellCall;
   struct Row {
     const char* what;
     WPARAM code;
@@ -114,102 +84,28 @@ TEST_F(BarTest, NotificationsSetTheZOrderAndAskForARedock) {
   };
   for (const Row& row : rows) {
     gShell.stateAnswer = row.state;
-    SetWindowPos(bar_, row.topmostBefore ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(bar, row.topmostBefore ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    EXPECT_EQ(OnBarNotify(bar_, row.code, row.flag), row.redock) << row.what;
-    EXPECT_EQ((GetWindowLongPtrA(bar_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, row.topmostAfter)
+    EXPECT_EQ(OnBarNotify(bar, row.code, row.flag), row.redock) << row.what;
+    EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, row.topmostAfter)
         << row.what;
   }
+  gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
+  EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, true), AutohideClaim::kHeldElsewhere);
+  // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got.
+  gShell.inset = {0, 30, 0, 0};
+  LayoutBar(bar, kEdgeTop, false, 96);
+  RedockBar(bar, {kEdgeTop, false, false, 96});
+  RECT rect{};
+  GetWindowRect(bar, &rect);
+  EXPECT_EQ(rect, (RECT{0, 10, 1024, 100}));
+  EXPECT_EQ(gShell.setPosIn, rect);
+  gShellBarMessage = SHAppBarMessage;
 }
 
-TEST_F(BarTest, AutohideSlidesToTheStripAndBackAtBothEdges) {
-  gShell.claims[3] = GetDesktopWindow();  // another bar's
-  EXPECT_EQ(ClaimAutohide(bar_, 3, true), AutohideClaim::kHeldElsewhere);
-  struct Row {
-    int edge;
-    RECT shown, hidden;
-    POINT away, strip;
-  } rows[] = {
-      {kEdgeTop, {0, -20, 1024, 70}, {0, -88, 1024, 2}, {500, 400}, {500, 1}},
-      {kEdgeLeft, {0, -20, 120, 768}, {-118, -20, 2, 768}, {600, 400}, {1, 400}},
-  };
-  const auto cursorAt = [](POINT at) {
-    POINT now{};
-    return SetCursorPos(at.x, at.y) &&
-           PumpUntil([&] { return GetCursorPos(&now) && now.x == at.x && now.y == at.y; });
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.edge);
-    ASSERT_EQ(ClaimAutohide(bar_, row.edge, true), AutohideClaim::kOn);
-    LayoutBar(bar_, row.edge, false, 96);
-    RedockBar(bar_, {row.edge, true, false, 96});
-    ASSERT_TRUE(WaitForBarAt(row.shown));
-    EXPECT_EQ(gShell.setPosIn, RECT{}) << "an autohiding bar claims no space";
-    ASSERT_TRUE(cursorAt(row.away));
-    ASSERT_EQ(AutohideHit(bar_, false, false), HitAction::kHide);
-    RedockBar(bar_, {row.edge, true, true, 96});
-    EXPECT_TRUE(WaitForBarAt(row.hidden));
-    ASSERT_TRUE(cursorAt(row.strip));
-    ASSERT_EQ(AutohideHit(bar_, true, false), HitAction::kShow);
-    RedockBar(bar_, {row.edge, true, false, 96});
-    EXPECT_TRUE(WaitForBarAt(row.shown));
-    EXPECT_EQ(ClaimAutohide(bar_, row.edge, false), AutohideClaim::kOff);
-  }
-}
-
-TEST_F(BarTest, ShownControlsLieInsideTheBarWithoutOverlapping) {
-  // Frames hold the other controls: each kind is checked among its own.
-  std::vector<int> frames = {kClockFrameId}, others = {kExitButtonId, kClockFieldId};
-  frames.insert(frames.end(), std::begin(kSlotFrameIds), std::end(kSlotFrameIds));
-  for (const auto* ids : {&kPopButtonIds, &kPushButtonIds, &kSlotComboIds}) {
-    others.insert(others.end(), std::begin(*ids), std::end(*ids));
-  }
-  const auto shown = [&](int id) { return IsWindowVisible(GetDlgItem(bar_, id)) != 0; };
-  const auto rectOf = [&](int id) { return WindowRectOf(GetDlgItem(bar_, id)); };
-  const auto inside = [](const RECT& inner, const RECT& outer) {
-    RECT both{};
-    return IntersectRect(&both, &inner, &outer) && both == inner;
-  };
-  for (int edge : {kEdgeTop, kEdgeLeft}) {
-    for (bool clockHidden : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "edge " << edge << ", clock hidden " << clockHidden);
-      LayoutBar(bar_, edge, clockHidden, 96);
-      // The shell keeps a taskbar's 30 pixels at the top, another bar's 40 at the left.
-      gShell.inset = edge == kEdgeTop ? RECT{0, 30, 0, 0} : RECT{40, 0, 0, 0};
-      RedockBar(bar_, {edge, false, false, 96});
-      RECT bar = WindowRectOf(bar_);
-      EXPECT_EQ(bar, (edge == kEdgeTop ? RECT{0, 10, 1024, 100} : RECT{40, -20, 160, 768}));
-      EXPECT_EQ(gShell.setPosIn, bar) << "claimed";
-      bar.right = std::min<LONG>(bar.right, 1024);  // its far end cut at the screen's
-      bar.bottom = std::min<LONG>(bar.bottom, 768);
-      for (const std::vector<int>& ids : {frames, others}) {
-        std::vector<RECT> seen;
-        for (int id : ids) {
-          if (!shown(id)) continue;
-          RECT r = rectOf(id), both{};
-          EXPECT_TRUE(inside(r, bar)) << "control " << id;
-          for (const RECT& o : seen) EXPECT_FALSE(IntersectRect(&both, &r, &o)) << "control " << id;
-          seen.push_back(r);
-        }
-      }
-      // As many slot groups as fit, in order, each shown whole; the clock as asked.
-      int fit = 0;
-      while (fit < kSlotCount && shown(kSlotFrameIds[fit])) ++fit;
-      ASSERT_LT(fit, kSlotCount);
-      EXPECT_FALSE(inside(rectOf(kSlotFrameIds[fit]), bar)) << "slot " << fit << " would fit";
-      for (int slot = 0; slot < kSlotCount; ++slot) {
-        EXPECT_EQ(shown(kSlotFrameIds[slot]) + shown(kPopButtonIds[slot]) +
-                      shown(kPushButtonIds[slot]) + shown(kSlotComboIds[slot]),
-                  slot < fit ? 4 : 0)
-            << "slot " << slot;
-      }
-      EXPECT_EQ(shown(kClockFrameId) + shown(kExitButtonId) + shown(kClockFieldId),
-                clockHidden ? 0 : 3);
-    }
-  }
-}
-
-TEST_F(BarTest, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
+TEST(Dock, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
+  gShell = FakeShell{};
+  gShellBarMessage = FakeShellCall;
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
   WriteSettingString(kProgramKey, "STARTPOSITON", "7");
   WriteSettingString(kProgramKey, "AUTOHIDE", "5");
@@ -246,4 +142,5 @@ TEST_F(BarTest, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
   EXPECT_EQ(gShell.calls[ABM_NEW], 1) << "registered again after TaskbarCreated";
   EXPECT_EQ(gShell.calls[ABM_REMOVE], 1) << "taken off the shell at the session's end";
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
+  gShellBarMessage = SHAppBarMessage;
 }

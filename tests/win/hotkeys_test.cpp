@@ -2,36 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-
+#include "clipboard_helpers.h"
 #include "clock/ticker.h"
 #include "shell/hotkey_table.h"
 #include "slots/slot_store.h"
 
 namespace pinnafex {
 namespace {
-
-void PutText(HWND owner, const char* text) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, strlen(text) + 1);
-  memcpy(GlobalLock(block), text, strlen(text));
-  GlobalUnlock(block);
-  ASSERT_TRUE(OpenClipboard(owner));
-  EmptyClipboard();
-  SetClipboardData(CF_TEXT, block);
-  CloseClipboard();
-}
-
-std::string ClipboardText(HWND owner) {
-  std::string text = "<none>";
-  if (!OpenClipboard(owner)) return "<not opened>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
 
 // Registers the slot's key for another program's window; false when it is taken.
 bool TakeFor(HWND other, int slot) {
@@ -54,14 +31,14 @@ TEST(Hotkeys, TheSettingTakesTheFreeKeysNamesTheOthersDispatchesAndReleasesOnlyI
   }
   // Slot 20's key pops it (and pastes into whatever is in front); ids of no slot and slot 1's,
   // which is empty, leave the clipboard alone.
-  PutText(other, "twenty");
+  ASSERT_TRUE(Put({Text("twenty")}));
   PushSlot(bar, 19);
-  PutText(other, "before");
+  ASSERT_TRUE(Put({Text("before")}));
   for (WPARAM id : {WPARAM{0}, WPARAM{21}, ~WPARAM{0}, WPARAM{1}})
     EXPECT_EQ(PasteHotkeySlot(bar, id), ClipResult::kDone);
-  EXPECT_EQ(ClipboardText(other), "before");
+  EXPECT_EQ(Clipboard(CF_TEXT, true), "before");
   EXPECT_EQ(PasteHotkeySlot(bar, HotkeyId(19)), ClipResult::kDone);
-  EXPECT_EQ(ClipboardText(other), "twenty");
+  EXPECT_EQ(Clipboard(CF_TEXT, true), "twenty");
   ApplyHotkeys(bar, false);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     EXPECT_EQ(TakeFor(other, slot), slot != 2 && slot != 14) << slot << ": the other's two kept";

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "base/bar_ids.h"
-#include "version.h"
 
 namespace pinnafex {
 namespace {
@@ -41,7 +40,7 @@ std::string TextOf(HWND window) {
 }
 
 // The bar as each exe's template builds it: each control the code looks up is there, once,
-// with its caption, inside the bar. Then the exe's version, icon and manifest.
+// with its caption, inside the bar. Then the exe's icon, pictures and manifest.
 TEST(Resources, TemplateHoldsEveryControlOfTheCodesTable) {
   for (const std::string& exe : Exes()) {
     SCOPED_TRACE(exe);
@@ -74,26 +73,14 @@ TEST(Resources, TemplateHoldsEveryControlOfTheCodesTable) {
     for (int id = IDC_SLOT_1_POP; id <= IDC_SPARE_COMBO; ++id) EXPECT_EQ(seen[id], 1) << id;
     DestroyWindow(dialog);
 
-    // What Explorer's properties show, the icon, and what the loader reads: no elevation
-    // prompt, and Windows 10 declared, so that it is not served an older one's behaviour.
-    std::vector<char> block(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
-    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, block.size(), block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    char* text = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
-                  std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
-                  std::to_string(HIWORD(fixed->dwFileVersionLS)),
-              PINNAFEX_VERSION_TEXT);
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductName",
-                               reinterpret_cast<void**>(&text), &length));
-    EXPECT_STREQ(text, "Pinnafex");
+    // The icon, the splash pictures, and what the loader reads: no elevation prompt, and
+    // Windows 10 and each monitor's DPI declared, so that it is not served an older behaviour.
     EXPECT_FALSE(Resource(exe, "IDI_ICON1", 14).empty()) << "icon";  // RT_GROUP_ICON
     for (int id : {12563, 12633})  // the splash pictures, RT_BITMAP
       EXPECT_EQ(Resource(exe, MAKEINTRESOURCEA(id), 2).size(), 70928u) << "bitmap " << id;
     const std::string manifest = Resource(exe, MAKEINTRESOURCEA(1), 24);  // RT_MANIFEST
-    for (const char* part : {"level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+    for (const char* part :
+         {"level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", ">PerMonitorV2"})
       EXPECT_NE(manifest.find(part), std::string::npos) << part;
   }
 }

@@ -1,14 +1,10 @@
-// The splash window in both modes, seen from outside: its place, its thread, how it closes;
-// and the bitmap helpers it draws with, on blocks built here byte by byte.
+// The splash window in both modes, seen from outside: its place, its thread, how it closes.
 #include "splash/splash.h"
-
-#include "splash/dib.h"
 
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace pinnafex {
@@ -100,59 +96,6 @@ TEST(Splash, ChildAndTopLevelModes) {
   EXPECT_EQ(ShowSplash(GetModuleHandleA(nullptr), nullptr, kMissingBitmapId, 0), nullptr);
   for (int i = 0; i < 50 && ThreadsOfThisProcess() > threads; ++i) Sleep(100);
   EXPECT_EQ(ThreadsOfThisProcess(), threads) << "a missing bitmap left its thread running";
-}
-
-// A header, then `tail` bytes of 0x40: colour table entries and pixels alike.
-std::string Dib(LONG width, LONG height, WORD bits, DWORD used, size_t tail) {
-  BITMAPINFOHEADER header = {sizeof header, width, height, 1, bits};
-  header.biClrUsed = used;
-  return std::string(reinterpret_cast<const char*>(&header), sizeof header) +
-         std::string(tail, '\x40');
-}
-
-// Whatever a block claims, each helper answers from what it holds, and draws all or nothing.
-TEST(DibHelpers, EveryBlockIsReadWithinItself) {
-  const struct {
-    const char* what;
-    std::string bytes;  // "": no block at all
-    int bits, width, height, paletteSize;
-    bool draws;
-  } rows[] = {
-      {"no block", "", 0, 0, 0, 0, false},
-      {"shorter than a header", Dib(4, 2, 8, 0, 0).substr(0, 39), 0, 0, 0, 0, false},
-      {"8-bit", Dib(4, 2, 8, 0, 1024 + 8), 8, 4, 2, 256, true},
-      {"4-bit, 12 colours, top-down", Dib(3, -2, 4, 12, 48 + 8), 4, 3, 2, 12, true},
-      {"24-bit, no table", Dib(3, 2, 24, 0, 24), 24, 3, 2, 0, true},
-      {"rows one byte short", Dib(4, 2, 8, 0, 1024 + 7), 8, 4, 2, 256, false},
-      {"colour table one byte short", Dib(4, 2, 8, 0, 1023), 8, 4, 2, 0, false},
-      {"colours used 0xFFFFFFFF", Dib(4, 2, 8, 0xFFFFFFFF, 1024 + 8), 8, 4, 2, 0, false},
-      {"width past the block", Dib(0x7FFFFFFF, 2, 24, 0, 24), 24, 0x7FFFFFFF, 2, 0, false},
-      {"most negative height", Dib(4, -0x7FFFFFFF - 1, 24, 0, 24), 24, 4, 0, 0, false},
-  };
-  HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
-  HGDIOBJ previous = SelectObject(dc, CreateCompatibleBitmap(screen, 8, 8));
-  ReleaseDC(nullptr, screen);
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    DibBlock block = row.bytes.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, row.bytes.size());
-    if (block) memcpy(GlobalLock(block), row.bytes.data(), row.bytes.size());
-    GlobalUnlock(block);
-    EXPECT_EQ(DibBitCount(block), row.bits);
-    EXPECT_EQ(DibWidth(block), row.width);
-    EXPECT_EQ(DibHeight(block), row.height);
-    HPALETTE palette = CreateDibPalette(block);
-    PALETTEENTRY entry = {};
-    EXPECT_EQ(palette ? GetPaletteEntries(palette, 0, 256, nullptr) : 0u, UINT(row.paletteSize));
-    if (palette) GetPaletteEntries(palette, 11, 1, &entry);
-    EXPECT_EQ(RGB(entry.peRed, entry.peGreen, entry.peBlue), palette ? RGB(64, 64, 64) : 0);
-    DeleteObject(palette);
-    SetPixel(dc, 0, 0, RGB(0, 0, 0));
-    EXPECT_EQ(DrawDib(block, dc, 0, 0), row.draws);
-    EXPECT_EQ(GetPixel(dc, 0, 0), row.draws ? RGB(64, 64, 64) : RGB(0, 0, 0)) << "all or nothing";
-    FreeDibBlock(block);
-  }
-  DeleteObject(SelectObject(dc, previous));
-  DeleteDC(dc);
 }
 
 }  // namespace
