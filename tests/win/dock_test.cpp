@@ -100,6 +100,10 @@ TEST(Dock, ShellAnswersSetTheZOrderClaimsAndPlace) {
   GetWindowRect(bar, &rect);
   EXPECT_EQ(rect, (RECT{0, 10, 1024, 100}));
   EXPECT_EQ(gShell.setPosIn, rect);
+  gShell.setPosIn = {};
+  RedockBar(bar, {kEdgeTop, true, false, 96});
+  EXPECT_TRUE(PumpUntil([] { return !SlideRunning(); }));
+  EXPECT_EQ(gShell.setPosIn, RECT{}) << "an autohiding bar claims no space";
   gShellBarMessage = SHAppBarMessage;
 }
 
