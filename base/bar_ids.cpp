@@ -2,26 +2,20 @@
 
 namespace pinnafex {
 
-const int kPopButtonIds[kSlotCount] = {
-    IDC_SLOT_1_POP,  IDC_SLOT_2_POP,  IDC_SLOT_3_POP,  IDC_SLOT_4_POP,  IDC_SLOT_5_POP,
-    IDC_SLOT_6_POP,  IDC_SLOT_7_POP,  IDC_SLOT_8_POP,  IDC_SLOT_9_POP,  IDC_SLOT_10_POP,
-    IDC_SLOT_11_POP, IDC_SLOT_12_POP, IDC_SLOT_13_POP, IDC_SLOT_14_POP, IDC_SLOT_15_POP,
-    IDC_SLOT_16_POP, IDC_SLOT_17_POP, IDC_SLOT_18_POP, IDC_SLOT_19_POP, IDC_SLOT_20_POP};
-const int kPushButtonIds[kSlotCount] = {
-    IDC_SLOT_1_PUSH,  IDC_SLOT_2_PUSH,  IDC_SLOT_3_PUSH,  IDC_SLOT_4_PUSH,  IDC_SLOT_5_PUSH,
-    IDC_SLOT_6_PUSH,  IDC_SLOT_7_PUSH,  IDC_SLOT_8_PUSH,  IDC_SLOT_9_PUSH,  IDC_SLOT_10_PUSH,
-    IDC_SLOT_11_PUSH, IDC_SLOT_12_PUSH, IDC_SLOT_13_PUSH, IDC_SLOT_14_PUSH, IDC_SLOT_15_PUSH,
-    IDC_SLOT_16_PUSH, IDC_SLOT_17_PUSH, IDC_SLOT_18_PUSH, IDC_SLOT_19_PUSH, IDC_SLOT_20_PUSH};
-const int kSlotFrameIds[kSlotCount] = {
-    IDC_SLOT_1_FRAME,  IDC_SLOT_2_FRAME,  IDC_SLOT_3_FRAME,  IDC_SLOT_4_FRAME,  IDC_SLOT_5_FRAME,
-    IDC_SLOT_6_FRAME,  IDC_SLOT_7_FRAME,  IDC_SLOT_8_FRAME,  IDC_SLOT_9_FRAME,  IDC_SLOT_10_FRAME,
-    IDC_SLOT_11_FRAME, IDC_SLOT_12_FRAME, IDC_SLOT_13_FRAME, IDC_SLOT_14_FRAME, IDC_SLOT_15_FRAME,
-    IDC_SLOT_16_FRAME, IDC_SLOT_17_FRAME, IDC_SLOT_18_FRAME, IDC_SLOT_19_FRAME, IDC_SLOT_20_FRAME};
-const int kSlotComboIds[kSlotCount] = {
-    IDC_SLOT_1_COMBO,  IDC_SLOT_2_COMBO,  IDC_SLOT_3_COMBO,  IDC_SLOT_4_COMBO,  IDC_SLOT_5_COMBO,
-    IDC_SLOT_6_COMBO,  IDC_SLOT_7_COMBO,  IDC_SLOT_8_COMBO,  IDC_SLOT_9_COMBO,  IDC_SLOT_10_COMBO,
-    IDC_SLOT_11_COMBO, IDC_SLOT_12_COMBO, IDC_SLOT_13_COMBO, IDC_SLOT_14_COMBO, IDC_SLOT_15_COMBO,
-    IDC_SLOT_16_COMBO, IDC_SLOT_17_COMBO, IDC_SLOT_18_COMBO, IDC_SLOT_19_COMBO, IDC_SLOT_20_COMBO};
+// The twenty ids of one control of the slot groups, slot 1 first.
+#define SLOT_GROUP_IDS(part)                                                                       \
+  {                                                                                                \
+    IDC_SLOT_1_##part, IDC_SLOT_2_##part, IDC_SLOT_3_##part, IDC_SLOT_4_##part, IDC_SLOT_5_##part, \
+        IDC_SLOT_6_##part, IDC_SLOT_7_##part, IDC_SLOT_8_##part, IDC_SLOT_9_##part,                \
+        IDC_SLOT_10_##part, IDC_SLOT_11_##part, IDC_SLOT_12_##part, IDC_SLOT_13_##part,            \
+        IDC_SLOT_14_##part, IDC_SLOT_15_##part, IDC_SLOT_16_##part, IDC_SLOT_17_##part,            \
+        IDC_SLOT_18_##part, IDC_SLOT_19_##part, IDC_SLOT_20_##part                                 \
+  }
+const int kPopButtonIds[kSlotCount] = SLOT_GROUP_IDS(POP);
+const int kPushButtonIds[kSlotCount] = SLOT_GROUP_IDS(PUSH);
+const int kSlotFrameIds[kSlotCount] = SLOT_GROUP_IDS(FRAME);
+const int kSlotComboIds[kSlotCount] = SLOT_GROUP_IDS(COMBO);
+#undef SLOT_GROUP_IDS
 
 int FindSlot(const int (&ids)[kSlotCount], int controlId) {
   for (int i = 0; i < kSlotCount; ++i) {

@@ -7,6 +7,10 @@ namespace pinnafex {
 
 constexpr int kSlotCount = 20;
 
+constexpr bool IsSlotIndex(int slot) {
+  return slot >= 0 && slot < kSlotCount;
+}
+
 // SlotControlTable, indexed by slot index (slot number - 1).
 extern const int kPopButtonIds[kSlotCount];
 extern const int kPushButtonIds[kSlotCount];

@@ -150,9 +150,15 @@ INT_PTR OnAutohide(HWND dialog) {
   return 0;
 }
 
+// The menu's check marks for the clock and the hotkeys, as the settings stand.
+void ShowSettingChecks() {
+  CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
+  CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+}
+
 INT_PTR OnShowClock(HWND dialog) {
   gSettings.clockHidden = !gSettings.clockHidden;
-  CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
+  ShowSettingChecks();
   Relayout(dialog);
   return 0;
 }
@@ -172,7 +178,7 @@ void ReportTransfer(ClipResult result) {
 
 INT_PTR OnHotkeys(HWND dialog) {
   gSettings.hotkeys = !gSettings.hotkeys;
-  CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  ShowSettingChecks();
   ApplyHotkeys(dialog, gSettings.hotkeys);
   return 0;
 }
@@ -222,8 +228,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
   RegisterBar(dialog);
   gMenu = CreateContextMenu();
-  CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
-  CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  ShowSettingChecks();
   gBarHidden = false;
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);  // the stored edge and autohide, once
   ApplyHotkeys(dialog, gSettings.hotkeys);
@@ -235,7 +240,7 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   const char* ticker = TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
   if (gSettings.autohide) {
-    const HitAction hit = AutohideHit(dialog, gBarHidden, gMenuOrPromptOpen != 0);
+    const HitAction hit = AutohideHit(dialog, gBarHidden, gMenuOrPromptOpen);
     if (hit != HitAction::kNone) {
       gBarHidden = hit == HitAction::kHide;
       RedockBar(dialog, Docked());

@@ -39,10 +39,6 @@ constexpr unsigned char kVkV = 0x56;
 // Unassigned: a tap of it stands between an Alt or Windows key's press and its release.
 constexpr unsigned char kVkMask = 0xE8;
 
-bool IsSlotIndex(int slot) {
-  return slot >= 0 && slot < kSlotCount;
-}
-
 // Appends while there is room; the text stays terminated.
 void Append(char (&out)[kTakenNoticeSize], const char* text) {
   const std::size_t used = std::strlen(out);

@@ -98,13 +98,17 @@ HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack) {
   return block;
 }
 
+HGLOBAL CopyBlock(HANDLE block, SIZE_T size) {
+  const void* bytes = block ? GlobalLock(block) : nullptr;
+  if (!bytes) return nullptr;
+  HGLOBAL copy = NewBlock(bytes, size, 0);
+  GlobalUnlock(block);
+  return copy;
+}
+
 HGLOBAL CopyClipboardData(UINT format) {
   HANDLE data = GetClipboardData(format);
-  const void* bytes = data ? GlobalLock(data) : nullptr;
-  if (!bytes) return nullptr;
-  HGLOBAL copy = NewBlock(bytes, GlobalSize(data), 0);
-  GlobalUnlock(data);
-  return copy;
+  return data ? CopyBlock(data, GlobalSize(data)) : nullptr;
 }
 
 void ClipboardHolderName(char* out, int size) {

@@ -26,10 +26,6 @@ struct Slot {
 
 Slot gSlots[kSlotCount];
 
-bool IsSlotIndex(int slot) {
-  return slot >= 0 && slot < kSlotCount;
-}
-
 void FreeSlot(Slot& slot) {
   if (slot.text) GlobalFree(slot.text);
   for (HGLOBAL mark : slot.marks) {
@@ -170,16 +166,12 @@ ClipResult PopSlot(HWND owner, int slot) {
   Handover handovers[2 + kPrivacyFormatCount] = {};
   int count = 0;
   handovers[count++] = {CF_LOCALE, NewBlock(&source.locale, sizeof source.locale, 0)};
-  const void* text = GlobalLock(source.text);
   handovers[count++] = {static_cast<UINT>(source.wide ? CF_UNICODETEXT : CF_TEXT),
-                        text ? NewBlock(text, source.textBytes, 0) : nullptr};
-  if (text) GlobalUnlock(source.text);
+                        CopyBlock(source.text, source.textBytes)};
   for (int i = 0; i < kPrivacyFormatCount; ++i) {
-    HGLOBAL mark = source.marks[i];
-    if (!mark) continue;
-    const void* data = GlobalLock(mark);
-    handovers[count++] = {PrivacyFormat(i), data ? NewBlock(data, GlobalSize(mark), 0) : nullptr};
-    if (data) GlobalUnlock(mark);
+    if (HGLOBAL mark = source.marks[i]) {
+      handovers[count++] = {PrivacyFormat(i), CopyBlock(mark, GlobalSize(mark))};
+    }
   }
   bool copied = true;
   for (int i = 0; i < count; ++i) copied = copied && handovers[i].block;
