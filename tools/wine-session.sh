@@ -83,6 +83,7 @@ wine wineboot -i >"$session/wineboot.log" 2>&1
 # Wine would ask XRandR, which sees one monitor, before Xinerama.
 if [ -n "${PINNAFEX_MONITORS:-}" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -k  # the desktop process asks again when it next starts
 fi
 # Wine reads the DPI from both places when a program starts.
 if [ -n "$dpi" ]; then

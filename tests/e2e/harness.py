@@ -55,7 +55,7 @@ def reg_set(name, value):
 def reg_values():
     """{name: text} of the program's REG_SZ values, {} when its key is missing."""
     out = run(["wine", "reg", "query", KEY]).stdout.decode("latin-1")
-    return dict(re.findall(r"^\s*(\S+)\s+REG_SZ\s*(.*?)\s*$", out, re.M))
+    return dict(re.findall(r"^[ \t]*(\S+)[ \t]+REG_SZ[ \t]*(.*?)\s*$", out, re.M))
 
 
 def clipboard_set(*pairs):

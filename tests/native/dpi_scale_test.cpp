@@ -17,6 +17,7 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
   for (const auto& [v, dpi, scaled] : rows)
     EXPECT_EQ(ScaleToDpi(v, dpi), scaled) << v << " at " << dpi;
   // The offset above the screen and the hidden strip scale with the screen's DPI.
-  EXPECT_TRUE(ProposeDockRect(kEdgeLeft, {0, 0, 180, 768}, true, {1024, 768, 144}) ==
+  EXPECT_TRUE(WindowOverClaim(
+                  ProposeClaim(kEdgeLeft, {0, 0, 180, 768}, true, {{0, 0, 1024, 768}, 144}), 144) ==
               (Rect{-177, -30, 3, 768}));
 }
