@@ -11,6 +11,7 @@
 #include "base/priority_table.h"
 #include "screen/monitors.h"
 #include "settings/bar_settings.h"
+#include "settings/run_at_logon.h"
 #include "shell/bar_font.h"
 #include "base/bar_ids.h"
 #include "shell/hotkeys.h"
@@ -53,6 +54,7 @@ constexpr MenuItem kMenuItems[] = {
     {0, nullptr},
     {kCmdShowClock, "Show Clock"},
     {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
+    {kCmdStartWithWindows, "Start with Windows"},  // checked while the Run entry names this exe
     {0, nullptr},
     {kCmdCancel, "Exit"},
 };
@@ -102,7 +104,8 @@ void SettleAutohide(HWND dialog, bool wanted) {
   CheckMenuItem(gMenu, kCmdAutohide,
                 MF_BYCOMMAND | (gSettings.autohide ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(gMenu, kCmdAutohide,
-                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_GRAYED : MF_ENABLED));
+                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_DISABLED | MF_GRAYED
+                                                                        : MF_ENABLED));
 }
 
 // The bar moved to `edge` of its monitor (the chosen one while present, else the primary) with
@@ -206,6 +209,11 @@ void ReportTransfer(ClipResult result) {
   ShowTickerNotice(notice, kNoticeTicks);
 }
 
+INT_PTR OnStartWithWindows(HWND) {
+  SetStartAtLogon(!StartsAtLogon());
+  return 0;
+}
+
 INT_PTR OnHotkeys(HWND dialog) {
   gSettings.hotkeys = !gSettings.hotkeys;
   ShowSettingChecks();
@@ -229,6 +237,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdAutohide, OnAutohide},
     {kCmdShowClock, OnShowClock},
     {kCmdHotkeys, OnHotkeys},
+    {kCmdStartWithWindows, OnStartWithWindows},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -237,7 +246,8 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
     if (row.id == id) return row.handler(dialog);
   }
   if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
-    ReportTransfer(PopSlot(dialog, slot));
+    // An empty slot's Pop is disabled; only another program can press it, and it gets nothing.
+    if (SlotBlock(slot)) ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
     ReportTransfer(PushSlot(dialog, pushed));
     RefreshSlot(dialog, pushed);  // the other slots are unchanged
@@ -293,8 +303,11 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
 
 INT_PTR OnMenuOpened(HWND, WPARAM, LPARAM) {
   gMenuOrPromptOpen = true;
-  EnableMenuItem(gMenu, kCmdNextScreen,
-                 MF_BYCOMMAND | (GetSystemMetrics(SM_CMONITORS) > 1 ? MF_ENABLED : MF_GRAYED));
+  // The Run entry is the user's too: Task Manager or a moved folder may have changed it.
+  CheckMenuItem(gMenu, kCmdStartWithWindows, StartsAtLogon() ? MF_CHECKED : MF_UNCHECKED);
+  EnableMenuItem(
+      gMenu, kCmdNextScreen,
+      MF_BYCOMMAND | (GetSystemMetrics(SM_CMONITORS) > 1 ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
   return 0;
 }
 
