@@ -61,10 +61,9 @@ HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
   in.autohide = true;
   in.barHidden = spot.hidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
-  in.inside = CursorInside(ShownPart(ToRect(window), spot.monitor), cursor.x, cursor.y);
-  in.insideSlideTarget =
-      gSlideRunning.load() &&
-      CursorInside(ShownPart(SlideTarget(gSlideRecord), spot.monitor), cursor.x, cursor.y);
+  in.inside = CursorOnBar(ToRect(window), spot.monitor, cursor.x, cursor.y);
+  in.insideSlideTarget = gSlideRunning.load() &&
+                         CursorOnBar(SlideTarget(gSlideRecord), spot.monitor, cursor.x, cursor.y);
   in.slotListOpen = !spot.hidden && AnySlotListOpen(bar);
   in.menuOrPromptOpen = menuOrPromptOpen;
   return DecideHit(in);
