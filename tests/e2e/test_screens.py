@@ -1,48 +1,46 @@
-"""The bar on another monitor, on two monitors made by the stand-in Xinerama of
-tools/wine-session.sh --monitors: Next Screen, a new start, and a start with that monitor gone."""
+"""The bar on the second of two monitors made by tools/wine-session.sh --monitors: Next Screen, a
+new start, and a start with that monitor gone."""
 import os
 import re
+import subprocess
 import unittest
 
-from harness import IDS, Bar, BarTest, reg_values, run, wait_until
+from harness import IDS, PROBE, Bar, BarTest, reg_values, run, wait_until
 
-
-def heads():
-    """The session's monitors as rectangles, the primary first."""
-    found = re.findall(r"(\d+)x(\d+)\+(\d+)\+(\d+)", os.environ.get("PINNAFEX_MONITORS", ""))
-    return [[x, y, x + w, y + h] for w, h, x, y in ([int(v) for v in head] for head in found)]
+HEADS = [[x, y, x + w, y + h] for w, h, x, y in
+         (map(int, head) for head in re.findall(r"(\d+)x(\d+)\+(\d+)\+(\d+)", os.environ.get("PINNAFEX_MONITORS", "")))]
 
 
 class Screens(BarTest):
     def setUp(self):
-        if len(heads()) < 2:
-            self.skipTest("SKIP: needs tools/wine-session.sh --monitors with ../shared/tools beside the repository")
+        if len(HEADS) < 2:
+            self.skipTest("SKIP: needs tools/wine-session.sh --monitors and ../shared/tools beside the repository")
         super().setUp()
 
     def at_bottom_of(self, head, what):
-        """Waits for the bar docked at the bottom of `head`, wholly inside it."""
-        left, top, right, bottom = head
-        wait_until(lambda: self.bar.window()["rect"] == [left, bottom - 90, right, bottom], 20, what)
+        """The bar docked at the bottom of `head`, wholly inside it."""
+        wait_until(lambda: self.bar.window()["rect"] == [head[0], head[3] - 90, head[2], head[3]], 20, what)
 
     def test_next_screen_is_kept_and_falls_back_to_the_primary(self):
-        primary, second = heads()[:2]
-        self.bar.start()
-        self.bar.command(IDS["IDM_BOTTOM"])
+        primary, second = HEADS[:2]
+        self.bar.start().command(IDS["IDM_BOTTOM"])
         self.at_bottom_of(primary, "the bottom of the primary")
         self.bar.command(IDS["IDM_NEXT_SCREEN"])
         self.at_bottom_of(second, "the bottom of the second monitor after Next Screen")
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual((reg_values()["SCREEN"], reg_values()["STARTPOSITON"]), (r"\\.\DISPLAY2", "3"))
-
         self.bar = Bar().start()
         self.at_bottom_of(second, "the second monitor after a new start")
         self.assertEqual(self.bar.quit(), 0)
-
         # The second monitor unplugged while the bar was not running.
         self.addCleanup(os.environ.__setitem__, "FAKE_XINERAMA", os.environ["FAKE_XINERAMA"])
         run(["wineserver", "-k"])
         run(["wineserver", "-w"])
         os.environ["FAKE_XINERAMA"] = "{}x{}+0+0".format(primary[2], primary[3])
+        # The new wineserver must be started without our pipes, or a probe's output never ends.
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        self.addCleanup(subprocess.Popen(["wine", PROBE, "idle"], **quiet).kill)
+        subprocess.run(["wine", PROBE, "bar"], timeout=60, **quiet)
         self.bar = Bar().start()
         self.at_bottom_of(primary, "the primary with the second monitor gone")
         self.assertEqual(self.bar.quit(), 0)

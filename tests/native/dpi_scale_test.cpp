@@ -24,51 +24,22 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
               (Rect{-177, -30, 3, 768}));
 }
 
-// Every edge of a monitor away from 0,0 (800x600 at 1024,100, neighbours all round): the shown
-// and hidden window, the strip a cursor shows the hidden bar from, the slot groups that fit and
-// the enlarged list beside the bar towards the monitor's inside.
+// The four edges of an 800x600 monitor at 1024,100 with neighbours all round: the shown and the
+// hidden window, the strip whose pixels show the hidden bar (a step inwards or onto the
+// neighbour misses it), the slot groups that fit and the enlarged list towards the inside.
 TEST(DockEdges, RightAndBottomMirrorLeftAndTopOnTheBarsOwnMonitor) {
   const Monitor monitor{{1024, 100, 1824, 700}, 96};
+  const Rect column{0, 0, 120, 550}, row{0, 0, 50, 90};
   const struct {
     int edge;
-    Rect window, shown, hidden;
-    int stripX, stripY;  // on the strip; one step further in, and one out, miss it
-    int stepX, stepY;
-    int fits;
+    Rect shown, hidden;
+    int x, y, dx, dy, fits;  // on the strip, a step inwards; groups shown
     Place list;
   } rows[] = {
-      {kEdgeLeft,
-       {0, 0, 120, 550},
-       {1024, 80, 1144, 700},
-       {906, 80, 1026, 700},
-       1024,
-       400,
-       3,
-       0,
-       8,
-       {150, 70, 500, 500}},
-      {kEdgeTop,
-       {0, 0, 50, 90},
-       {1024, 80, 1824, 170},
-       {1024, 12, 1824, 102},
-       1400,
-       100,
-       0,
-       3,
-       7,
-       {150, 70, 500, 500}},
-      {kEdgeRight,
-       {0, 0, 120, 550},
-       {1704, 80, 1824, 700},
-       {1822, 80, 1942, 700},
-       1823,
-       400,
-       -3,
-       0,
-       8,
-       {-536, 70, 500, 500}},
+      {kEdgeLeft, {1024, 80, 1144, 700}, {906, 80, 1026, 700}, 1024, 400, 3, 0, 8, {150, 70}},
+      {kEdgeTop, {1024, 80, 1824, 170}, {1024, 12, 1824, 102}, 1400, 100, 0, 3, 7, {150, 70}},
+      {kEdgeRight, {1704, 80, 1824, 700}, {1822, 80, 1942, 700}, 1823, 400, -3, 0, 8, {-536, 70}},
       {kEdgeBottom,
-       {0, 0, 50, 90},
        {1024, 610, 1824, 700},
        {1024, 678, 1824, 768},
        1400,
@@ -76,25 +47,23 @@ TEST(DockEdges, RightAndBottomMirrorLeftAndTopOnTheBarsOwnMonitor) {
        0,
        -3,
        7,
-       {150, -502, 500, 500}},
+       {150, -502}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.edge);
-    const int thickness = BarThickness(row.edge, row.window, monitor.dpi);
-    const Rect claim = ProposeClaim(row.edge, row.window, false, monitor);
-    EXPECT_TRUE(WindowOverClaim(claim, monitor.dpi) == row.shown);
-    EXPECT_TRUE(KeepThickness(row.edge, claim, thickness) == claim);
-    const Rect hidden = WindowOverClaim(ProposeClaim(row.edge, row.window, true, monitor), 96);
-    EXPECT_TRUE(hidden == row.hidden);
-    HitInputs in{true, true, true, CursorOnBar(hidden, monitor, row.stripX, row.stripY)};
-    EXPECT_EQ(DecideHit(in), HitAction::kShow);
-    EXPECT_FALSE(CursorOnBar(hidden, monitor, row.stripX + row.stepX, row.stripY + row.stepY));
-    EXPECT_FALSE(
-        CursorOnBar(hidden, monitor, row.stripX - row.stepX / 3, row.stripY - row.stepY / 3))
-        << "the neighbouring monitor";
-    const bool inRow = ShapeOf(row.edge) == Shape::kTop;
-    EXPECT_EQ(ShownSlotCount(ShapeOf(row.edge), inRow ? 800 : 600, false), row.fits);
-    EXPECT_TRUE(PlaceAtEdge(row.edge, kExpandedComboPlace, inRow ? 794 : 114, inRow ? 68 : 598) ==
-                row.list);
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.edge);
+    const bool inRow = ShapeOf(r.edge) == Shape::kTop;
+    EXPECT_TRUE(WindowOverClaim(ProposeClaim(r.edge, inRow ? row : column, false, monitor), 96) ==
+                r.shown);
+    const Rect hidden =
+        WindowOverClaim(ProposeClaim(r.edge, inRow ? row : column, true, monitor), 96);
+    EXPECT_TRUE(hidden == r.hidden);
+    EXPECT_EQ(DecideHit({true, true, true, CursorOnBar(hidden, monitor, r.x, r.y)}),
+              HitAction::kShow);
+    EXPECT_FALSE(CursorOnBar(hidden, monitor, r.x + r.dx, r.y + r.dy)) << "a step inwards";
+    EXPECT_FALSE(CursorOnBar(hidden, monitor, r.x - r.dx / 3, r.y - r.dy / 3)) << "the neighbour";
+    EXPECT_EQ(ShownSlotCount(ShapeOf(r.edge), inRow ? 800 : 600, false), r.fits);
+    const Place list =
+        PlaceAtEdge(r.edge, kExpandedComboPlace, inRow ? 794 : 114, inRow ? 68 : 598);
+    EXPECT_TRUE((list == Place{r.list.x, r.list.y, 500, 500}));
   }
 }
