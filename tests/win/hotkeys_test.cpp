@@ -47,6 +47,15 @@ TEST(Hotkeys, TheSettingTakesTheFreeKeysNamesTheOthersDispatchesAndReleasesOnlyI
   gSendInput = SendInput;
   EXPECT_EQ(Clipboard(CF_TEXT, true), "twenty");
   EXPECT_STREQ(gTickerBuffer, "The keys could not be sent");
+  // Shift down for the system, let go of by the user's hand: the paste leaves it up. A fresh
+  // watch counts slot 20's key as let go of.
+  ApplyHotkeys(bar, true);
+  INPUT shift{INPUT_KEYBOARD, {}};
+  shift.ki.wVk = VK_LSHIFT;
+  ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
+  ASSERT_LT(GetAsyncKeyState(VK_LSHIFT), 0);
+  EXPECT_EQ(ActOnHotkey(bar, HotkeyId(19)).popped, ClipResult::kDone);
+  EXPECT_GE(GetAsyncKeyState(VK_LSHIFT), 0) << "pressed again by the paste";
   ApplyHotkeys(bar, false);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     EXPECT_EQ(TakeFor(other, slot), slot != 2 && slot != 14) << slot << ": the other's kept";
