@@ -280,7 +280,7 @@ const char* CopyPrompt() {
 }
 
 void ConfirmCopy(int slot) {
-  char notice[kCopiedNoticeSize];
+  char notice[kCopiedNoticeSize] = "";
   CopiedNotice(slot, notice);
   ShowTickerNotice(notice, kNoticeTicks);
 }
