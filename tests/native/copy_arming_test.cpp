@@ -1,5 +1,3 @@
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "shell/copy_arming.h"
@@ -7,69 +5,35 @@
 namespace pinnafex {
 namespace {
 
-struct Step {
-  KeyEvent event;
-  unsigned atMs;
-  unsigned sequence;  // the clipboard's
-  KeyAction expected;
-};
-constexpr KeyEvent C = KeyEvent::kCopyKey, S = KeyEvent::kSlotKey, T = KeyEvent::kTick;
-constexpr unsigned kWrap = 0u - 1000;  // a second before the millisecond count wraps
-
-// Each run starts unarmed; slot keys are slot index 3.
+// Two runs of keys and ticks (slot keys for slot index 3), each step at a time in ms with the
+// clipboard's sequence number; the second starts a second before the millisecond count wraps.
 TEST(CopyArming, TheSlotKeyCopiesWithinThreeSecondsAndTheClipboardDecidesWithinOne) {
+  constexpr KeyEvent C = KeyEvent::kCopyKey, S = KeyEvent::kSlotKey, T = KeyEvent::kTick;
+  using A = KeyAction;
+  constexpr unsigned W = 0u - 1000;
   const struct {
-    const char* what;
-    std::vector<Step> steps;
-  } runs[] = {
-      {"a slot key alone pastes", {{S, 0, 7, KeyAction::kPaste}, {T, 10, 8, KeyAction::kNone}}},
-      {"armed, copied, pushed",
-       {{C, 0, 7, KeyAction::kArm},
-        {T, 2999, 7, KeyAction::kNone},
-        {S, 2999, 7, KeyAction::kCopy},
-        {T, 3500, 7, KeyAction::kNone},
-        {T, 3900, 8, KeyAction::kPush},
-        {S, 4000, 8, KeyAction::kPaste}}},
-      {"armed across the wrap",
-       {{C, kWrap, 1, KeyAction::kArm},
-        {S, 1999, 1, KeyAction::kCopy},
-        {T, 2998, 1, KeyAction::kNone},
-        {T, 2999, 1, KeyAction::kNothingCopied}}},
-      {"nothing copied within the second",
-       {{C, 0, 7, KeyAction::kArm},
-        {S, 100, 7, KeyAction::kCopy},
-        {T, 1099, 7, KeyAction::kNone},
-        {T, 1100, 7, KeyAction::kNothingCopied},
-        {T, 1200, 9, KeyAction::kNone}}},
-      {"keys while the copy waits",
-       {{C, 0, 7, KeyAction::kArm},
-        {S, 100, 7, KeyAction::kCopy},
-        {S, 200, 7, KeyAction::kBusy},
-        {C, 300, 7, KeyAction::kBusy},
-        {T, 400, 8, KeyAction::kPush}}},
-      {"the copy key twice disarms",
-       {{C, 0, 7, KeyAction::kArm},
-        {C, 500, 7, KeyAction::kDisarm},
-        {S, 600, 7, KeyAction::kPaste},
-        {T, 700, 8, KeyAction::kNone}}},
-      {"three seconds disarm",
-       {{C, 0, 7, KeyAction::kArm},
-        {T, 3000, 7, KeyAction::kDisarm},
-        {S, 3000, 7, KeyAction::kPaste}}},
-      {"a late slot key pastes, unticked",
-       {{C, 0, 7, KeyAction::kArm},
-        {S, 3000, 7, KeyAction::kPaste},
-        {T, 3100, 8, KeyAction::kNone}}},
-      {"a late copy key arms afresh",
-       {{C, 0, 7, KeyAction::kArm}, {C, 5000, 7, KeyAction::kArm}, {S, 7999, 7, KeyAction::kCopy}}},
+    KeyEvent event;
+    unsigned atMs, sequence;
+    KeyAction expected;
+  } steps[] = {
+      {S, 0, 7, A::kPaste},     {C, 0, 7, A::kArm},
+      {T, 2999, 7, A::kNone},   {S, 2999, 7, A::kCopy},
+      {S, 3000, 7, A::kBusy},   {C, 3000, 7, A::kBusy},
+      {T, 3998, 7, A::kNone},   {T, 3999, 8, A::kPush},
+      {S, 4000, 8, A::kPaste},  {C, W, 8, A::kArm},
+      {C, 500, 8, A::kDisarm},  {S, 600, 8, A::kPaste},
+      {C, 1, 8, A::kArm},       {T, 3000, 8, A::kNone},
+      {T, 3001, 8, A::kDisarm}, {C, 4000, 8, A::kArm},
+      {S, 7000, 8, A::kPaste},  {C, 8000, 8, A::kArm},
+      {C, 11000, 8, A::kArm},   {S, 13999, 8, A::kCopy},
+      {T, 14998, 8, A::kNone},  {T, 14999, 8, A::kNothingCopied},
+      {T, 15000, 9, A::kNone},
   };
-  for (const auto& run : runs) {
-    CopyArming state;
-    for (const Step& step : run.steps) {
-      EXPECT_EQ(StepCopyArming(state, step.event, 3, step.atMs, step.sequence), step.expected)
-          << run.what << " at " << step.atMs;
-      if (step.expected == KeyAction::kPush) EXPECT_EQ(state.slot, 3) << run.what;
-    }
+  CopyArming state;
+  for (const auto& step : steps) {
+    EXPECT_EQ(StepCopyArming(state, step.event, 3, step.atMs, step.sequence), step.expected)
+        << "at " << step.atMs;
+    if (step.expected == A::kPush) EXPECT_EQ(state.slot, 3);
   }
 }
 

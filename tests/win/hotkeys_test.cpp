@@ -58,7 +58,7 @@ TEST(Hotkeys, TheSettingTakesTheFreeKeysNamesTheOthersDispatchesAndReleasesOnlyI
   EXPECT_GE(GetAsyncKeyState(VK_LSHIFT), 0) << "pressed again by the paste";
   ApplyHotkeys(bar, false);
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    EXPECT_EQ(TakeFor(other, slot), slot != 2 && slot != 14) << slot << ": the other's kept";
+    EXPECT_EQ(TakeFor(other, slot), slot != 2 && slot != 14) << slot << ": the other's two kept";
   }
   ReleaseAllSlots();
   DestroyWindow(other);
