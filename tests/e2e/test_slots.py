@@ -6,7 +6,7 @@ import subprocess
 import time
 import unittest
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, POP, PUSH,
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, IDS, POP, PUSH,
                      BarTest, clipboard_data, clipboard_set, probe, probe_lines, reg_set, run,
                      wait_until, x_clipboard_set)
 
@@ -153,8 +153,7 @@ class Slots(BarTest):
         """Wine's Notepad in front; its text (code page 1252) through the function returned."""
         subprocess.Popen(["wine", "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "notepad.exe"])
-        text = lambda: next((c["text"] for c in (probe("controls", "Notepad") or [{}])[1:]
-                             if c["class"].lower() == "edit"), None)
+        text = lambda: next((c["text"] for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"] == "Edit"), None)
         wait_until(lambda: text() == "", 60, "Notepad")
         # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
         run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
@@ -194,6 +193,9 @@ class Slots(BarTest):
             self.assertEqual(wait_until(lambda: (d := wide(clipboard_data(CF_UNICODETEXT)[1] or b""))
                                         != "other" and d, 20, "Pop"), text)
             run(["xdotool", "key", "ctrl+End"])
+        probe("send", 0x111, IDS["IDM_HOTKEYS"], 0), clipboard_set((CF_TEXT, b"other"))  # off
+        self.assertEqual(probe("send", 0x312, 4, 0), [{"answer": 0}])  # a WM_HOTKEY still queued
+        self.assertEqual(clipboard_data(CF_TEXT)[1], b"other\0", "slot 4 popped")
 
 if __name__ == "__main__":
     unittest.main()

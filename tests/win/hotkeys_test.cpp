@@ -53,7 +53,6 @@ TEST(Hotkeys, TheSettingTakesTheFreeKeysNamesTheOthersDispatchesAndReleasesOnlyI
   INPUT shift{INPUT_KEYBOARD, {}};
   shift.ki.wVk = VK_LSHIFT;
   ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
-  ASSERT_LT(GetAsyncKeyState(VK_LSHIFT), 0);
   EXPECT_EQ(ActOnHotkey(bar, HotkeyId(19)).popped, ClipResult::kDone);
   EXPECT_GE(GetAsyncKeyState(VK_LSHIFT), 0) << "pressed again by the paste";
   ApplyHotkeys(bar, false);
