@@ -165,8 +165,7 @@ class Slots(BarTest):
             clipboard_set((CF_TEXT, text.encode("cp1252")))
             self.push(len(text) + 5, slot)  # 15 may lie off the bar
         notepad = self.notepad()
-        run(["xdotool", "keydown", "ctrl+shift+alt"])
-        # Held, 3 pastes once; slot 1 is empty.
+        run(["xdotool", "keydown", "ctrl+shift+alt"])  # held, 3 pastes once; slot 1 is empty
         for key, pasted, hold in (("3", three, 1.5), ("1", three, 0), ("F5", three + fifteen, 0)):
             run(["xdotool", "keydown", key]), time.sleep(hold), run(["xdotool", "keyup", key])
             wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")
@@ -176,11 +175,9 @@ class Slots(BarTest):
         self.assertEqual(clipboard_data(CF_TEXT)[1].split(b"\0")[0], fifteen.encode("cp1252"))
 
     def test_copy_key_fills_a_slot_from_notepad(self):
-        text = ("Gr\xfc\xdfe \u03a9\u03bc\u03ad\u03b3\u03b1 \u041f\u0440\u0438\u0432\u0435\u0442 "
-                "\u65e5\u672c\u8a9e \U0001f31f\r\nzwei")
+        text = "Gr\xfc\xdfe \u03a9\u03bc\u03ad\u03b3\u03b1 \u041f\u0440\u0438\u0432\u0435\u0442 \u65e5\u672c\u8a9e \U0001f31f\r\nzwei"
         notepad, field = self.notepad(), lambda: self.bar.controls()[CLOCK_GROUP[2]]["text"]
-        clipboard_set((CF_UNICODETEXT, utf16(text)))
-        run(["xdotool", "key", "ctrl+v", "ctrl+a"])
+        clipboard_set((CF_UNICODETEXT, utf16(text))), run(["xdotool", "key", "ctrl+v", "ctrl+a"])
         wait_until(lambda: (notepad() or "").endswith("zwei"), 20, "the text")  # narrow: "?" for most
         for notice in ("Copied into slot 4", "Nothing was copied"):  # the second with no selection
             clipboard_set((CF_TEXT, b"other"))
@@ -190,12 +187,12 @@ class Slots(BarTest):
             wait_until(lambda: notice[-8:] in field(), 10, notice)  # scrolling out to the left
             self.assertEqual(self.bar.controls()[FRAME[3]]["text"], caption(len(utf16(text)) // 2 + 4, 4))
             self.bar.command(POP[3])
-            self.assertEqual(wait_until(lambda: (d := wide(clipboard_data(CF_UNICODETEXT)[1] or b""))
-                                        != "other" and d, 20, "Pop"), text)
+            self.assertEqual(wait_until(lambda: (d := wide(clipboard_data(CF_UNICODETEXT)[1] or b"")) != "other" and d, 20, "Pop"), text)
             run(["xdotool", "key", "ctrl+End"])
         probe("send", 0x111, IDS["IDM_HOTKEYS"], 0), clipboard_set((CF_TEXT, b"other"))  # off
         self.assertEqual(probe("send", 0x312, 4, 0), [{"answer": 0}])  # a WM_HOTKEY still queued
         self.assertEqual(clipboard_data(CF_TEXT)[1], b"other\0", "slot 4 popped")
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -5,12 +5,11 @@
 namespace pinnafex {
 namespace {
 
-// Two runs of keys and ticks (slot keys for slot index 3), each step at a time in ms with the
-// clipboard's sequence number; the second starts a second before the millisecond count wraps.
+// Keys (slot index 3) and ticks at times in ms, with the clipboard's sequence number.
 TEST(CopyArming, TheSlotKeyCopiesWithinThreeSecondsAndTheClipboardDecidesWithinOne) {
   constexpr KeyEvent C = KeyEvent::kCopyKey, S = KeyEvent::kSlotKey, T = KeyEvent::kTick;
   using A = KeyAction;
-  constexpr unsigned W = 0u - 1000;
+  constexpr unsigned W = 0u - 1000;  // a second before the millisecond count wraps
   const struct {
     KeyEvent event;
     unsigned atMs, sequence;
