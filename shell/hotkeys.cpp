@@ -75,6 +75,9 @@ LRESULT CALLBACK WatchKey(int code, WPARAM message, LPARAM data) {
 }
 
 unsigned __stdcall WatchKeysThread(void* started) {
+  // Every key waits for the hook, and Windows drops a hook that answers late: even on a busy
+  // machine this thread must get the processor at once, for the moment each key takes.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
   MSG msg;
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue that WM_QUIT will come to
   HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchKey, GetModuleHandleA(nullptr), 0);
