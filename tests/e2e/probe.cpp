@@ -48,33 +48,18 @@ std::string RectJson(const RECT &r) {
   return buf;
 }
 
-// A top-level window of another process of class `cls` titled `title` ("*": any title), or with
-// `notTitle`, a visible one titled otherwise (a message box beside the bar).
-struct Wanted {
-  const char *title, *cls;
-  bool notTitle;
-  HWND hwnd;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
-  auto *want = reinterpret_cast<Wanted *>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == GetCurrentProcessId() || ClassOf(hwnd) != want->cls) return TRUE;
-  const bool titled = !std::strcmp(want->title, "*") || Text(hwnd) == Json(want->title);
-  if (want->notTitle ? titled || !IsWindowVisible(hwnd) : !titled) return TRUE;
-  want->hwnd = hwnd;
-  return FALSE;
-}
-
-HWND Find(const char *title, const char *cls, bool notTitle = false) {
-  Wanted want{title, cls, notTitle, nullptr};
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&want));
-  return want.hwnd;
+// A top-level window of class `cls` titled `title` ("*": any title), or with `other`, a visible
+// one titled otherwise (a message box beside the bar).
+HWND Find(const char *cls, const char *title = "*", bool other = false) {
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, nullptr)) != nullptr;) {
+    const bool titled = !std::strcmp(title, "*") || Text(w) == Json(title);
+    if (other ? !titled && IsWindowVisible(w) : titled) return w;
+  }
+  return nullptr;
 }
 
 HWND Bar() {
-  return Find("Pinnafex", "#32770");
+  return Find("#32770", "Pinnafex");
 }
 
 BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
@@ -213,11 +198,10 @@ int Sample(int id, int count, DWORD intervalMs) {
 int main(int argc, char **argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
   auto arg = [&](int i) { return i < argc ? std::strtoll(argv[i], nullptr, 0) : 0; };
-  HWND box = verb == "box" || verb == "answer" ? Find("Pinnafex", "#32770", true) : nullptr;
+  HWND box = verb == "box" || verb == "answer" ? Find("#32770", "Pinnafex", true) : nullptr;
   if (verb == "idle") Sleep(INFINITE);
   if (verb == "bar") return Window(Bar());
-  if (verb == "window" && argc > 3) return Window(Find(argv[2], argv[3]));
-  if (verb == "controls") return Window(argc > 2 ? Find("*", argv[2]) : Bar(), true);
+  if (verb == "controls") return Window(argc > 2 ? Find(argv[2]) : Bar(), true);
   if (verb == "box") return Window(box, true);
   if (verb == "combo") return Combo(static_cast<int>(arg(2)), static_cast<long>(arg(3)));
   if (verb == "answer") return PostMessageA(box, WM_COMMAND, arg(2), 0) ? 0 : 1;
@@ -237,10 +221,6 @@ int main(int argc, char **argv) {
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
   }
-  std::fputs(
-      "usage: probe idle|bar|window TITLE CLASS|controls [CLASS]|box|combo ID [FIRST]|"
-      "answer ID|post|send MSG WPARAM LPARAM|clip-get|clip-set|sample ID COUNT MS|"
-      "appbar-remove HWND\n",
-      stderr);
+  std::fputs("usage: probe VERB ARGS... (see main)\n", stderr);
   return 2;
 }

@@ -10,7 +10,9 @@ from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRA
                      wait_until, x_clipboard_set)
 
 SLOT = 3  # as the user numbers it
-EXCLUDE = "ExcludeClipboardContentFromMonitorProcessing"
+# A secret's privacy marks, each with the value its source gave.
+MARKS = {"ExcludeClipboardContentFromMonitorProcessing": b"\x01",
+         "CanIncludeInClipboardHistory": b"\0\0\0\0", "CanUploadToCloudClipboard": b"\0\0\0\0"}
 SYNTHESIZED = {CF_TEXT, 7, CF_UNICODETEXT, CF_LOCALE}  # Wine's formats beside CF_TEXT alone
 BOUND = 10000  # lines a slot's list shows at most
 
@@ -88,16 +90,17 @@ class Slots(BarTest):
         ]
         for text, locale, codec, secret in cases:
             with self.subTest(text=text):
-                extra = [(EXCLUDE, b"\x01")] if secret else []
+                extra = list(MARKS.items()) if secret else []
                 clipboard_set((CF_UNICODETEXT, utf16(text)), (CF_LOCALE, struct.pack("<I", locale)), *extra)
                 units = len(text.encode("utf-16-le")) // 2  # one byte each in a single-byte page
                 listed = self.push(units + 5)["entries"]
                 self.assertEqual(listed, ["\u2022" * 8, ""] if secret else text.split("\r\n") + [""])
                 if secret:  # the edit field's narrow text: bullets of code page 1252
                     self.assertEqual(self.bar.controls()[COMBO[SLOT - 1]]["text"], "\x95" * 8)
-                _, got, unicode, kept_locale, mark = self.pop(CF_UNICODETEXT, CF_LOCALE, EXCLUDE)
+                _, got, unicode, kept_locale, *marks = self.pop(CF_UNICODETEXT, CF_LOCALE, *MARKS)
                 self.assertEqual((wide(unicode), kept_locale[:4]), (text, struct.pack("<I", locale)))
-                self.assertEqual(mark and mark[:1], b"\x01" if secret else None)
+                self.assertEqual([m and m[:len(v)] for m, v in zip(marks, MARKS.values())],
+                                 list(MARKS.values()) if secret else [None] * 3)
                 if codec:
                     self.assertEqual(got, text.encode(codec))
 
@@ -106,6 +109,8 @@ class Slots(BarTest):
         self.bar.command(PUSH[SLOT - 1])
         wait_until(lambda: self.bar.controls()[FRAME[SLOT - 1]]["text"] == caption(0), 20, "empty")
         self.assertEqual(self.bar.combo(COMBO[SLOT - 1])["entries"], [])
+        controls = self.bar.controls()
+        self.assertEqual((controls[POP[SLOT - 1]]["enabled"], controls[COMBO[SLOT - 1]]["enabled"]), (0, 0))
 
     def test_long_text_and_a_held_clipboard(self):
         # 8 MB in 100,000 lines, the last without a line end.

@@ -11,7 +11,7 @@ WM_QUERYENDSESSION, WM_ENDSESSION = 0x11, 0x16
 
 
 def splash():
-    got = probe("window", "*", SPLASH)
+    got = probe("controls", SPLASH)
     return got[0] if got and got[0]["visible"] else None
 
 
@@ -24,6 +24,8 @@ class Spine(BarTest):
     def test_start_second_copy_and_quit(self):
         reg_set("NOCLOCK", 1)
         reg_set("STARTPOSITON", "abc")  # not a number: the left edge
+        reg_set("AUTOHIDE", 49, "REG_DWORD")  # not text, though its bytes read "1": off
+        reg_set("HOTKEYS", "1" * 300)  # longer than any setting: off
         self.bar.launch()
         shown = wait_until(lambda: splash() or None, 20, "the splash")
         width, height = map(int, run(["xdotool", "getdisplaygeometry"]).stdout.split())
@@ -61,7 +63,8 @@ class Spine(BarTest):
                 probe("answer", IDNO)
                 wait_until(lambda: not probe("box"), 10, "the prompt to close")
                 self.assertIsNone(self.bar.process.poll(), "No keeps the bar")
-        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc"}, "nothing written yet")
+        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc", "HOTKEYS": "1" * 300},
+                         "nothing written yet")
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual(reg_values(), {"NOCLOCK": "0", "STARTPOSITON": "0", "AUTOHIDE": "0",
                                         "HOTKEYS": "0"})

@@ -1,21 +1,16 @@
-// The splash window in both modes, seen from outside: its place, its thread, how it closes.
 #include "splash/splash.h"
 
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace pinnafex {
 namespace {
 
 constexpr WORD kMissingBitmapId = 4242;
-
-bool QuitPosted() {
-  MSG message;
-  return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
 
 bool Ends(DWORD threadId) {
   HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
@@ -48,9 +43,10 @@ LONG_PTR WINAPI StoreThenFail(HWND window, int index, LONG_PTR value) {
   return before;
 }
 
-// Child mode, on the caller's thread. (The parent stays hidden: under Xvfb without a window
-// manager Wine waits about 2 s whenever a visible top-level window goes.)
-TEST(Splash, ChildAndTopLevelModes) {
+// What cannot be driven from outside: the child mode the program does not use, and creations
+// that fail. (The parent stays hidden: under Xvfb without a window manager Wine waits about 2 s
+// whenever a visible top-level window goes.)
+TEST(Splash, ChildModeAndFailedCreationsLeaveNothingBehind) {
   HWND parent =
       CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
   HWND splash = ShowSplash(GetModuleHandleA(nullptr), parent, kSplashBitmapId, 0);
@@ -59,10 +55,9 @@ TEST(Splash, ChildAndTopLevelModes) {
   RECT rect;
   GetWindowRect(splash, &rect);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  EXPECT_EQ(rect.left, (600 - 328) / 2);
-  EXPECT_EQ(rect.top, (400 - 213) / 2);
-  EXPECT_EQ(rect.right - rect.left, 328);
-  for (WPARAM id : {0, 2, 123}) SendMessageA(splash, WM_TIMER, id, 0);
+  EXPECT_LE(std::abs(rect.left + rect.right - 600) + std::abs(rect.top + rect.bottom - 400), 2)
+      << "centred in the parent";
+  SendMessageA(splash, WM_TIMER, 2, 0);
   EXPECT_TRUE(IsWindow(splash)) << "only timer 1 closes it";
   SendMessageA(splash, WM_TIMER, 1, 0);
   EXPECT_FALSE(IsWindow(splash));
@@ -77,18 +72,9 @@ TEST(Splash, ChildAndTopLevelModes) {
   ASSERT_FALSE(gDestroyedData.empty()) << "the failed window was never destroyed";
   for (LONG_PTR data : gDestroyedData) EXPECT_EQ(data, 0) << "the freed record is still stored";
   EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr) << "a failed splash left a window";
-  EXPECT_FALSE(QuitPosted()) << "a child splash posts no quit message";
   DestroyWindow(parent);
 
-  // Top-level mode, on a thread of its own that ends with it.
-  splash = ShowSplash(GetModuleHandleA(nullptr), nullptr, kSplashBitmapId, 0);
-  ASSERT_NE(splash, nullptr);
-  const DWORD thread = GetWindowThreadProcessId(splash, nullptr);
-  EXPECT_NE(thread, GetCurrentThreadId());
-  CloseSplash(splash);
-  EXPECT_TRUE(Ends(thread));
-  EXPECT_FALSE(QuitPosted()) << "the quit message went to the splash thread";
-
+  // Top-level mode runs on a thread of its own, which a missing bitmap must not leave running.
   splash = ShowSplash(GetModuleHandleA(nullptr), nullptr, kSplashBitmapId, 100);
   ASSERT_TRUE(Ends(GetWindowThreadProcessId(splash, nullptr))) << "its own time closes it";
   const int threads = ThreadsOfThisProcess();
