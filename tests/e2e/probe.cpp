@@ -217,6 +217,13 @@ int main(int argc, char **argv) {
   if (verb == "clip-set") return ClipSet(argc, argv);
   if (verb == "sample")
     return Sample(static_cast<int>(arg(2)), static_cast<int>(arg(3)), static_cast<DWORD>(arg(4)));
+  if (verb == "hotkey") {  // takes a key as another program would, for MS milliseconds
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(arg(2)), static_cast<UINT>(arg(3)))) return 1;
+    std::printf("{\"holding\":1}\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(arg(4)));
+    return 0;
+  }
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;

@@ -1,11 +1,12 @@
 """Clip slots on the real bar: exact bytes and any script through Push and Pop, the bound of the
-listed lines, a held clipboard told in the clock field, and the hotkeys pasting into Notepad."""
+listed lines, a held clipboard or a taken hotkey told in the clock field, and the hotkeys pasting
+into Notepad."""
 import datetime
 import struct
 import subprocess
 import unittest
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, POP, PUSH,
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, IDS, POP, PUSH,
                      BarTest, clipboard_data, clipboard_set, probe, probe_lines, reg_set, run,
                      wait_until, x_clipboard_set)
 
@@ -15,6 +16,7 @@ MARKS = {"ExcludeClipboardContentFromMonitorProcessing": b"\x01",
          "CanIncludeInClipboardHistory": b"\0\0\0\0", "CanUploadToCloudClipboard": b"\0\0\0\0"}
 SYNTHESIZED = {CF_TEXT, 7, CF_UNICODETEXT, CF_LOCALE}  # Wine's formats beside CF_TEXT alone
 BOUND = 10000  # lines a slot's list shows at most
+MODIFIERS, WM_HOTKEY = 7, 0x312  # Ctrl+Shift+Alt, as the slots' keys have them
 
 
 def caption(size, slot=SLOT, unit="Byte"):
@@ -163,6 +165,17 @@ class Slots(BarTest):
             edits = [c for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"].lower() == "edit"]
             return edits[0]["text"] if edits else None
 
+        # The bar lets its keys go when told; one another program then takes is told of when the
+        # bar takes its keys again.
+        self.bar.command(IDS["IDM_HOTKEYS"])
+        wait_until(lambda: probe("hotkey", MODIFIERS, ord("3"), 0), 10, "the bar's keys let go")
+        holder, held = probe_lines("hotkey", MODIFIERS, ord("2"), 60000)
+        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 600, 50)
+        self.addCleanup(lambda: [(p.kill(), p.wait(), p.stdout.close()) for p in (holder, sampler)])
+        self.assertIn("holding", next(held))
+        self.bar.command(IDS["IDM_HOTKEYS"])
+        self.assertTrue(any("Hotkeys taken by" in s["text"] for s in shown), "no notice")
+
         subprocess.Popen(["wine", "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "notepad.exe"])
         wait_until(lambda: notepad() == "", 60, "Notepad")
@@ -170,6 +183,8 @@ class Slots(BarTest):
         run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
         run(["xdotool", "keydown", "ctrl+shift+alt"])
         for key, pasted in (("3", three), ("1", three), ("F5", three + fifteen)):  # slot 1 empty
+            for bad_id in (0, 21):  # ids of no slot, which only another program sends
+                probe("post", WM_HOTKEY, bad_id, 0)
             run(["xdotool", "key", key])
             wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")
         run(["xdotool", "keyup", "ctrl+shift+alt"])

@@ -1,4 +1,6 @@
 #include <set>
+#include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +37,24 @@ TEST(PasteKeystrokes, PlainCtrlVThenTheHeldKeysAgainAndNoAltOrWinReleasedAlone) 
     EXPECT_EQ(pastes, 1) << held;
     EXPECT_EQ(down, heldKeys) << held << ": the user's keys are down again";
     EXPECT_TRUE(alone.empty()) << held << ": the user's release would open a menu";
+  }
+}
+
+// The notice names each taken key, its modifiers once; with every key taken it still fits.
+TEST(TakenHotkeysNotice, NamesEachTakenKey) {
+  const std::pair<unsigned, std::string> rows[] = {
+      {0, ""},
+      {1u << 2 | 1u << 14, "Hotkeys taken by another program: Ctrl+Shift+Alt+3, F5"},
+      {(1u << kSlotCount) - 1,
+       "Hotkeys taken by another program: Ctrl+Shift+Alt+1, 2, 3, 4, 5, 6, "
+       "7, 8, 9, 0, F1, F2, F3, F4, F5, F6, F7, F8, F9, F10"},
+  };
+  for (const auto& [mask, text] : rows) {
+    bool taken[kSlotCount] = {};
+    for (int slot = 0; slot < kSlotCount; ++slot) taken[slot] = mask >> slot & 1;
+    char out[kTakenNoticeSize];
+    TakenHotkeysNotice(taken, out);
+    EXPECT_EQ(out, text);
   }
 }
 
