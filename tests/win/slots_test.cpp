@@ -58,15 +58,6 @@ class Slots : public ::testing::Test {
   }
 };
 
-// A text without terminator is read within its block. (Wine zeroes the block's last byte.)
-TEST_F(Slots, TextWithoutTerminatorIsReadWithinItsBlock) {
-  ASSERT_TRUE(Put({{CF_TEXT, std::string(4096, 'Z')}}));
-  const std::string offered = Clipboard(CF_TEXT, true);
-  ASSERT_GE(offered.size(), 4095u);
-  ASSERT_EQ(PushSlot(Owner(), 7), ClipResult::kDone);
-  EXPECT_EQ(Bytes(SlotBlock(7)), offered + std::string(5, '\0')) << "the text and 5 zeros";
-}
-
 // Each failure leaves the slot and the clipboard as they were, and the priority as normal.
 TEST_F(Slots, FailuresChangeNeitherSlotNorClipboard) {
   Push(8, {Text("slot text")});

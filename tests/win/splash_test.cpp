@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 namespace pinnafex {
@@ -43,22 +42,15 @@ LONG_PTR WINAPI StoreThenFail(HWND window, int index, LONG_PTR value) {
   return before;
 }
 
-// What cannot be driven from outside: the child mode the program does not use, and creations
-// that fail. (The parent stays hidden: under Xvfb without a window manager Wine waits about 2 s
-// whenever a visible top-level window goes.)
+// What cannot be driven from outside: the child mode the program does not use (on the caller's
+// thread, closed by its timer), and creations that fail. (The parent stays hidden: under Xvfb
+// without a window manager Wine waits about 2 s whenever a visible top-level window goes.)
 TEST(Splash, ChildModeAndFailedCreationsLeaveNothingBehind) {
   HWND parent =
       CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
   HWND splash = ShowSplash(GetModuleHandleA(nullptr), parent, kSplashBitmapId, 0);
   ASSERT_NE(splash, nullptr);
   EXPECT_EQ(GetWindowThreadProcessId(splash, nullptr), GetCurrentThreadId());
-  RECT rect;
-  GetWindowRect(splash, &rect);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  EXPECT_LE(std::abs(rect.left + rect.right - 600) + std::abs(rect.top + rect.bottom - 400), 2)
-      << "centred in the parent";
-  SendMessageA(splash, WM_TIMER, 2, 0);
-  EXPECT_TRUE(IsWindow(splash)) << "only timer 1 closes it";
   SendMessageA(splash, WM_TIMER, 1, 0);
   EXPECT_FALSE(IsWindow(splash));
 
