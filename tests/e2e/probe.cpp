@@ -36,12 +36,6 @@ std::string Text(HWND hwnd) {
   return Json(text);
 }
 
-std::string ClassOf(HWND hwnd) {
-  char cls[256] = "";
-  GetClassNameA(hwnd, cls, sizeof cls);
-  return cls;
-}
-
 std::string RectJson(const RECT &r) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
@@ -62,34 +56,37 @@ HWND Bar() {
   return Find("#32770", "Pinnafex");
 }
 
+// One line a window: its place relative to `parent`'s client area (the screen's for none).
+void Print(HWND w, HWND parent) {
+  RECT r{}, c{};
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
+  GetClientRect(w, &c);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  char cls[64] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  std::printf(
+      "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,"
+      "\"visible\":%d,\"topmost\":%d,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld]}\n",
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
+      GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), IsWindowEnabled(w) ? 1 : 0,
+      (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
+      (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, RectJson(r).c_str(),
+      RectJson(c).c_str(), origin.x, origin.y);
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
   HWND parent = reinterpret_cast<HWND>(param);
-  if (GetParent(child) != parent) return TRUE;  // only the window's own controls
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
-  std::printf("{\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,\"visible\":%d,\"rect\":%s}\n",
-              GetDlgCtrlID(child), Json(ClassOf(child).c_str()).c_str(), Text(child).c_str(),
-              IsWindowEnabled(child) ? 1 : 0,
-              (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, RectJson(r).c_str());
+  if (GetParent(child) == parent) Print(child, parent);  // only the window's own controls
   return TRUE;
 }
 
 // A window, then with `children` its controls, one a line.
 int Window(HWND hwnd, bool children = false) {
   if (!hwnd) return 1;
-  RECT r{}, c{};
-  GetWindowRect(hwnd, &r);
-  GetClientRect(hwnd, &c);
-  POINT origin{0, 0};
-  ClientToScreen(hwnd, &origin);
-  std::printf(
-      "{\"hwnd\":%lu,\"owner\":%lu,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld],"
-      "\"visible\":%d,\"topmost\":%d,\"title\":%s}\n",
-      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)),
-      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
-      RectJson(r).c_str(), RectJson(c).c_str(), origin.x, origin.y, IsWindowVisible(hwnd) ? 1 : 0,
-      (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, Text(hwnd).c_str());
+  Print(hwnd, nullptr);
   if (children) EnumChildWindows(hwnd, PrintChild, reinterpret_cast<LPARAM>(hwnd));
   return 0;
 }

@@ -30,7 +30,7 @@ class Spine(BarTest):
         shown = wait_until(lambda: splash() or None, 20, "the splash")
         width, height = map(int, run(["xdotool", "getdisplaygeometry"]).stdout.split())
         left, top, right, bottom = shown["rect"]
-        self.assertEqual((shown["title"], abs(left + right - width) <= 1, abs(top + bottom - height) <= 1),
+        self.assertEqual((shown["text"], abs(left + right - width) <= 1, abs(top + bottom - height) <= 1),
                          ("Pinnafex\nwww.quorvel.example", True, True))
         wait_until(lambda: not splash(), 10, "the splash to close by itself")
         self.bar.shown()
@@ -40,7 +40,7 @@ class Spine(BarTest):
         second = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(lambda: second.poll() is None and second.kill())
         box = prompt(60)
-        self.assertEqual((box["title"], box["texts"], box["owner"]),
+        self.assertEqual((box["text"], box["texts"], box["owner"]),
                          ("Quorvel_Pinnafex", ["Already running"], 0))
         self.assertIsNone(splash(), "the second copy closes its splash before it tells")
         probe("answer", IDOK)
@@ -58,7 +58,7 @@ class Spine(BarTest):
             with self.subTest(way=way):
                 act()
                 box = prompt()
-                self.assertEqual((box["title"], box["texts"], box["buttons"], box["owner"]),
+                self.assertEqual((box["text"], box["texts"], box["buttons"], box["owner"]),
                                  ("Quit Pinnafex", ["Really Quit?"], [IDYES, IDNO], self.bar.hwnd))
                 probe("answer", IDNO)
                 wait_until(lambda: not probe("box"), 10, "the prompt to close")
