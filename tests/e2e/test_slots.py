@@ -160,6 +160,7 @@ class Slots(BarTest):
         for slot, text in ((3, three), (15, fifteen)):
             clipboard_set((CF_TEXT, text.encode("cp1252")))
             self.push(len(text) + 5, slot)  # 15 may lie off the bar
+        self.assertEqual(self.bar.controls()[FRAME[2]]["text"], caption(len(three) + 5), "slot 3 kept")
 
         def notepad():
             edits = [c for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"].lower() == "edit"]
@@ -182,9 +183,9 @@ class Slots(BarTest):
         # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
         run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
         run(["xdotool", "keydown", "ctrl+shift+alt"])
+        for bad_id in (0, 21, -1):  # ids of no slot, which only another program sends
+            probe("post", WM_HOTKEY, bad_id, 0)
         for key, pasted in (("3", three), ("1", three), ("F5", three + fifteen)):  # slot 1 empty
-            for bad_id in (0, 21):  # ids of no slot, which only another program sends
-                probe("post", WM_HOTKEY, bad_id, 0)
             run(["xdotool", "key", key])
             wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")
         run(["xdotool", "keyup", "ctrl+shift+alt"])
