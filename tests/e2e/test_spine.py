@@ -64,8 +64,8 @@ class Spine(BarTest):
                 probe("answer", IDNO)
                 wait_until(lambda: not probe("box"), 10, "the prompt to close")
                 self.assertIsNone(self.bar.process.poll(), "No keeps the bar")
-        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc", "AUTOHIDE": "0x31", "HOTKEYS": "1" * 300},
-                         "nothing written yet")
+        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc", "AUTOHIDE": "0x31",
+                                        "HOTKEYS": "1" * 300}, "nothing written yet")
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual(reg_values(), {"NOCLOCK": "0", "STARTPOSITON": "0", "AUTOHIDE": "0",
                                         "HOTKEYS": "0"})
