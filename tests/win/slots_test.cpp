@@ -1,5 +1,6 @@
-// The slots against the real clipboard: exact bytes in and out, failures injected through the
-// allocator and the hand-over, a clipboard held by another thread, and what the bar shows.
+// The slots against the real clipboard: failures injected through the allocator and the
+// hand-over, a clipboard held by another thread, text in its locale, and a hidden list kept
+// hidden as Windows redraws it.
 #include <gtest/gtest.h>
 
 #include <string>
