@@ -133,6 +133,7 @@ TEST_F(Slots, TextComesBackInEveryScriptAndForm) {
     UINT codePage;  // the locale's
     bool wide;      // kept as UTF-16: its code page loses something
     bool secret;
+    std::string source;  // the 8-bit text its source put there instead, if any
   } cases[] = {
       {L"Gr\u00FC\u00DFe \u20AC\r\n", 1033, 1252, false, false},
       {L"\u041F\u0440\u0438\u0432\u0435\u0442!", 1049, 1251, false, false},
@@ -140,15 +141,18 @@ TEST_F(Slots, TextComesBackInEveryScriptAndForm) {
       {L"Za\u017C\u00F3\u0142\u0107 \u2713 \u65E5 \U0001F31F", 1033, 1252, true, false},
       {L"\u041F\u0440\u0438\u0432\u0435\u0442", 1033, 1252, true, false},
       {L"hunter2", 1033, 1252, false, true},
+      // Two byte pairs of 932 read as U+2252; only the source's own bytes say which it used.
+      {L"\u65E5\u672C \u2252", 1041, 932, false, false, "\x93\xFA\x96\x7B \x87\x90"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
-    std::vector<Format> put = {Wide(c.text), Locale(c.locale)};
+    std::vector<Format> put = {c.source.empty() ? Wide(c.text) : Text(c.source), Locale(c.locale)};
     if (c.secret) put.insert(put.end(), {{marks[0], no}, {marks[1], no}, {marks[2], no}});
     Push(5, put);
     std::string ansi(c.text.size() * 2, '\0');
     ansi.resize(WideCharToMultiByte(c.codePage, 0, c.text.c_str(), int(c.text.size()), &ansi[0],
                                     int(ansi.size()), nullptr, nullptr));
+    if (!c.source.empty()) ansi = c.source;
     EXPECT_EQ(SlotOf(5).wide, c.wide);
     EXPECT_EQ(SlotOf(5).secret, c.secret);
     EXPECT_EQ(SlotOf(5).captionSize, ansi.size() + 5);
