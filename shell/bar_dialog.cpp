@@ -10,6 +10,7 @@
 #include "base/priority.h"
 #include "base/priority_table.h"
 #include "settings/bar_settings.h"
+#include "settings/run_at_logon.h"
 #include "shell/bar_font.h"
 #include "base/bar_ids.h"
 #include "shell/hotkeys.h"
@@ -46,6 +47,7 @@ constexpr MenuItem kMenuItems[] = {
     {0, nullptr},
     {kCmdShowClock, "Show Clock"},
     {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
+    {kCmdStartWithWindows, "Start with Windows"},  // checked while the Run entry names this exe
     {0, nullptr},
     {kCmdCancel, "Exit"},
 };
@@ -85,7 +87,8 @@ void SettleAutohide(HWND dialog, bool wanted) {
   CheckMenuItem(gMenu, kCmdAutohide,
                 MF_BYCOMMAND | (gSettings.autohide ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(gMenu, kCmdAutohide,
-                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_GRAYED : MF_ENABLED));
+                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_DISABLED | MF_GRAYED
+                                                                        : MF_ENABLED));
 }
 
 // The bar moved to `edge` with autohide as wanted, and laid out there. Switching edges with
@@ -176,6 +179,11 @@ void ReportTransfer(ClipResult result) {
   ShowTickerNotice(notice, kNoticeTicks);
 }
 
+INT_PTR OnStartWithWindows(HWND) {
+  SetStartAtLogon(!StartsAtLogon());
+  return 0;
+}
+
 INT_PTR OnHotkeys(HWND dialog) {
   gSettings.hotkeys = !gSettings.hotkeys;
   ShowSettingChecks();
@@ -196,6 +204,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdAutohide, OnAutohide},
     {kCmdShowClock, OnShowClock},
     {kCmdHotkeys, OnHotkeys},
+    {kCmdStartWithWindows, OnStartWithWindows},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -204,7 +213,8 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
     if (row.id == id) return row.handler(dialog);
   }
   if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
-    ReportTransfer(PopSlot(dialog, slot));
+    // An empty slot's Pop is disabled; only another program can press it, and it gets nothing.
+    if (SlotBlock(slot)) ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
     ReportTransfer(PushSlot(dialog, pushed));
     RefreshSlot(dialog, pushed);  // the other slots are unchanged
@@ -260,6 +270,8 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
 
 INT_PTR OnMenuOpened(HWND, WPARAM, LPARAM) {
   gMenuOrPromptOpen = true;
+  // The Run entry is the user's too: Task Manager or a moved folder may have changed it.
+  CheckMenuItem(gMenu, kCmdStartWithWindows, StartsAtLogon() ? MF_CHECKED : MF_UNCHECKED);
   return 0;
 }
 

@@ -28,11 +28,16 @@ struct Slot {
 
 Slot gSlots[kSlotCount];
 
-void FreeSlot(Slot& slot) {
-  if (slot.text) GlobalFree(slot.text);
+bool IsSecret(const Slot& slot) {
   for (HGLOBAL mark : slot.marks) {
-    if (mark) GlobalFree(mark);
+    if (mark) return true;
   }
+  return false;
+}
+
+void FreeSlot(Slot& slot) {
+  FreeBlock(slot.text, IsSecret(slot));
+  for (HGLOBAL mark : slot.marks) FreeBlock(mark, false);
   slot = Slot{};
 }
 
@@ -62,7 +67,7 @@ bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
     slot.textBytes = slot.ansiSize = ansiBlock;
     return true;
   }
-  GlobalFree(slot.text);
+  FreeBlock(slot.text, IsSecret(slot));  // the attempt holds part of the text
   slot.text = nullptr;
 
   const auto* wide = reinterpret_cast<const wchar_t*>(text);
@@ -122,6 +127,15 @@ UINT SourceTextFormat() {
 // Reads the clipboard's text into `slot`. False when text is offered but cannot be had.
 bool ReadClipboardText(Slot& slot, bool& offered) {
   slot.locale = OfferedLocale();
+  // The marks first: a secret's text is wiped wherever a copy of it is let go.
+  for (int i = 0; i < kPrivacyFormatCount; ++i) {
+    if (!IsClipboardFormatAvailable(PrivacyFormat(i))) continue;
+    // A mark offered without readable data still marks: a zero DWORD asks histories to skip.
+    static constexpr DWORD kNoHistory = 0;
+    slot.marks[i] = CopyClipboardData(PrivacyFormat(i));
+    if (!slot.marks[i]) slot.marks[i] = NewBlock(&kNoHistory, sizeof kNoHistory, 0);
+    if (!slot.marks[i]) return false;
+  }
   const UINT format = SourceTextFormat();
   offered = format != 0;
   if (!offered) return true;
@@ -141,14 +155,6 @@ bool ReadClipboardText(Slot& slot, bool& offered) {
     taken = slot.text != nullptr;
   }
   GlobalUnlock(data);
-  for (int i = 0; taken && i < kPrivacyFormatCount; ++i) {
-    if (!IsClipboardFormatAvailable(PrivacyFormat(i))) continue;
-    // A mark offered without readable data still marks: a zero DWORD asks histories to skip.
-    static constexpr DWORD kNoHistory = 0;
-    slot.marks[i] = CopyClipboardData(PrivacyFormat(i));
-    if (!slot.marks[i]) slot.marks[i] = NewBlock(&kNoHistory, sizeof kNoHistory, 0);
-    taken = slot.marks[i] != nullptr;
-  }
   return taken;
 }
 
@@ -178,7 +184,11 @@ ClipResult PushSlot(HWND owner, int slot) {
     return ClipResult::kFailed;
   }
   FreeSlot(gSlots[slot]);
-  if (offered) gSlots[slot] = fresh;
+  if (offered) {
+    gSlots[slot] = fresh;
+  } else {
+    FreeSlot(fresh);  // marks with no text
+  }
   return ClipResult::kDone;
 }
 
@@ -202,10 +212,9 @@ ClipResult PopSlot(HWND owner, int slot) {
   bool copied = true;
   for (int i = 0; i < count; ++i) copied = copied && handovers[i].block;
   const bool opened = copied && OpenClipboardPatiently(owner);
+  const bool secret = IsSecret(source);
   if (!opened) {
-    for (int i = 0; i < count; ++i) {
-      if (handovers[i].block) GlobalFree(handovers[i].block);
-    }
+    for (int i = 0; i < count; ++i) FreeBlock(handovers[i].block, secret);
     return copied ? ClipResult::kHeld : ClipResult::kFailed;
   }
   EmptyClipboard();
@@ -213,7 +222,7 @@ ClipResult PopSlot(HWND owner, int slot) {
   for (int i = 0; i < count; ++i) {
     // Once taken, a copy is the clipboard's; a refused one is still ours to free.
     if (gSetClipboardData(handovers[i].format, handovers[i].block)) continue;
-    GlobalFree(handovers[i].block);
+    FreeBlock(handovers[i].block, secret);
     taken = false;
   }
   CloseClipboard();
