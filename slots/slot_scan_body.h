@@ -54,8 +54,8 @@ struct Lanes<2> {
 };
 #endif
 
-// The kinds of run: which units continue one, as a test of one unit and, where SSE2 is there,
-// of a whole chunk. The zero unit that ends the text continues none of them.
+// The kinds of run: which units continue one, as a test of one unit and, in the SSE2 build, of
+// a whole chunk. The zero unit that ends the text continues none of them.
 struct ListedRun {  // units 15 and above
   static bool Continues(unsigned u) { return u > kLastDropped; }
 #if PINNAFEX_SCAN_SSE2
@@ -92,7 +92,6 @@ struct LineRun {  // all but the carriage return
   }
 #endif
 };
-
 struct TextRun {  // all but the zero unit
   static bool Continues(unsigned u) { return u != 0; }
 #if PINNAFEX_SCAN_SSE2
@@ -119,7 +118,7 @@ inline unsigned Stops(__m128i continuing) {
 #endif
 
 // How many units from `units` on continue the run, looking at no more than `limit`: sixteen
-// bytes at a time where the processor has SSE2, and four such chunks at a time in long runs,
+// bytes at a time in the SSE2 build, and four such chunks at a time in long runs,
 // so that a flood of one kind costs about what a memchr over it costs.
 template <typename Run, typename Unit>
 std::size_t RunLength(const Unit* units, std::size_t limit) {
