@@ -147,6 +147,28 @@ std::size_t RunLength(const Unit* units, std::size_t limit) {
   return n;
 }
 
+// The listed run from `units` on, at most `limit` units, copied to `out`. SSE2 stores each
+// chunk as it tests it: that may write past the run, never past `limit` units.
+template <typename Unit>
+std::size_t CopyListedRun(const Unit* units, std::size_t limit, Unit* out) {
+  std::size_t n = 0;
+#if PINNAFEX_SCAN_SSE2
+  constexpr std::size_t kPerChunk = 16 / sizeof(Unit);
+  for (; n + kPerChunk <= limit; n += kPerChunk) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + n));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n), chunk);
+    if (const unsigned stops = Stops(ListedRun::Chunk<Lanes<sizeof(Unit)>>(chunk))) {
+      return n + static_cast<std::size_t>(__builtin_ctz(stops)) / sizeof(Unit);
+    }
+  }
+  for (; n < limit && ListedRun::Continues(Value(units[n])); ++n) out[n] = units[n];
+#else
+  n = RunLength<ListedRun>(units, limit);
+  std::memcpy(out, units, n * sizeof(Unit));
+#endif
+  return n;
+}
+
 // Up to the next carriage return or the end. Plain loops leave 8-bit text to the C library's
 // memchr, which beats them; SSE2 finds either in one pass, where memchr makes two.
 template <typename Unit>
@@ -230,9 +252,12 @@ LineCount Split(const Unit* text, std::size_t size, std::size_t maxLines, LineSi
       break;
     }
     bool lineEnds = false;
-    const std::size_t run = RunLength<ListedRun>(text + p, Least(size - p, kMaxLineChars - n));
+    // A line end or a dropped unit is told at once, without a scan.
+    const std::size_t run =
+        ListedRun::Continues(Value(text[p]))
+            ? CopyListedRun(text + p, Least(size - p, kMaxLineChars - n), line + n)
+            : 0;
     if (run > 0) {
-      std::memcpy(line + n, text + p, run * sizeof(Unit));
       n += run;
       p += run;
       if (n == kMaxLineChars) {

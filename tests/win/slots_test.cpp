@@ -185,6 +185,7 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
   }
   const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
   const std::wstring mask(8, L'\u2022'), ru = L"\u041F\u0440\u0438", mir = L"\u043C\u0438\u0440";
+  const std::wstring xs(249, L'x');
   const struct {
     int slot;
     std::vector<Format> formats;
@@ -199,6 +200,10 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
        {Wide(L"hunter2\r\ntwo"), {exclude, "x"}},
        L"Clip  3  private ++ [" + mask + L"][] " + mask},
       {5, {}, L"Clip  6     0 Byte --  "},  // pushed before, emptied now
+      // Cut at 250 bytes before a character of code page 932 that would not fit whole.
+      {6,
+       {Text(std::string(249, 'x') + "\x82\xA0"), Locale(1041)},
+       L"Clip  7   256 Byte ++ [" + xs + L"][] " + xs},
   };
   Push(5, {Text("text")});
   for (const auto& c : cases) Push(c.slot, c.formats);
