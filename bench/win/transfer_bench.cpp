@@ -82,27 +82,12 @@ void WriteText(HGLOBAL text, HGLOBAL locale) {
   CloseClipboard();
 }
 
-// Best of `runs`, each after `prepare` (not timed): every read meets a freshly set clipboard.
-template <typename Prepare, typename Op>
-double BestPreparedMs(int runs, Prepare prepare, Op op) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    prepare();
-    const double start = NowMs();
-    op();
-    best = std::min(best, NowMs() - start);
-  }
-  return best;
-}
-
-double FreshCopyMs(size_t bytes, int runs) {
-  const std::string source(bytes, 'a');
-  return BestMs(runs, [&] {
-    HGLOBAL block = GlobalAlloc(kBlockFlags, bytes + 5);
-    std::memcpy(GlobalLock(block), source.data(), bytes);
-    GlobalUnlock(block);
-    GlobalFree(block);
-  });
+// Milliseconds of one call of `op`.
+template <typename Op>
+double TimedMs(Op op) {
+  const double start = NowMs();
+  op();
+  return NowMs() - start;
 }
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
@@ -116,38 +101,48 @@ void Drain() {
 
 void MeasureTransfers(const char* key, const std::wstring& text, LCID locale, UINT format,
                       HWND dialog) {
-  constexpr int kRuns = 5;
+  constexpr int kRuns = 7;
   const std::string name = std::string("xfer.") + key + ".";
   if (!PutText(text, locale, format)) {
     Report((name + "clipboard_refused").c_str(), 1);
     return;
   }
   ReleaseAllSlots();
-  const auto put = [&] { PutText(text, locale, format); };
-  const double copy = FreshCopyMs(text.size(), kRuns);  // the slot's text: a byte a character
+  // Pop's floor hands over blocks made beforehand: the same two formats of the same sizes.
+  std::vector<HGLOBAL> texts;
+  std::vector<HGLOBAL> locales;
+  const std::string bytes(text.size(), 'a');  // the slot's text: a byte a character
+  for (int i = 0; i < kRuns; ++i) {
+    texts.push_back(BlockOf(bytes.c_str(), bytes.size() + 5));
+    locales.push_back(BlockOf(&locale, sizeof locale));
+  }
+  // Taken in turns, so that other work on the machine weighs on each figure and its floor
+  // alike; every read meets a freshly set clipboard.
+  double copy = 1e30, read = 1e30, push = 1e30, write = 1e30, pop = 1e30;
+  for (int run = 0; run < kRuns; ++run) {
+    copy = std::min(copy, TimedMs([&] {
+                      HGLOBAL block = GlobalAlloc(kBlockFlags, bytes.size() + 5);
+                      std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+                      GlobalUnlock(block);
+                      GlobalFree(block);
+                    }));
+    PutText(text, locale, format);
+    read = std::min(read, TimedMs([&] { ReadText(format); }));
+    PutText(text, locale, format);
+    push = std::min(push, TimedMs([] { PushSlot(nullptr, 0); }));
+    write = std::min(write, TimedMs([&] { WriteText(texts[run], locales[run]); }));
+    pop = std::min(pop, TimedMs([] { PopSlot(nullptr, 0); }));
+  }
   Report((name + "copy_ms").c_str(), copy);
-  Report((name + "read_ms").c_str(), BestPreparedMs(kRuns, put, [&] { ReadText(format); }));
-  Report((name + "push_ms").c_str(), BestPreparedMs(kRuns, put, [] { PushSlot(nullptr, 0); }));
+  Report((name + "read_ms").c_str(), read);
+  Report((name + "push_ms").c_str(), push);
+  Report((name + "write_ms").c_str(), write);
+  Report((name + "pop_ms").c_str(), pop);
   if (SlotOf(0).wide) Report((name + "kept_wide").c_str(), 1);
   Report((name + "refresh_ms").c_str(), BestMs(kRuns, [&] {
            RefreshSlot(dialog, 0);
            Drain();
          }));
-
-  // Pop's floor: the same two formats of the same sizes, handed over as they are.
-  std::vector<HGLOBAL> texts;
-  std::vector<HGLOBAL> locales;
-  const std::string bytes(text.size(), 'a');
-  for (int i = 0; i < kRuns; ++i) {
-    texts.push_back(BlockOf(bytes.c_str(), bytes.size() + 5));
-    locales.push_back(BlockOf(&locale, sizeof locale));
-  }
-  size_t next = 0;
-  Report((name + "write_ms").c_str(), BestMs(kRuns, [&] {
-           WriteText(texts[next], locales[next]);
-           ++next;
-         }));
-  Report((name + "pop_ms").c_str(), BestMs(kRuns, [] { PopSlot(nullptr, 0); }));
   ReleaseAllSlots();
   RefreshSlot(dialog, 0);
 }
