@@ -102,18 +102,22 @@ TEST_F(Slots, TextComesBackInItsLocale) {
   const struct {
     std::wstring text;
     LCID locale;
-    UINT codePage;  // the locale's
+    UINT codePage;       // the locale's
+    std::string source;  // the 8-bit text its source put there instead, if any
   } cases[] = {
       {L"Gr\u00FC\u00DFe \u20AC\r\n", 1033, 1252},
       {L"\u65E5\u672C\u8A9E\u306E\u6587", 1041, 932},
       {L"\u041F\u0440\u0438\u0432\u0435\u0442", 1033, 1252},  // kept as UTF-16
+      // Two byte pairs of 932 read as U+2252; only the source's own bytes say which it used.
+      {L"\u65E5\u672C \u2252", 1041, 932, "\x93\xFA\x96\x7B \x87\x90"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
-    Push(5, {Wide(c.text), Locale(c.locale)});
+    Push(5, {c.source.empty() ? Wide(c.text) : Text(c.source), Locale(c.locale)});
     std::string ansi(c.text.size() * 2, '\0');
     ansi.resize(WideCharToMultiByte(c.codePage, 0, c.text.c_str(), int(c.text.size()), &ansi[0],
                                     int(ansi.size()), nullptr, nullptr));
+    if (!c.source.empty()) ansi = c.source;
     EXPECT_EQ(SlotOf(5).captionSize, ansi.size() + 5);
     ASSERT_TRUE(Put({Text("something else")}));
     ASSERT_EQ(PopSlot(Owner(), 5), ClipResult::kDone);
