@@ -275,6 +275,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
   }
+  ChooseTextScans();
   ClearAllSlots();
   gSettings = ReadBarSettings();
   InitCommonControls();

@@ -18,17 +18,13 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
       {95, 1 << 20, 95}, {INT_MAX, 192, INT_MAX}, {INT_MIN, 192, INT_MIN}};
   for (const auto& [v, dpi, scaled] : rows)
     EXPECT_EQ(ScaleToDpi(v, dpi), scaled) << v << " at " << dpi;
-  // The offset above the screen and the hidden strip scale with the screen's DPI.
-  EXPECT_TRUE(WindowOverClaim(
-                  ProposeClaim(kEdgeLeft, {0, 0, 180, 768}, true, {{0, 0, 1024, 768}, 144}), 144) ==
-              (Rect{-177, -30, 3, 768}));
 }
 
-// The four edges of an 800x600 monitor at 1024,100 with neighbours all round: the shown and the
+// The four edges of an 800x600 monitor at -800,100 with neighbours all round: the shown and the
 // hidden window, the strip whose pixels show the hidden bar (a step inwards or onto the
 // neighbour misses it), the slot groups that fit and the enlarged list towards the inside.
 TEST(DockEdges, RightAndBottomMirrorLeftAndTopOnTheBarsOwnMonitor) {
-  const Monitor monitor{{1024, 100, 1824, 700}, 96};
+  const Monitor monitor{{-800, 100, 0, 700}, 96};
   const Rect column{0, 0, 120, 550}, row{0, 0, 50, 90};
   const struct {
     int edge;
@@ -36,18 +32,10 @@ TEST(DockEdges, RightAndBottomMirrorLeftAndTopOnTheBarsOwnMonitor) {
     int x, y, dx, dy, fits;  // on the strip, a step inwards; groups shown
     Place list;
   } rows[] = {
-      {kEdgeLeft, {1024, 80, 1144, 700}, {906, 80, 1026, 700}, 1024, 400, 3, 0, 8, {150, 70}},
-      {kEdgeTop, {1024, 80, 1824, 170}, {1024, 12, 1824, 102}, 1400, 100, 0, 3, 7, {150, 70}},
-      {kEdgeRight, {1704, 80, 1824, 700}, {1822, 80, 1942, 700}, 1823, 400, -3, 0, 8, {-536, 70}},
-      {kEdgeBottom,
-       {1024, 610, 1824, 700},
-       {1024, 678, 1824, 768},
-       1400,
-       699,
-       0,
-       -3,
-       7,
-       {150, -502}},
+      {kEdgeLeft, {-800, 80, -680, 700}, {-918, 80, -798, 700}, -800, 400, 3, 0, 8, {150, 70}},
+      {kEdgeTop, {-800, 80, 0, 170}, {-800, 12, 0, 102}, -400, 100, 0, 3, 7, {150, 70}},
+      {kEdgeRight, {-120, 80, 0, 700}, {-2, 80, 118, 700}, -1, 400, -3, 0, 8, {-536, 70}},
+      {kEdgeBottom, {-800, 610, 0, 700}, {-800, 678, 0, 768}, -400, 699, 0, -3, 7, {150, -502}},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.edge);
