@@ -1,11 +1,11 @@
-"""The bar on the second of two monitors made by tools/wine-session.sh --monitors: Next Screen, a
-new start, and a start with that monitor gone."""
+"""The bar on two monitors of tools/wine-session.sh --monitors: a shared edge, Next Screen, restarts."""
 import os
 import re
 import subprocess
+import time
 import unittest
 
-from harness import IDS, PROBE, Bar, BarTest, reg_values, run, wait_until
+from harness import IDS, PROBE, Bar, BarTest, reg_values, run, wait_until, x_move
 
 HEADS = [[x, y, x + w, y + h] for w, h, x, y in
          (map(int, head) for head in re.findall(r"(\d+)x(\d+)\+(\d+)\+(\d+)", os.environ.get("PINNAFEX_MONITORS", "")))]
@@ -18,12 +18,24 @@ class Screens(BarTest):
         super().setUp()
 
     def at_bottom_of(self, head, what):
-        """The bar docked at the bottom of `head`, wholly inside it."""
-        wait_until(lambda: self.bar.window()["rect"] == [head[0], head[3] - 90, head[2], head[3]], 20, what)
+        self.at([head[0], head[3] - 90, head[2], head[3]], what)  # wholly inside `head`
+
+    def at(self, rect, what):
+        wait_until(lambda: self.bar.window()["rect"] == rect, 20, what)
 
     def test_next_screen_is_kept_and_falls_back_to_the_primary(self):
-        primary, second = HEADS[:2]
-        self.bar.start().command(IDS["IDM_BOTTOM"])
+        (primary, second), (right, bottom) = HEADS[:2], HEADS[0][2:]
+        self.bar.start().command(IDS["IDM_RIGHT"])  # the edge the primary shares with the second
+        x_move(100, 300)
+        self.bar.command(IDS["IDM_AUTOHIDE"])
+        self.at([right - 2, -20, right + 118, bottom], "hidden at the primary's right")
+        x_move(right + 1, 300)
+        time.sleep(1)
+        self.assertEqual(self.bar.window()["rect"][0], right - 2, "shown from the second monitor")
+        x_move(right - 1, 300)
+        self.at([right - 120, -20, right, bottom], "shown from its strip")
+        self.bar.command(IDS["IDM_AUTOHIDE"])
+        self.bar.command(IDS["IDM_BOTTOM"])
         self.at_bottom_of(primary, "the bottom of the primary")
         self.bar.command(IDS["IDM_NEXT_SCREEN"])
         self.at_bottom_of(second, "the bottom of the second monitor after Next Screen")
@@ -34,9 +46,8 @@ class Screens(BarTest):
         self.assertEqual(self.bar.quit(), 0)
         # The second monitor unplugged while the bar was not running.
         self.addCleanup(os.environ.__setitem__, "FAKE_XINERAMA", os.environ["FAKE_XINERAMA"])
-        run(["wineserver", "-k"])
-        run(["wineserver", "-w"])
-        os.environ["FAKE_XINERAMA"] = "{}x{}+0+0".format(primary[2], primary[3])
+        run(["sh", "-c", "wineserver -k; wineserver -w"])
+        os.environ["FAKE_XINERAMA"] = f"{right}x{bottom}+0+0"
         # The new wineserver must be started without our pipes, or a probe's output never ends.
         quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
         self.addCleanup(subprocess.Popen(["wine", PROBE, "idle"], **quiet).kill)
