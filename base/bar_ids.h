@@ -30,6 +30,9 @@ constexpr int kCmdOk = 1;
 constexpr int kCmdCancel = 2;
 constexpr int kCmdTop = IDM_TOP;
 constexpr int kCmdLeft = IDM_LEFT;
+constexpr int kCmdRight = IDM_RIGHT;
+constexpr int kCmdBottom = IDM_BOTTOM;
+constexpr int kCmdNextScreen = IDM_NEXT_SCREEN;
 constexpr int kCmdAutohide = IDM_AUTOHIDE;
 constexpr int kCmdShowClock = IDM_SHOW_CLOCK;
 constexpr int kCmdHotkeys = IDM_HOTKEYS;
@@ -37,6 +40,10 @@ constexpr int kCmdStartWithWindows = IDM_START_WITH_WINDOWS;
 
 // Edge codes as the shell's appbar service numbers them.
 enum DockEdge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
+constexpr int kEdgeCount = 4;
+constexpr bool IsEdge(int edge) {
+  return edge >= 0 && edge < kEdgeCount;
+}
 
 constexpr unsigned kTickTimerId = 123;
 constexpr unsigned kTickPeriodMs = 150;

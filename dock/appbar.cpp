@@ -23,27 +23,42 @@ APPBARDATA BarRecord(HWND bar) {
   return record;
 }
 
-// Negotiates `rect` at the spot's edge; `record` ends holding what was claimed.
-void PlaceBar(const DockSpot& spot, RECT rect, APPBARDATA* record) {
+// Negotiates the bar's place for a window of `window`'s size; `record` ends holding the claim.
+void PlaceBar(const DockSpot& spot, const Rect& window, APPBARDATA* record) {
   const int edge = spot.edge;
-  record->rc = rect;
-  record->uEdge = static_cast<UINT>(edge);
-  const Rect given = ToRect(rect);
-  const int width = RectWidth(given);
-  const int height = RectHeight(given);
+  const int dpi = spot.monitor.dpi;
+  const int thickness = BarThickness(edge, window, dpi);
   const bool hidden = ProposesHidden(spot.autohide, spot.hidden);
-  record->rc = ToRECT(ProposeDockRect(edge, given, hidden, ScreenAt(spot.dpi)));
+  record->uEdge = static_cast<UINT>(edge);
+  record->rc = ToRECT(ProposeClaim(edge, window, hidden, spot.monitor));
   gShellBarMessage(ABM_QUERYPOS, record);
-  record->rc = ToRECT(KeepBarSize(edge, ToRect(record->rc), width, height));
+  record->rc = ToRECT(KeepThickness(edge, ToRect(record->rc), thickness));
+  const Rect to = WindowOverClaim(ToRect(record->rc), dpi);
   if (spot.autohide) {
     // An autohiding bar slides there and claims no screen space.
-    StartSlide(record->hWnd, record->rc, edge);
+    StartSlide(record->hWnd, to, spot);
     SetRectEmpty(&record->rc);
   } else {
-    const Rect to = ToRect(record->rc);
     MoveWindow(record->hWnd, to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
+    ClipToShownPart(record->hWnd, to, spot.monitor);
   }
   gShellBarMessage(ABM_SETPOS, record);
+}
+
+// The per-monitor autohide requests, newer than the platform headers this program builds
+// against, and whether the system has them (Windows 8 on).
+constexpr DWORD kGetAutohideBarEx = 0x0b;  // ABM_GETAUTOHIDEBAREX
+constexpr DWORD kSetAutohideBarEx = 0x0c;  // ABM_SETAUTOHIDEBAREX
+
+bool HasMonitorAutohide() {
+  OSVERSIONINFOEXA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  version.dwMajorVersion = 6;
+  version.dwMinorVersion = 2;
+  DWORDLONG condition = 0;
+  condition = VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+  condition = VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+  return VerifyVersionInfoA(&version, VER_MAJORVERSION | VER_MINORVERSION, condition) != 0;
 }
 
 }  // namespace
@@ -62,19 +77,23 @@ void UnregisterBar(HWND bar) {
 void RedockBar(HWND bar, const DockSpot& spot) {
   RECT now{};
   GetWindowRect(bar, &now);
-  const Rect at = ToRect(now);
-  const Rect start = RedockStartRect(spot.edge, RectWidth(at), RectHeight(at), ScreenAt(spot.dpi));
   APPBARDATA record = BarRecord(bar);
-  PlaceBar(spot, ToRECT(start), &record);
+  PlaceBar(spot, ToRect(now), &record);
 }
 
-AutohideClaim ClaimAutohide(HWND bar, int edge, bool on) {
+AutohideClaim ClaimAutohide(HWND bar, int edge, const Rect& monitor, bool on) {
+  // Looked up once: the system does not change under the bar.
+  static const bool perMonitor = HasMonitorAutohide();
   APPBARDATA record = BarRecord(bar);
   record.uEdge = static_cast<UINT>(edge);
-  const HWND holder = reinterpret_cast<HWND>(gShellBarMessage(ABM_GETAUTOHIDEBAR, &record));
+  record.rc = ToRECT(monitor);
+  const HWND holder = reinterpret_cast<HWND>(
+      gShellBarMessage(perMonitor ? kGetAutohideBarEx : ABM_GETAUTOHIDEBAR, &record));
   if (holder && holder != bar) return AutohideClaim::kHeldElsewhere;
   record.lParam = on;
-  const bool granted = gShellBarMessage(ABM_SETAUTOHIDEBAR, &record) != 0;
+  // A shell that does not know the per-monitor request (Wine's) refuses it: ask for the edge.
+  bool granted = perMonitor && gShellBarMessage(kSetAutohideBarEx, &record) != 0;
+  if (!granted) granted = gShellBarMessage(ABM_SETAUTOHIDEBAR, &record) != 0;
   return on && granted ? AutohideClaim::kOn : AutohideClaim::kOff;
 }
 

@@ -3,21 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-namespace pinnafex {
+#include "dock/dock_rects.h"
 
-// Where and how the bar docks, handed in by the bar's owner with every request.
-struct DockSpot {
-  int edge;       // as the shell numbers edges (DockEdge)
-  bool autohide;  // the shell granted this bar the edge's autohide claim
-  bool hidden;    // an autohiding bar is to sit at its 2-pixel strip
-  int dpi;        // of the bar's window
-};
+namespace pinnafex {
 
 // False: the shell refused the bar. Docking still moves the window then.
 bool RegisterBar(HWND bar);
 void UnregisterBar(HWND bar);
-// Negotiates the bar's place at the spot's edge, moves it there (an autohiding bar slides and
-// claims no space) and tells the shell.
+// Negotiates the bar's place at the edge of the spot's monitor, moves it there (an autohiding
+// bar slides and claims no space) and tells the shell.
 void RedockBar(HWND bar, const DockSpot& spot);
 
 enum class AutohideClaim {
@@ -26,8 +20,10 @@ enum class AutohideClaim {
   kHeldElsewhere,  // another bar holds the edge's autohide claim
 };
 
-// Makes (on) or gives up the bar's autohide claim at `edge`; returns what the bar holds after.
-AutohideClaim ClaimAutohide(HWND bar, int edge, bool on);
+// Makes (on) or gives up the bar's autohide claim at `edge` of `monitor`; returns what the bar
+// holds after. Where the shell knows autohide bars per monitor (Windows 8 on) the claim is for
+// that monitor's edge; elsewhere, or when the shell does not answer that request, for the edge.
+AutohideClaim ClaimAutohide(HWND bar, int edge, const Rect& monitor, bool on);
 
 // Sets the z-order a shell notification asks for; true when the bar is to be docked again.
 bool OnBarNotify(HWND bar, WPARAM code, LPARAM flag);

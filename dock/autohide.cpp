@@ -22,8 +22,10 @@ bool SlideWindowRect(void* window, Rect* out, void*) {
   return true;
 }
 
-void SlideMove(void* window, const Rect& to, void*) {
+void SlideMove(void* window, const Rect& to, void* record) {
   MoveWindow(static_cast<HWND>(window), to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
+  ClipToShownPart(static_cast<HWND>(window), to,
+                  SlideMonitor(*static_cast<const SlideRecord*>(record)));
 }
 
 void SlidePause(void*) {
@@ -34,7 +36,8 @@ void SlidePriority(int level, void*) {
   SetPriorityLevel(level);
 }
 
-constexpr SlideSink kWindowsSlide{SlideWindowRect, SlideMove, SlidePause, SlidePriority, nullptr};
+constexpr SlideSink kWindowsSlide{SlideWindowRect, SlideMove, SlidePause, SlidePriority,
+                                  &gSlideRecord};
 
 unsigned __stdcall SlideThread(void* record) {
   RunSlide(*static_cast<SlideRecord*>(record), gSlideRunning, kWindowsSlide);
@@ -51,24 +54,24 @@ bool AnySlotListOpen(HWND bar) {
 
 }  // namespace
 
-HitAction AutohideHit(HWND bar, bool hidden, bool menuOrPromptOpen) {
+HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
   POINT cursor{};
   RECT window{};
   HitInputs in{};
   in.autohide = true;
-  in.barHidden = hidden;
+  in.barHidden = spot.hidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
-  in.inside = CursorInside(ToRect(window), cursor.x, cursor.y);
-  in.insideSlideTarget =
-      gSlideRunning.load() && CursorInside(SlideTarget(gSlideRecord), cursor.x, cursor.y);
-  in.slotListOpen = !hidden && AnySlotListOpen(bar);
+  in.inside = CursorOnBar(ToRect(window), spot.monitor, cursor.x, cursor.y);
+  in.insideSlideTarget = gSlideRunning.load() &&
+                         CursorOnBar(SlideTarget(gSlideRecord), spot.monitor, cursor.x, cursor.y);
+  in.slotListOpen = !spot.hidden && AnySlotListOpen(bar);
   in.menuOrPromptOpen = menuOrPromptOpen;
   return DecideHit(in);
 }
 
-void StartSlide(HWND bar, const RECT& target, int edge) {
+void StartSlide(HWND bar, const Rect& target, const DockSpot& spot) {
   // The slide thread must not read the main thread's edge: it gets a copy here.
-  SetSlideTarget(gSlideRecord, bar, ToRect(target), edge);
+  SetSlideTarget(gSlideRecord, bar, target, spot.edge, spot.monitor);
   const uintptr_t thread = _beginthreadex(nullptr, 0, SlideThread, &gSlideRecord, 0, nullptr);
   // Detached; if it cannot start, the window stays where it is.
   if (thread) CloseHandle(reinterpret_cast<HANDLE>(thread));
@@ -76,6 +79,16 @@ void StartSlide(HWND bar, const RECT& target, int edge) {
 
 bool SlideRunning() {
   return gSlideRunning.load();
+}
+
+void ClipToShownPart(HWND bar, const Rect& window, const Monitor& monitor) {
+  const Rect shown = ShownPart(window, monitor);
+  const bool any = shown.left < shown.right && shown.top < shown.bottom;
+  HRGN region = any ? CreateRectRgn(shown.left - window.left, shown.top - window.top,
+                                    shown.right - window.left, shown.bottom - window.top)
+                    : CreateRectRgn(0, 0, 0, 0);
+  // The window owns the region once it is set.
+  if (region && !SetWindowRgn(bar, region, TRUE)) DeleteObject(region);
 }
 
 }  // namespace pinnafex

@@ -2,17 +2,24 @@
 #pragma once
 #include <windows.h>
 
+#include "dock/dock_rects.h"
 #include "dock/hit_rule.h"
 
 namespace pinnafex {
 
-// Per tick, for an autohiding bar: whether it is to hide, show or stay as it is.
-HitAction AutohideHit(HWND bar, bool hidden, bool menuOrPromptOpen);
+// Per tick, for an autohiding bar: whether it is to hide, show or stay as it is. Only what of
+// the bar shows on its monitor counts.
+HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen);
 
-// Slides the bar to `target` on a thread of its own; the thread gets a copy of `edge`.
-void StartSlide(HWND bar, const RECT& target, int edge);
+// Slides the bar to `target` on a thread of its own; the thread gets a copy of the spot's edge
+// and monitor.
+void StartSlide(HWND bar, const Rect& target, const DockSpot& spot);
 
 // True while a slide thread moves the bar.
 bool SlideRunning();
+
+// Lets the window at `window` show only its part on the monitor below its caption, so neither
+// the caption nor a hidden bar shows on a neighbouring monitor.
+void ClipToShownPart(HWND bar, const Rect& window, const Monitor& monitor);
 
 }  // namespace pinnafex

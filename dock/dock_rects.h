@@ -1,5 +1,6 @@
-// Where the bar lies at each edge: the rectangle proposed to the shell, the size kept after the
-// shell's answer, and the start of a re-dock. Screen coordinates, right and bottom exclusive.
+// Where the bar lies at each edge of its monitor: the strip it claims from the shell, its window
+// over that claim, and the part of the window that shows. Screen coordinates, right and bottom
+// exclusive.
 #pragma once
 #include "dock/dpi_scale.h"
 
@@ -19,15 +20,23 @@ inline bool operator!=(const Rect& a, const Rect& b) {
   return !(a == b);
 }
 
-struct ScreenSize {
-  int width;
-  int height;
-  int dpi = kBaseDpi;  // of the bar's window on this screen
+// The bar's monitor, and the DPI of the bar's window on it.
+struct Monitor {
+  Rect rect;
+  int dpi = kBaseDpi;
 };
 
-// At 96 DPI; both scale with the screen's DPI.
-constexpr int kTopOffset = -20;  // the bar's top edge sits 20 pixels above the screen
-constexpr int kHiddenStrip = 2;  // pixels an autohidden bar leaves on the screen
+// Where and how the bar docks, handed in by the bar's owner with every request.
+struct DockSpot {
+  int edge;         // as the shell numbers edges (DockEdge)
+  bool autohide;    // the shell granted this bar the edge's autohide claim
+  bool hidden;      // an autohiding bar is to sit at its 2-pixel strip
+  Monitor monitor;  // the bar's own
+};
+
+// At 96 DPI; both scale with the monitor's DPI.
+constexpr int kTopOffset = -20;  // the window's top 20 pixels, its caption, lie above its claim
+constexpr int kHiddenStrip = 2;  // pixels an autohidden bar leaves on its monitor
 
 // Sums of coordinates are taken wide and held within int, so no input can overflow.
 int ClampCoordinate(long long v);
@@ -39,15 +48,22 @@ int RectHeight(const Rect& r);
 // The hidden place counts only while both flags are exactly 1.
 bool ProposesHidden(bool autohide, bool barHidden);
 
-// The rectangle to propose for a bar of `window`'s size at `edge`; only the size of `window`
-// matters, except that an edge outside 0..3 gets `window` back unchanged.
-Rect ProposeDockRect(int edge, const Rect& window, bool hidden, ScreenSize screen);
+// How thick the bar is across its edge: the window's width at the left and right, its height
+// less the caption at the top and bottom. An edge outside 0..3 counts as the left.
+int BarThickness(int edge, const Rect& window, int dpi);
 
-// After the shell may have moved `shell`: the side away from the edge is put back at the bar's
-// size. An edge outside 0..3 keeps `shell` as it is.
-Rect KeepBarSize(int edge, const Rect& shell, int width, int height);
+// The strip the bar claims at `edge`: the monitor's whole side, `window`'s thickness deep; when
+// hidden, pushed out beyond that side all but the hidden strip. Only `window`'s size matters.
+Rect ProposeClaim(int edge, const Rect& window, bool hidden, const Monitor& monitor);
 
-// A re-dock starts from the whole screen cut down to the bar's size at the edge.
-Rect RedockStartRect(int edge, int width, int height, ScreenSize screen);
+// After the shell may have moved `claim`: the side away from the edge put back at `thickness`.
+Rect KeepThickness(int edge, const Rect& claim, int thickness);
+
+// The window over a claim: its caption above the claim's top.
+Rect WindowOverClaim(const Rect& claim, int dpi);
+
+// What of `window` shows: the part on its monitor below the caption. Left lies beyond right, or
+// top below bottom, when nothing shows.
+Rect ShownPart(const Rect& window, const Monitor& monitor);
 
 }  // namespace pinnafex

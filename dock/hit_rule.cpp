@@ -6,6 +6,11 @@ bool CursorInside(const Rect& window, int x, int y) {
   return window.left <= x && x <= window.right && window.top <= y && y <= window.bottom;
 }
 
+bool CursorOnBar(const Rect& window, const Monitor& monitor, int x, int y) {
+  return CursorInside(ShownPart(window, monitor), x, y) && x < monitor.rect.right &&
+         y < monitor.rect.bottom;
+}
+
 HitAction DecideHit(const HitInputs& in) {
   // A tick that cannot see the cursor must not move the bar on a guess.
   if (!in.autohide || !in.cursorKnown) return HitAction::kNone;

@@ -36,12 +36,18 @@ HWND SlotCombo(HWND bar, int slot) {
 // Per slot: its combo is enlarged while its list is open.
 bool gComboExpanded[kSlotCount] = {};
 
-void PlaceBarWindow(HWND bar, const Place& at96, int dpi) {
-  const Place at = ScalePlace(at96, dpi);
-  SetWindowPos(bar, HWND_TOPMOST, at.x, at.y, at.width, at.height, SWP_SHOWWINDOW);
+// The bar's place before its re-dock lies at its edge of its own monitor: the move changes no
+// DPI, and a slide from there is short.
+void PlaceBarWindow(HWND bar, int edge, const Place& at96, const Monitor& monitor) {
+  const Place at = PlaceAtEdge(edge, ScalePlace(at96, monitor.dpi), RectWidth(monitor.rect),
+                               RectHeight(monitor.rect));
+  SetWindowPos(bar, HWND_TOPMOST, ClampCoordinate(static_cast<long long>(monitor.rect.left) + at.x),
+               ClampCoordinate(static_cast<long long>(monitor.rect.top) + at.y), at.width,
+               at.height, SWP_SHOWWINDOW);
 }
 
-// The clock group, then every slot group, shown as far as the screen extent lets them fit.
+// The clock group, then every slot group, shown as far as the monitor's extent lets them fit.
+// Each group reads the same at every edge: Push left of Pop, the frame's caption on top.
 void PlaceGroups(HWND bar, Shape shape, int extent, bool clockHidden, int dpi) {
   for (int c = 0; c < kClockControlCount; ++c) {
     PlaceControl(bar, kClockIds[c], ScalePlace(ClockPlace(shape, clockHidden, c), dpi),
@@ -59,25 +65,32 @@ void PlaceGroups(HWND bar, Shape shape, int extent, bool clockHidden, int dpi) {
 
 }  // namespace
 
-void LayoutBar(HWND bar, int edge, bool clockHidden, int dpi) {
-  const bool top = edge == kEdgeTop;
-  PlaceBarWindow(bar, top ? kTopBarPlace : kLeftBarPlace, dpi);
-  PlaceGroups(bar, top ? Shape::kTop : Shape::kLeft,
-              GetSystemMetrics(top ? SM_CXSCREEN : SM_CYSCREEN), clockHidden, dpi);
+void LayoutBar(HWND bar, int edge, bool clockHidden, const Monitor& monitor) {
+  const bool row = ShapeOf(edge) == Shape::kTop;
+  PlaceBarWindow(bar, edge, row ? kTopBarPlace : kLeftBarPlace, monitor);
+  PlaceGroups(bar, ShapeOf(edge), row ? RectWidth(monitor.rect) : RectHeight(monitor.rect),
+              clockHidden, monitor.dpi);
 }
 
-bool ExpandDroppedCombos(HWND bar, int dpi) {
+bool ExpandDroppedCombos(HWND bar, int edge, int dpi) {
   bool closed = false;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     HWND combo = SlotCombo(bar, slot);
     const LRESULT dropped = SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0);
     switch (ComboTickAction(dropped, gComboExpanded[slot])) {
-      case ComboTick::kEnlarge:
+      case ComboTick::kEnlarge: {
         gComboExpanded[slot] = 1;
-        PlaceControl(bar, kSlotComboIds[slot], ScalePlace(kExpandedComboPlace, dpi), true);
+        RECT client{};
+        GetClientRect(bar, &client);
+        // Beside the bar towards the monitor's inside.
+        PlaceControl(
+            bar, kSlotComboIds[slot],
+            PlaceAtEdge(edge, ScalePlace(kExpandedComboPlace, dpi), client.right, client.bottom),
+            true);
         // The move closed the list: open it again at the new size.
         SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
         break;
+      }
       case ComboTick::kRestore:
         gComboExpanded[slot] = 0;
         closed = true;

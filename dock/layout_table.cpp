@@ -38,7 +38,39 @@ struct FitRule {
 constexpr FitRule kFitTop{kTopPitch, 0};
 constexpr FitRule kFitLeft{kLeftPitch, 2};
 
+struct EdgeShape {
+  Shape shape;
+  bool mirrorX;
+  bool mirrorY;
+};
+constexpr EdgeShape kEdgeShapes[kEdgeCount] = {
+    {Shape::kLeft, false, false},  // left
+    {Shape::kTop, false, false},   // top
+    {Shape::kLeft, true, false},   // right
+    {Shape::kTop, false, true},    // bottom
+};
+
+const EdgeShape& EdgeShapeOf(int edge) {
+  return kEdgeShapes[IsEdge(edge) ? edge : kEdgeLeft];
+}
+
+int Mirrored(int v, int size, int extent) {
+  return ClampCoordinate(static_cast<long long>(extent) - v - size);
+}
+
 }  // namespace
+
+Shape ShapeOf(int edge) {
+  return EdgeShapeOf(edge).shape;
+}
+
+Place PlaceAtEdge(int edge, const Place& at, int width, int height) {
+  const EdgeShape& e = EdgeShapeOf(edge);
+  Place out = at;
+  if (e.mirrorX) out.x = Mirrored(at.x, at.width, width);
+  if (e.mirrorY) out.y = Mirrored(at.y, at.height, height);
+  return out;
+}
 
 Place ClockPlace(Shape shape, bool clockHidden, int control) {
   if (control < 0 || control >= kClockControlCount) return {};

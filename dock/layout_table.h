@@ -16,7 +16,14 @@ inline bool operator==(const Place& a, const Place& b) {
   return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
-enum class Shape { kTop, kLeft };  // a row docked at the top, a column docked at the left
+enum class Shape { kTop, kLeft };  // a row (top and bottom edges), a column (left and right)
+
+Shape ShapeOf(int edge);
+
+// A place (at the bar's DPI) as it lies at `edge`: the right edge mirrors the left one across
+// `width`, the bottom edge the top one across `height`. The bar's own place mirrors across its
+// monitor, the enlarged slot list across the bar's client area; the groups keep their places.
+Place PlaceAtEdge(int edge, const Place& at, int width, int height);
 
 // SetWindowPos flag words for a control: SWP_SHOWWINDOW or SWP_HIDEWINDOW, each with
 // SWP_FRAMECHANGED | SWP_NOZORDER. A hidden control is still moved and sized.
@@ -31,7 +38,8 @@ constexpr int kCellCount = 21;  // the clock's cell and twenty slot cells
 constexpr Place kTopBarPlace{2, -20, 50, 90};
 constexpr Place kLeftBarPlace{-6, -25, 120, 550};
 
-// An open slot list is shown large at this place in either shape (its height includes the list).
+// An open slot list is shown large at this place in either shape (its height includes the list),
+// mirrored as the other places are.
 constexpr Place kExpandedComboPlace{150, 70, 500, 500};
 
 // The clock group, in this order: clock frame 133, EXIT button 134, clock field 135.
@@ -45,8 +53,8 @@ Place SlotPlace(Shape shape, int cell, int part);
 // The clock takes cell 0 while shown; the slot groups follow it.
 int SlotCell(int slot, bool clockHidden);
 
-// How many slot groups, from slot 0 on, are shown on a screen `extent` pixels wide (top) or
-// high (left) at `dpi`. Slot 0 always is; the others only while their whole cell lies on the
+// How many slot groups, from slot 0 on, are shown on a monitor `extent` pixels wide (row) or
+// high (column) at `dpi`. Slot 0 always is; the others only while their whole cell lies on the
 // screen.
 int ShownSlotCount(Shape shape, int extent, bool clockHidden, int dpi = kBaseDpi);
 

@@ -17,6 +17,12 @@ struct SlideRecord {
   std::atomic<int> bottom{0};
   std::atomic<int> edge{1};           // copied from the main thread's edge; read once per slide
   std::atomic<unsigned> requests{0};  // counts targets written, to catch one set too late
+  // The bar's monitor, for what of the window shows at each step.
+  std::atomic<int> monitorLeft{0};
+  std::atomic<int> monitorTop{0};
+  std::atomic<int> monitorRight{0};
+  std::atomic<int> monitorBottom{0};
+  std::atomic<int> dpi{kBaseDpi};
 };
 
 // What a slide needs of the platform. Every callback gets `context`.
@@ -29,8 +35,10 @@ struct SlideSink {
 };
 
 // Main thread: a new target for the slide that runs, or for the next one.
-void SetSlideTarget(SlideRecord& record, void* window, const Rect& target, int edge);
+void SetSlideTarget(SlideRecord& record, void* window, const Rect& target, int edge,
+                    const Monitor& monitor = {});
 Rect SlideTarget(const SlideRecord& record);
+Monitor SlideMonitor(const SlideRecord& record);
 
 // Slide thread: slides the record's window to its target, unless another slide runs already
 // (running set), in which case it returns at once without touching the priority.

@@ -3,8 +3,8 @@
 
 namespace pinnafex {
 
-constexpr int kVerticalStep = 1;    // onto the screen at the top edge
-constexpr int kHorizontalStep = 2;  // onto the screen at every other edge
+constexpr int kVerticalStep = 1;    // onto the monitor at the top and the bottom edge
+constexpr int kHorizontalStep = 2;  // onto the monitor at the left and the right edge
 constexpr int kBackStep = 1;        // back towards the target, pausing after each move
 constexpr unsigned kSlidePauseMs = 5;
 

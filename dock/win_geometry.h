@@ -1,4 +1,4 @@
-// The platform's rectangles and screen size in the dock's own terms.
+// The platform's rectangles in the dock's own terms, and the DPI of a window.
 #pragma once
 #include <windows.h>
 
@@ -16,10 +16,5 @@ inline RECT ToRECT(const Rect& r) {
 // The DPI `window` is drawn at: the platform's per-window answer where it has one (Windows 10
 // 1607 on), else the screen's logical pixels per inch.
 int WindowDpi(HWND window);
-
-// Read anew at every use: the screen may change while the bar runs.
-inline ScreenSize ScreenAt(int dpi) {
-  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), dpi};
-}
 
 }  // namespace pinnafex

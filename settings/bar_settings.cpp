@@ -8,19 +8,22 @@ namespace pinnafex {
 namespace {
 
 // One row a value, in the order they are written. A flag row names a bool; the edge row its
-// number.
+// number; the screen row its text.
+using SettingText = char[kSettingTextSize];
 struct SettingRow {
   const char* name;
   bool BarSettings::*flag;
   int BarSettings::*number;
   int fallback;
   SettingRange range;
+  SettingText BarSettings::*text = nullptr;
 };
 constexpr SettingRow kSettingRows[] = {
     {"AUTOHIDE", &BarSettings::autohide, nullptr, 0, SettingRange::kOnOff},
     {"NOCLOCK", &BarSettings::clockHidden, nullptr, 0, SettingRange::kOnOff},
-    {"STARTPOSITON", nullptr, &BarSettings::edge, kEdgeTop, SettingRange::kTopOrLeft},
+    {"STARTPOSITON", nullptr, &BarSettings::edge, kEdgeTop, SettingRange::kEdge},
     {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
+    {"SCREEN", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screen},
 };
 
 }  // namespace
@@ -28,6 +31,10 @@ constexpr SettingRow kSettingRows[] = {
 BarSettings ReadBarSettings() {
   BarSettings settings;
   for (const SettingRow& row : kSettingRows) {
+    if (row.text) {
+      ReadSettingString(kProgramKey, row.name, settings.*row.text, "");
+      continue;
+    }
     int stored = row.fallback;
     ReadIntSetting(row.name, &stored, row.fallback);
     const int value = SettingInRange(row.range, stored);
@@ -42,6 +49,10 @@ BarSettings ReadBarSettings() {
 
 void WriteBarSettings(const BarSettings& settings) {
   for (const SettingRow& row : kSettingRows) {
+    if (row.text) {
+      WriteSettingString(kProgramKey, row.name, settings.*row.text);
+      continue;
+    }
     WriteIntSetting(row.name,
                     row.flag ? static_cast<int>(settings.*row.flag) : settings.*row.number);
   }

@@ -2,14 +2,18 @@
 // (a confirmed quit or the end of the session).
 #pragma once
 #include "base/bar_ids.h"
+#include "settings/settings_text.h"
 
 namespace pinnafex {
 
 struct BarSettings {
   bool autohide = false;     // AUTOHIDE
   bool clockHidden = false;  // NOCLOCK
-  int edge = kEdgeTop;       // STARTPOSITON: the bar lays itself out at the top or the left
+  int edge = kEdgeTop;       // STARTPOSITON: the edge the bar docks at
   bool hotkeys = false;      // HOTKEYS: the keys that paste a slot are taken
+  // SCREEN: the device name of the monitor the bar is to be on ("" the primary). Kept as read,
+  // even while that monitor is away.
+  char screen[kSettingTextSize] = "";
 };
 
 // Each value read in range; a missing or unreadable one takes its default.

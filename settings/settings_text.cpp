@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/bar_ids.h"
+
 namespace pinnafex {
 
 namespace {
@@ -30,8 +32,8 @@ int SettingInRange(SettingRange range, int stored) {
   switch (range) {
     case SettingRange::kOnOff:
       return stored != 0;
-    case SettingRange::kTopOrLeft:
-      return stored == 1;
+    case SettingRange::kEdge:
+      return IsEdge(stored) ? stored : kEdgeLeft;
   }
   return 0;
 }

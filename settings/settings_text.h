@@ -10,9 +10,9 @@ constexpr std::size_t kSettingTextSize = 256;  // read buffers, terminator inclu
 // non-digit; no digits gives 0; values beyond 32 bits saturate, as the platform's strtol does.
 int ParseSettingInt(const char* text);
 
-// How a stored integer is read back: a flag as on (1) for anything but 0; the bar's edge as the
-// top (1) only when it is 1, else the left (0), which is where the bar would end up anyway.
-enum class SettingRange { kOnOff, kTopOrLeft };
+// How a stored integer is read back: a flag as on (1) for anything but 0; the bar's edge as
+// stored while it is one of the four edge codes (0 left, 1 top, 2 right, 3 bottom), else the left.
+enum class SettingRange { kOnOff, kEdge };
 int SettingInRange(SettingRange range, int stored);
 
 // The integer as "%i" would print it.

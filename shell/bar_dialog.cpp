@@ -9,6 +9,7 @@
 #include "dock/win_geometry.h"
 #include "base/priority.h"
 #include "base/priority_table.h"
+#include "screen/monitors.h"
 #include "settings/bar_settings.h"
 #include "settings/run_at_logon.h"
 #include "shell/bar_font.h"
@@ -29,6 +30,9 @@ HMENU gMenu = nullptr;
 bool gBarEnded = false;   // the quit or the session's end has taken the bar down
 bool gBarHidden = false;  // the autohiding bar is to sit at its 2-pixel strip
 int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each screen change
+Rect gScreen{};           // the bar's monitor, where it docks and holds its autohide claim
+bool gLayingOut = false;  // a layout runs; a DPI change met on the way asks for another
+bool gLayoutAgain = false;
 // The bar's Push buttons, looked up once when it starts: the tick enables them.
 HWND gPushButtons[kSlotCount];
 
@@ -43,6 +47,9 @@ constexpr MenuItem kMenuItems[] = {
     {0, nullptr},
     {kCmdTop, "Top"},
     {kCmdLeft, "Left"},
+    {kCmdRight, "Right"},
+    {kCmdBottom, "Bottom"},
+    {kCmdNextScreen, "Next Screen"},  // grey while there is one monitor
     {0, nullptr},
     {kCmdShowClock, "Show Clock"},
     {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
@@ -67,20 +74,30 @@ HMENU CreateContextMenu() {
 }
 
 DockSpot Docked() {
-  return {gSettings.edge, gSettings.autohide, gBarHidden, gBarDpi};
+  return {gSettings.edge, gSettings.autohide, gBarHidden, {gScreen, gBarDpi}};
 }
 
-// The one way the bar is laid out: sized and filled for its edge, then docked there.
+// The one way the bar is laid out: sized and filled for its edge, then docked there. A move to
+// a monitor of another DPI changes the DPI in the middle of it; the layout then runs again.
 void Relayout(HWND dialog) {
-  const DockSpot spot = Docked();
-  LayoutBar(dialog, spot.edge, gSettings.clockHidden, spot.dpi);
-  RedockBar(dialog, spot);
+  if (gLayingOut) {
+    gLayoutAgain = true;
+    return;
+  }
+  gLayingOut = true;
+  do {
+    gLayoutAgain = false;
+    const DockSpot spot = Docked();
+    LayoutBar(dialog, spot.edge, gSettings.clockHidden, spot.monitor);
+    RedockBar(dialog, spot);
+  } while (gLayoutAgain);
+  gLayingOut = false;
 }
 
 // The autohide claim at the bar's edge made or given up, as far as the shell allows; the menu
 // item shows the outcome and is greyed while another bar holds the edge.
 void SettleAutohide(HWND dialog, bool wanted) {
-  const AutohideClaim claim = ClaimAutohide(dialog, gSettings.edge, wanted);
+  const AutohideClaim claim = ClaimAutohide(dialog, gSettings.edge, gScreen, wanted);
   gSettings.autohide = claim == AutohideClaim::kOn;
   if (!gSettings.autohide) gBarHidden = false;
   CheckMenuItem(gMenu, kCmdAutohide,
@@ -90,11 +107,16 @@ void SettleAutohide(HWND dialog, bool wanted) {
                                                                         : MF_ENABLED));
 }
 
-// The bar moved to `edge` with autohide as wanted, and laid out there. Switching edges with
-// autohide on gives up the old edge's claim before the new one is made.
+// The bar moved to `edge` of its monitor (the chosen one while present, else the primary) with
+// autohide as wanted, and laid out there. Moving with autohide on gives up the old place's
+// claim before the new one is made.
 void ApplyDock(HWND dialog, int edge, bool autohide) {
-  if (gSettings.autohide && gSettings.edge != edge) ClaimAutohide(dialog, gSettings.edge, false);
+  const Rect screen = FindScreen(gSettings.screen).rect;
+  if (gSettings.autohide && (gSettings.edge != edge || gScreen != screen)) {
+    ClaimAutohide(dialog, gSettings.edge, gScreen, false);
+  }
   gSettings.edge = edge;
+  gScreen = screen;
   SettleAutohide(dialog, autohide);
   Relayout(dialog);
 }
@@ -111,7 +133,7 @@ void EndBar(HWND dialog) {
   gMenu = nullptr;
   KillTimer(dialog, kTickTimerId);
   // One autohide bar per edge: the claim must not outlive the bar.
-  if (gSettings.autohide) ClaimAutohide(dialog, gSettings.edge, false);
+  if (gSettings.autohide) ClaimAutohide(dialog, gSettings.edge, gScreen, false);
   UnregisterBar(dialog);
   WriteBarSettings(gSettings);
 }
@@ -137,13 +159,21 @@ INT_PTR OnQuit(HWND dialog) {
   return 1;
 }
 
-INT_PTR OnTop(HWND dialog) {
-  ApplyDock(dialog, kEdgeTop, gSettings.autohide);
+template <int kEdge>
+INT_PTR OnEdge(HWND dialog) {
+  ApplyDock(dialog, kEdge, gSettings.autohide);
   return 0;
 }
 
-INT_PTR OnLeft(HWND dialog) {
-  ApplyDock(dialog, kEdgeLeft, gSettings.autohide);
+// The monitor after the bar's own in the system's order, at the same edge. The primary is kept
+// as "" so that the bar follows the primary wherever it goes.
+INT_PTR OnNextScreen(HWND dialog) {
+  ScreenEntry screens[kMaxScreens];
+  const int count = ListScreens(screens);
+  const ScreenEntry& next =
+      screens[NextScreen(PickScreen(screens, count, gSettings.screen), count)];
+  lstrcpynA(gSettings.screen, next.primary ? "" : next.name, sizeof gSettings.screen);
+  ApplyDock(dialog, gSettings.edge, gSettings.autohide);
   return 0;
 }
 
@@ -214,8 +244,11 @@ constexpr CommandRow kCommands[] = {
     {kCmdOk, OnQuit},
     {kCmdCancel, OnQuit},
     {kExitButtonId, OnQuit},
-    {kCmdTop, OnTop},
-    {kCmdLeft, OnLeft},
+    {kCmdTop, OnEdge<kEdgeTop>},
+    {kCmdLeft, OnEdge<kEdgeLeft>},
+    {kCmdRight, OnEdge<kEdgeRight>},
+    {kCmdBottom, OnEdge<kEdgeBottom>},
+    {kCmdNextScreen, OnNextScreen},
     {kCmdAutohide, OnAutohide},
     {kCmdShowClock, OnShowClock},
     {kCmdHotkeys, OnHotkeys},
@@ -255,6 +288,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   gMenu = CreateContextMenu();
   ShowSettingChecks();
   gBarHidden = false;
+  gScreen = FindScreen(gSettings.screen).rect;
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);  // the stored edge and autohide, once
   ApplyHotkeys(dialog, gSettings.hotkeys);
   return 1;
@@ -268,13 +302,13 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   const char* ticker = prompt ? prompt : TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
   if (gSettings.autohide) {
-    const HitAction hit = AutohideHit(dialog, gBarHidden, gMenuOrPromptOpen);
+    const HitAction hit = AutohideHit(dialog, Docked(), gMenuOrPromptOpen);
     if (hit != HitAction::kNone) {
       gBarHidden = hit == HitAction::kHide;
       RedockBar(dialog, Docked());
     }
   }
-  if (ExpandDroppedCombos(dialog, gBarDpi)) Relayout(dialog);
+  if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi)) Relayout(dialog);
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -289,6 +323,9 @@ INT_PTR OnMenuOpened(HWND, WPARAM, LPARAM) {
   gMenuOrPromptOpen = true;
   // The Run entry is the user's too: Task Manager or a moved folder may have changed it.
   CheckMenuItem(gMenu, kCmdStartWithWindows, StartsAtLogon() ? MF_CHECKED : MF_UNCHECKED);
+  EnableMenuItem(
+      gMenu, kCmdNextScreen,
+      MF_BYCOMMAND | (GetSystemMetrics(SM_CMONITORS) > 1 ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
   return 0;
 }
 
@@ -333,12 +370,22 @@ INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
   return 0;
 }
 
-// A new screen size or DPI: the bar is laid out and docked afresh, in its font for the DPI.
+// Monitors came or went, or a screen size or the DPI changed: the bar is docked afresh on its
+// monitor (back on the chosen one once it has returned, on the primary while it is away), in its
+// font for the DPI. The chosen monitor is kept either way.
 INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
   if (gBarEnded) return 0;
   gBarDpi = WindowDpi(dialog);
   FitBarFont(dialog, gBarDpi);
-  Relayout(dialog);
+  ApplyDock(dialog, gSettings.edge, gSettings.autohide);
+  return 0;
+}
+
+// Any device came or went: only a change of the bar's monitor moves it.
+INT_PTR OnDeviceChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  if (!gBarEnded && FindScreen(gSettings.screen).rect != gScreen) {
+    OnScreenChanged(dialog, wParam, lParam);
+  }
   return 0;
 }
 
@@ -373,6 +420,7 @@ constexpr MessageRow kMessages[] = {
     {WM_QUERYENDSESSION, OnQueryEndSession},
     {WM_ENDSESSION, OnEndSession},
     {WM_DISPLAYCHANGE, OnScreenChanged},
+    {WM_DEVICECHANGE, OnDeviceChange},
     {kDpiChangedMessage, OnDpiChanged},
 };
 

@@ -10,6 +10,7 @@ packages=(
   wine wine64 wine32:i386 fonts-wine
   xvfb xdotool xclip x11-utils imagemagick
   zip unzip file valgrind procps
+  gcc-multilib
 )
 
 missing=()

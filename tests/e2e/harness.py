@@ -55,7 +55,7 @@ def reg_set(name, value, kind="REG_SZ"):
 def reg_values(key=KEY):
     """{name: data as reg prints it} of a key's values, {} when the key is missing."""
     out = run(["wine", "reg", "query", key]).stdout.decode("latin-1")
-    return dict(re.findall(r"^\s*(\S+)\s+REG_\w+\s*(.*?)\s*$", out, re.M))
+    return dict(re.findall(r"^[ \t]*(\S+)[ \t]+REG_\w+[ \t]*(.*?)\s*$", out, re.M))
 
 
 def clipboard_set(*pairs):

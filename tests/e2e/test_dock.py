@@ -24,20 +24,19 @@ def scale(v, dpi):
 
 
 def docked(shape, width, height, dpi):
-    """The bar's rectangle: 90 pixels high at the top or 120 wide at the left, its top edge
-    20 pixels above the screen (at 96 DPI)."""
-    above = scale(-20, dpi)
-    if shape == "top":
-        return [0, above, width, above + scale(90, dpi)]
-    return [0, above, scale(120, dpi), height]
+    """The bar's rectangle: 90 pixels high at the top or the bottom, 120 wide at the left or the
+    right, its caption's 20 pixels above the screen or, at the bottom, above its claim (at 96 DPI)."""
+    above, high, wide = scale(-20, dpi), scale(90, dpi), scale(120, dpi)
+    return {"top": [0, above, width, above + high], "bottom": [0, height - high, width, height],
+            "left": [0, above, wide, height], "right": [width - wide, above, width, height]}[shape]
 
 
 def hidden(shape, rect, dpi):
     """A hidden bar keeps a strip of 2 pixels (at 96 DPI) on the screen."""
     (left, top, right, bottom), strip = rect, scale(2, dpi)
-    if shape == "top":
-        return [left, strip - bottom + top, right, strip]
-    return [strip - right + left, top, strip, bottom]
+    deep = (right - left if shape in ("left", "right") else bottom - top + scale(-20, dpi)) - strip
+    dx, dy = {"top": (0, -deep), "bottom": (0, deep), "left": (-deep, 0), "right": (deep, 0)}[shape]
+    return [left + dx, top + dy, right + dx, bottom + dy]
 
 
 def overlap(a, b):
@@ -86,7 +85,7 @@ class Dock(BarTest):
         width, height, dpi = session()
         centre = (width // 2, height // 2)
         self.bar.start()
-        for shape in ("top", "left"):
+        for shape in ("top", "left", "right", "bottom"):
             self.bar.command(IDS["IDM_" + shape.upper()])
             rect = docked(shape, width, height, dpi)
             with_clock = self.laid_out(rect, 1)
@@ -103,9 +102,11 @@ class Dock(BarTest):
 
         x_move(*centre)
         self.bar.command(IDS["IDM_AUTOHIDE"])
-        for shape, edges in (("left", [(0, centre[1]), (2, centre[1])]), ("top", [(centre[0], 0), (centre[0], 1)])):
-            if shape == "top":
-                self.bar.command(IDS["IDM_TOP"])
+        strips = {"bottom": [(centre[0], height - 1), (centre[0], height - 2)],
+                  "right": [(width - 1, centre[1]), (width - 2, centre[1])],
+                  "left": [(0, centre[1]), (2, centre[1])], "top": [(centre[0], 0), (centre[0], 1)]}
+        for shape, edges in strips.items():
+            self.bar.command(IDS["IDM_" + shape.upper()])
             rect = docked(shape, width, height, dpi)
             self.wait_rect(hidden(shape, rect, dpi), f"hidden at the {shape}")
             for edge in edges:  # the strip's pixels show the bar; it stays while the pointer rests

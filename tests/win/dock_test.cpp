@@ -44,6 +44,7 @@ struct FakeShell {
 
 UINT_PTR WINAPI FakeShellCall(DWORD message, PAPPBARDATA data) {
   ++gShell.calls[message & 15];
+  message = message == 0x0b ? ABM_GETAUTOHIDEBAR : message == 0x0c ? ABM_SETAUTOHIDEBAR : message;
   gShell.badEdge |= data->uEdge >= 4;
   HWND& claim = gShell.claims[data->uEdge & 3];
   const RECT& in = gShell.inset;
@@ -91,17 +92,18 @@ TEST(Dock, ShellAnswersSetTheZOrderClaimsAndPlace) {
         << row.what;
   }
   gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
-  EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, true), AutohideClaim::kHeldElsewhere);
+  const Monitor screen{{0, 0, 1024, 768}, 96};
+  EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, screen.rect, true), AutohideClaim::kHeldElsewhere);
   // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got.
   gShell.inset = {0, 30, 0, 0};
-  LayoutBar(bar, kEdgeTop, false, 96);
-  RedockBar(bar, {kEdgeTop, false, false, 96});
+  LayoutBar(bar, kEdgeTop, false, screen);
+  RedockBar(bar, {kEdgeTop, false, false, screen});
   RECT rect{};
   GetWindowRect(bar, &rect);
   EXPECT_EQ(rect, (RECT{0, 10, 1024, 100}));
-  EXPECT_EQ(gShell.setPosIn, rect);
+  EXPECT_EQ(gShell.setPosIn, (RECT{0, 30, 1024, 100})) << "the caption above claims nothing";
   gShell.setPosIn = {};
-  RedockBar(bar, {kEdgeTop, true, false, 96});
+  RedockBar(bar, {kEdgeTop, true, false, screen});
   EXPECT_TRUE(PumpUntil([] { return !SlideRunning(); }));
   EXPECT_EQ(gShell.setPosIn, RECT{}) << "an autohiding bar claims no space";
   gShellBarMessage = SHAppBarMessage;
