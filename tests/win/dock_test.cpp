@@ -58,45 +58,7 @@ std::string Text(const RECT& r) {
 
 }  // namespace
 
-TEST(Dock, ShellAnswersSetTheZOrderClaimsAndPlace) {
-  HWND bar = CreateDialogA(GetModuleHandleA(nullptr), "IDD_DIALOG1", nullptr, nullptr);
-  gShell = FakeShell{};
-  gShellBarMessage = FakeShellCall;
-  const struct {
-    WPARAM code;
-    LPARAM flag;
-    UINT_PTR state;
-    bool topmostAfter, redock;
-  } rows[] = {
-      {ABN_STATECHANGE, 0, ABS_AUTOHIDE, false, false},  // the shell's bars not on top
-      {ABN_FULLSCREENAPP, 1, 0, false, true},            // a full-screen program started
-      {ABN_FULLSCREENAPP, 0, 0, true, true},             // and ended: the bar stays up
-  };
-  for (const auto& row : rows) {
-    gShell.state = row.state;
-    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    EXPECT_EQ(OnBarNotify(bar, row.code, row.flag), row.redock) << row.code << row.flag;
-    EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, row.topmostAfter);
-  }
-  gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
-  const Monitor screen{{0, 0, 1024, 768}, 96};
-  EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, screen.rect, true), AutohideClaim::kHeldElsewhere);
-  // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got, not
-  // its caption above; hidden, it claims nothing.
-  gShell.inset = 30;
-  LayoutBar(bar, kEdgeTop, false, screen);
-  RedockBar(bar, {kEdgeTop, false, false, screen});
-  RECT rect{};
-  GetWindowRect(bar, &rect);
-  EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,10,1024,100 0,30,1024,100");
-  gShell.setPos = {};
-  RedockBar(bar, {kEdgeTop, true, false, screen});
-  EXPECT_TRUE(SlidesEnd());
-  EXPECT_EQ(Text(gShell.setPos), "0,0,0,0") << "an autohiding bar claims no space";
-  gShellBarMessage = SHAppBarMessage;
-}
-
-TEST(Dock, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
+TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   gShell = FakeShell{};
   gShellBarMessage = FakeShellCall;
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
@@ -134,5 +96,37 @@ TEST(Dock, SessionClaimsFollowTheEdgeAndItsEndKeepsTheSettings) {
   EXPECT_EQ(gShell.calls[ABM_NEW], 1) << "registered again after TaskbarCreated";
   EXPECT_EQ(gShell.calls[ABM_REMOVE], 1) << "taken off the shell at the session's end";
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
+  // The bar, off the shell now, against answers only a shell with other bars gives.
+  const struct {
+    WPARAM code;
+    LPARAM flag;
+    UINT_PTR state;
+    bool topmostAfter, redock;
+  } notices[] = {
+      {ABN_STATECHANGE, 0, ABS_AUTOHIDE, false, false},  // the shell's bars not on top
+      {ABN_FULLSCREENAPP, 1, 0, false, true},            // a full-screen program started
+      {ABN_FULLSCREENAPP, 0, 0, true, true},             // and ended: the bar stays up
+  };
+  for (const auto& row : notices) {
+    gShell.state = row.state;
+    SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(OnBarNotify(bar, row.code, row.flag), row.redock) << row.code << row.flag;
+    EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, row.topmostAfter);
+  }
+  gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
+  const Monitor screen{{0, 0, 1024, 768}, 96};
+  EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, screen.rect, true), AutohideClaim::kHeldElsewhere);
+  // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got, not
+  // its caption above; hidden, it claims nothing.
+  gShell.inset = 30;
+  LayoutBar(bar, kEdgeTop, false, screen);
+  RedockBar(bar, {kEdgeTop, false, false, screen});
+  RECT rect{};
+  GetWindowRect(bar, &rect);
+  EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,10,1024,100 0,30,1024,100");
+  gShell.setPos = {};
+  RedockBar(bar, {kEdgeTop, true, false, screen});
+  EXPECT_TRUE(SlidesEnd());
+  EXPECT_EQ(Text(gShell.setPos), "0,0,0,0") << "an autohiding bar claims no space";
   gShellBarMessage = SHAppBarMessage;
 }
