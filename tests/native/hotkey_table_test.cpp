@@ -12,7 +12,7 @@ namespace {
 // Plays the paste and both copies for every set of held modifier keys against a model of the
 // key state, with the user still holding them and with the user having let go (the keystrokes
 // marked for that dropped).
-TEST(ShortcutKeystrokes, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndNoAltOrWinReleasedAlone) {
+TEST(Hotkeys, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
   const ShortcutKey shortcuts[] = {kPasteKey, CopyKeyFor("Notepad"),
                                    CopyKeyFor("ConsoleWindowClass")};
   EXPECT_NE(shortcuts[1].virtualKey, shortcuts[2].virtualKey) << "a console gets no Ctrl+C";
@@ -48,10 +48,7 @@ TEST(ShortcutKeystrokes, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndNoAltOrWinReleas
     EXPECT_EQ(down, heldKeys) << held << ": the keys down are the user's";
     EXPECT_TRUE(letGo || alone.empty()) << held << ": the user's release would open a menu";
   }
-}
-
-// The notice names each taken key, its modifiers once; with every key taken it still fits.
-TEST(TakenHotkeysNotice, NamesEachTakenKey) {
+  // The notice of keys taken names each, its modifiers once; with every key taken it still fits.
   const std::pair<unsigned, std::string> rows[] = {
       {0, ""},
       {1u << 2 | 1u << 14 | 1u << kCopyHotkey,
