@@ -1,5 +1,6 @@
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -72,11 +73,7 @@ TEST(CopyArming, TheSlotKeyCopiesWithinThreeSecondsAndTheClipboardDecidesWithinO
   constexpr KeyEvent C = KeyEvent::kCopyKey, S = KeyEvent::kSlotKey, T = KeyEvent::kTick;
   using A = KeyAction;
   constexpr unsigned W = 0u - 1000;  // a second before the millisecond count wraps
-  const struct {
-    KeyEvent event;
-    unsigned atMs, sequence;
-    KeyAction expected;
-  } steps[] = {
+  const std::tuple<KeyEvent, unsigned, unsigned, KeyAction> steps[] = {
       {S, 0, 7, A::kPaste},     {C, 0, 7, A::kArm},
       {T, 2999, 7, A::kNone},   {S, 2999, 7, A::kCopy},
       {S, 3000, 7, A::kBusy},   {C, 3000, 7, A::kBusy},
@@ -91,10 +88,9 @@ TEST(CopyArming, TheSlotKeyCopiesWithinThreeSecondsAndTheClipboardDecidesWithinO
       {T, 15000, 9, A::kNone},
   };
   CopyArming state;
-  for (const auto& step : steps) {
-    EXPECT_EQ(StepCopyArming(state, step.event, 3, step.atMs, step.sequence), step.expected)
-        << "at " << step.atMs;
-    if (step.expected == A::kPush) EXPECT_EQ(state.slot, 3);
+  for (const auto& [event, atMs, sequence, expected] : steps) {
+    EXPECT_EQ(StepCopyArming(state, event, 3, atMs, sequence), expected) << "at " << atMs;
+    if (expected == A::kPush) EXPECT_EQ(state.slot, 3);
   }
 }
 

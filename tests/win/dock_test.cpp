@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "base/bar_ids.h"
 #include "dock/appbar.h"
 #include "dock/autohide.h"
@@ -68,12 +71,8 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, BarDialogProc, 0);
   ASSERT_NE(bar, nullptr);
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-  const struct {
-    const char* what;
-    UINT message;
-    WPARAM wParam;
-    HWND left, top;  // each edge's autohide bar afterwards
-  } rows[] = {
+  // What happens, the message, its wParam, and each edge's autohide bar afterwards.
+  const std::tuple<const char*, UINT, WPARAM, HWND, HWND> rows[] = {
       {"started with a stored edge of 7", 0, 0, bar, nullptr},
       {"Top", WM_COMMAND, kCmdTop, nullptr, bar},
       {"Autohide off", WM_COMMAND, kCmdAutohide, nullptr, nullptr},
@@ -84,34 +83,30 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       {"session ended", WM_ENDSESSION, TRUE, nullptr, nullptr},
       {"a second end finds nothing left to do", WM_ENDSESSION, TRUE, nullptr, nullptr},
   };
-  for (const auto& row : rows) {
-    if (row.message == taskbarCreated) gShell = FakeShell{};  // a shell that knows no bars
-    const LRESULT answer = row.message ? SendMessageA(bar, row.message, row.wParam, 0) : 0;
-    if (row.message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
-    EXPECT_EQ(gShell.claims[kEdgeLeft], row.left) << row.what;
-    EXPECT_EQ(gShell.claims[kEdgeTop], row.top) << row.what;
-    EXPECT_FALSE(gShell.badEdge) << row.what << ": an edge outside 0..3 reached the shell";
-    EXPECT_TRUE(SlidesEnd()) << row.what;
+  for (const auto& [what, message, wParam, left, top] : rows) {
+    if (message == taskbarCreated) gShell = FakeShell{};  // a shell that knows no bars
+    const LRESULT answer = message ? SendMessageA(bar, message, wParam, 0) : 0;
+    if (message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
+    EXPECT_EQ(gShell.claims[kEdgeLeft], left) << what;
+    EXPECT_EQ(gShell.claims[kEdgeTop], top) << what;
+    EXPECT_FALSE(gShell.badEdge) << what << ": an edge outside 0..3 reached the shell";
+    EXPECT_TRUE(SlidesEnd()) << what;
   }
   EXPECT_EQ(gShell.calls[ABM_NEW], 1) << "registered again after TaskbarCreated";
   EXPECT_EQ(gShell.calls[ABM_REMOVE], 1) << "taken off the shell at the session's end";
   RegDeleteKeyA(HKEY_CURRENT_USER, kProgramKey);
   // The bar, off the shell now, against answers only a shell with other bars gives.
-  const struct {
-    WPARAM code;
-    LPARAM flag;
-    UINT_PTR state;
-    bool topmostAfter, redock;
-  } notices[] = {
+  // A notice, its flag, the shell's state answer; on top afterwards, docked again.
+  const std::tuple<WPARAM, LPARAM, UINT_PTR, bool, bool> notices[] = {
       {ABN_STATECHANGE, 0, ABS_AUTOHIDE, false, false},  // the shell's bars not on top
       {ABN_FULLSCREENAPP, 1, 0, false, true},            // a full-screen program started
       {ABN_FULLSCREENAPP, 0, 0, true, true},             // and ended: the bar stays up
   };
-  for (const auto& row : notices) {
-    gShell.state = row.state;
+  for (const auto& [code, flag, state, topmost, redock] : notices) {
+    gShell.state = state;
     SetWindowPos(bar, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    EXPECT_EQ(OnBarNotify(bar, row.code, row.flag), row.redock) << row.code << row.flag;
-    EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, row.topmostAfter);
+    EXPECT_EQ(OnBarNotify(bar, code, flag), redock) << code << flag;
+    EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost) << code;
   }
   gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
   const Monitor screen{{0, 0, 1024, 768}, 96};
