@@ -67,8 +67,6 @@ TEST(SlotLines, SplitsAndBoundsBothKindsOfTextNeverInsideACharacter) {
       {"\xE9t\x0E\x0F\x7F\x80\xFF", {"\xE9t\x0F\x7F\x80\xFF"}, SIZE_MAX, 0},  // 1..14 dropped
       {"ab\r" + Letters(300) + "\rz", {"ab", Letters(250), "z"}, SIZE_MAX, 0},
       {std::string("a\rb\0c\rd", 7), {"a"}, 1, 1},  // the text ends at its first zero
-      {"a\rb\rc\rd", {}, 0, 4},
-      {"a\rb\r\r", {"a"}, 1, 2},
       {Letters(1 << 20) + "\r\nnext", {Letters(250)}, 1, 1},
   };
   for (const auto& [text, lines, maxLines, unlisted] : cases) {
