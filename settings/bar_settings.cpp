@@ -21,6 +21,7 @@ constexpr SettingRow kSettingRows[] = {
     {"NOCLOCK", &BarSettings::clockHidden, nullptr, 0, SettingRange::kOnOff},
     {"STARTPOSITON", nullptr, &BarSettings::edge, kEdgeTop, SettingRange::kTopOrLeft},
     {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
+    {"KEEPSLOTS", &BarSettings::keepSlots, nullptr, 0, SettingRange::kOnOff},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@ struct BarSettings {
   bool clockHidden = false;  // NOCLOCK
   int edge = kEdgeTop;       // STARTPOSITON: the bar lays itself out at the top or the left
   bool hotkeys = false;      // HOTKEYS: the keys that paste a slot are taken
+  bool keepSlots = false;    // KEEPSLOTS: the slots are saved and come back at start
 };
 
 // Each value read in range; a missing or unreadable one takes its default.

@@ -7,6 +7,7 @@
 #include "dock/autohide.h"
 #include "dock/layout.h"
 #include "dock/win_geometry.h"
+#include "keep/keeper.h"
 #include "base/priority.h"
 #include "base/priority_table.h"
 #include "settings/bar_settings.h"
@@ -46,6 +47,7 @@ constexpr MenuItem kMenuItems[] = {
     {0, nullptr},
     {kCmdShowClock, "Show Clock"},
     {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
+    {kCmdKeepSlots, "Keep Slots"},
     {0, nullptr},
     {kCmdCancel, "Exit"},
 };
@@ -103,6 +105,7 @@ void EndBar(HWND dialog) {
   if (gBarEnded) return;
   gBarEnded = true;
   ReleaseHotkeys(dialog);
+  FinishKeeper();  // the saves still pending reach the disk before the program ends
   ReleaseAllSlots();
   for (int combo : kSlotComboIds) SendDlgItemMessageA(dialog, combo, CB_RESETCONTENT, 0, 0);
   DestroyMenu(gMenu);
@@ -150,10 +153,11 @@ INT_PTR OnAutohide(HWND dialog) {
   return 0;
 }
 
-// The menu's check marks for the clock and the hotkeys, as the settings stand.
+// The menu's check marks for the clock, the hotkeys and the kept slots, as the settings stand.
 void ShowSettingChecks() {
   CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
   CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(gMenu, kCmdKeepSlots, gSettings.keepSlots ? MF_CHECKED : MF_UNCHECKED);
 }
 
 INT_PTR OnShowClock(HWND dialog) {
@@ -183,6 +187,16 @@ INT_PTR OnHotkeys(HWND dialog) {
   return 0;
 }
 
+// Written at once, not only at quit: after a crash the next start must not take the kept
+// files for leftovers of a bar that kept nothing, nor keep files the user turned off.
+INT_PTR OnKeepSlots(HWND) {
+  gSettings.keepSlots = !gSettings.keepSlots;
+  ShowSettingChecks();
+  SetKeeping(gSettings.keepSlots);
+  WriteBarSettings(gSettings);
+  return 0;
+}
+
 struct CommandRow {
   int id;
   INT_PTR (*handler)(HWND dialog);
@@ -196,6 +210,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdAutohide, OnAutohide},
     {kCmdShowClock, OnShowClock},
     {kCmdHotkeys, OnHotkeys},
+    {kCmdKeepSlots, OnKeepSlots},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -206,7 +221,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
   if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
     ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
-    ReportTransfer(PushSlot(dialog, pushed));
+    const ClipResult result = PushSlot(dialog, pushed);
+    if (result == ClipResult::kDone) SlotChanged(pushed);
+    ReportTransfer(result);
     RefreshSlot(dialog, pushed);  // the other slots are unchanged
   }
   return 0;
@@ -220,6 +237,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   }
   ClearAllSlots();
   gSettings = ReadBarSettings();
+  StartKeeper(dialog, gSettings.keepSlots);  // the kept slots come back as they are read
   InitCommonControls();
   gBarDpi = WindowDpi(dialog);
   FitBarFont(dialog, gBarDpi);
@@ -318,6 +336,11 @@ INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam) {
   return 1;
 }
 
+INT_PTR OnKeeper(HWND dialog, WPARAM what, LPARAM value) {
+  OnKeeperMessage(dialog, what, value);
+  return 0;
+}
+
 // Explorer started again: the new shell knows nothing of the bar.
 INT_PTR OnTaskbarCreated(HWND dialog) {
   if (gBarEnded) return 0;
@@ -343,6 +366,7 @@ constexpr MessageRow kMessages[] = {
     {WM_ENDSESSION, OnEndSession},
     {WM_DISPLAYCHANGE, OnScreenChanged},
     {kDpiChangedMessage, OnDpiChanged},
+    {kKeeperMessage, OnKeeper},
 };
 
 }  // namespace

@@ -26,8 +26,28 @@ struct Slot {
 
 Slot gSlots[kSlotCount];
 
+// Blocks shared with the keeper's thread, with their holders (the slot among them). Each slot
+// and each save of it holds at most one; a full table falls back to a copy.
+struct Share {
+  HGLOBAL block;
+  int holders;
+};
+constexpr int kShareCapacity = 3 * kSlotCount;
+Share gShares[kShareCapacity];
+volatile LONG gSharesBusy = 0;
+
+// The lock around the table: held for a few instructions, so a spin is enough.
+struct SharesLock {
+  SharesLock() {
+    while (InterlockedExchange(&gSharesBusy, 1)) Sleep(0);
+  }
+  ~SharesLock() { InterlockedExchange(&gSharesBusy, 0); }
+  SharesLock(const SharesLock&) = delete;
+  SharesLock& operator=(const SharesLock&) = delete;
+};
+
 void FreeSlot(Slot& slot) {
-  if (slot.text) GlobalFree(slot.text);
+  if (slot.text) ReleaseShare(slot.text);
   for (HGLOBAL mark : slot.marks) {
     if (mark) GlobalFree(mark);
   }
@@ -208,6 +228,55 @@ SlotContents SlotOf(int slot) {
   contents.captionSize = s.ansiSize;
   for (HGLOBAL mark : s.marks) contents.secret = contents.secret || mark;
   return contents;
+}
+
+SlotShare ShareSlot(int slot) {
+  const SlotContents contents = SlotOf(slot);
+  if (!contents.block || contents.secret) return {};
+  const Slot& s = gSlots[slot];
+  SlotShare share{s.text, s.textBytes, s.wide, s.locale, s.ansiSize};
+  {
+    SharesLock lock;
+    Share* free = nullptr;
+    for (Share& entry : gShares) {
+      if (entry.block == s.text) {
+        ++entry.holders;
+        return share;
+      }
+      if (!entry.block && !free) free = &entry;
+    }
+    if (free) {
+      *free = {s.text, 2};
+      return share;
+    }
+  }
+  share.block = CopyBlock(s.text, s.textBytes);
+  return share;
+}
+
+void ReleaseShare(HGLOBAL block) {
+  if (!block) return;
+  {
+    SharesLock lock;
+    for (Share& entry : gShares) {
+      if (entry.block != block) continue;
+      if (--entry.holders > 0) return;
+      entry = Share{};
+      break;
+    }
+  }
+  GlobalFree(block);
+}
+
+void AdoptSlot(int slot, const SlotShare& text) {
+  if (!IsSlotIndex(slot)) return;
+  FreeSlot(gSlots[slot]);
+  Slot& s = gSlots[slot];
+  s.text = text.block;
+  s.textBytes = text.bytes;
+  s.wide = text.wide;
+  s.locale = text.locale;
+  s.ansiSize = text.captionSize;
 }
 
 HGLOBAL SlotBlock(int slot) {
