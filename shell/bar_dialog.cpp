@@ -11,6 +11,7 @@
 #include "base/priority.h"
 #include "base/priority_table.h"
 #include "settings/bar_settings.h"
+#include "settings/run_at_logon.h"
 #include "shell/bar_font.h"
 #include "base/bar_ids.h"
 #include "shell/hotkeys.h"
@@ -48,6 +49,7 @@ constexpr MenuItem kMenuItems[] = {
     {kCmdShowClock, "Show Clock"},
     {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
     {kCmdKeepSlots, "Keep Slots"},
+    {kCmdStartWithWindows, "Start with Windows"},  // checked while the Run entry names this exe
     {0, nullptr},
     {kCmdCancel, "Exit"},
 };
@@ -87,7 +89,8 @@ void SettleAutohide(HWND dialog, bool wanted) {
   CheckMenuItem(gMenu, kCmdAutohide,
                 MF_BYCOMMAND | (gSettings.autohide ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(gMenu, kCmdAutohide,
-                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_GRAYED : MF_ENABLED));
+                 MF_BYCOMMAND | (claim == AutohideClaim::kHeldElsewhere ? MF_DISABLED | MF_GRAYED
+                                                                        : MF_ENABLED));
 }
 
 // The bar moved to `edge` with autohide as wanted, and laid out there. Switching edges with
@@ -180,6 +183,11 @@ void ReportTransfer(ClipResult result) {
   ShowTickerNotice(notice, kNoticeTicks);
 }
 
+INT_PTR OnStartWithWindows(HWND) {
+  SetStartAtLogon(!StartsAtLogon());
+  return 0;
+}
+
 INT_PTR OnHotkeys(HWND dialog) {
   gSettings.hotkeys = !gSettings.hotkeys;
   ShowSettingChecks();
@@ -211,6 +219,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdShowClock, OnShowClock},
     {kCmdHotkeys, OnHotkeys},
     {kCmdKeepSlots, OnKeepSlots},
+    {kCmdStartWithWindows, OnStartWithWindows},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -219,7 +228,8 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
     if (row.id == id) return row.handler(dialog);
   }
   if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
-    ReportTransfer(PopSlot(dialog, slot));
+    // An empty slot's Pop is disabled; only another program can press it, and it gets nothing.
+    if (SlotBlock(slot)) ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
     const ClipResult result = PushSlot(dialog, pushed);
     if (result == ClipResult::kDone) SlotChanged(pushed);
@@ -277,6 +287,8 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
 
 INT_PTR OnMenuOpened(HWND, WPARAM, LPARAM) {
   gMenuOrPromptOpen = true;
+  // The Run entry is the user's too: Task Manager or a moved folder may have changed it.
+  CheckMenuItem(gMenu, kCmdStartWithWindows, StartsAtLogon() ? MF_CHECKED : MF_UNCHECKED);
   return 0;
 }
 

@@ -98,6 +98,17 @@ HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack) {
   return block;
 }
 
+void FreeBlock(HGLOBAL block, bool wipe) {
+  if (!block) return;
+  if (wipe) {
+    if (void* bytes = GlobalLock(block)) {
+      SecureZeroMemory(bytes, GlobalSize(block));
+      GlobalUnlock(block);
+    }
+  }
+  GlobalFree(block);
+}
+
 HGLOBAL CopyBlock(HANDLE block, SIZE_T size) {
   const void* bytes = block ? GlobalLock(block) : nullptr;
   if (!bytes) return nullptr;

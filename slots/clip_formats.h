@@ -27,6 +27,8 @@ const std::int16_t* SingleByteTable(UINT codePage);
 // A new zero-filled movable block holding `size` bytes from `bytes` and `slack` zero bytes
 // behind them, or null when memory runs out or the size does not fit.
 HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack);
+// Frees a block; a secret's is wiped first, so its text does not linger in freed memory.
+void FreeBlock(HGLOBAL block, bool wipe);
 // A copy of the first `size` bytes of a block (null, or one that cannot be locked: null).
 HGLOBAL CopyBlock(HANDLE block, SIZE_T size);
 // A copy of the clipboard's data in `format` (the whole block), or null.

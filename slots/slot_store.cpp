@@ -46,11 +46,21 @@ struct SharesLock {
   SharesLock& operator=(const SharesLock&) = delete;
 };
 
-void FreeSlot(Slot& slot) {
-  if (slot.text) ReleaseShare(slot.text);
+bool IsSecret(const Slot& slot) {
   for (HGLOBAL mark : slot.marks) {
-    if (mark) GlobalFree(mark);
+    if (mark) return true;
   }
+  return false;
+}
+
+void FreeSlot(Slot& slot) {
+  // A secret is never shared, so its block is the slot's alone to wipe.
+  if (IsSecret(slot)) {
+    FreeBlock(slot.text, true);
+  } else {
+    ReleaseShare(slot.text);
+  }
+  for (HGLOBAL mark : slot.marks) FreeBlock(mark, false);
   slot = Slot{};
 }
 
@@ -79,7 +89,7 @@ bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
     slot.textBytes = slot.ansiSize = ansiBlock;
     return true;
   }
-  GlobalFree(slot.text);
+  FreeBlock(slot.text, IsSecret(slot));  // the attempt holds part of the text
   slot.text = nullptr;
 
   const auto* wide = reinterpret_cast<const wchar_t*>(text);
@@ -115,6 +125,15 @@ bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
 // Reads the clipboard's text into `slot`. False when text is offered but cannot be had.
 bool ReadClipboardText(Slot& slot, bool& offered) {
   slot.locale = OfferedLocale();
+  // The marks first: a secret's text is wiped wherever a copy of it is let go.
+  for (int i = 0; i < kPrivacyFormatCount; ++i) {
+    if (!IsClipboardFormatAvailable(PrivacyFormat(i))) continue;
+    // A mark offered without readable data still marks: a zero DWORD asks histories to skip.
+    static constexpr DWORD kNoHistory = 0;
+    slot.marks[i] = CopyClipboardData(PrivacyFormat(i));
+    if (!slot.marks[i]) slot.marks[i] = NewBlock(&kNoHistory, sizeof kNoHistory, 0);
+    if (!slot.marks[i]) return false;
+  }
   const UINT format = IsClipboardFormatAvailable(CF_UNICODETEXT) ? CF_UNICODETEXT
                       : IsClipboardFormatAvailable(CF_TEXT)      ? CF_TEXT
                                                                  : 0;
@@ -135,14 +154,6 @@ bool ReadClipboardText(Slot& slot, bool& offered) {
     taken = slot.text != nullptr;
   }
   GlobalUnlock(data);
-  for (int i = 0; taken && i < kPrivacyFormatCount; ++i) {
-    if (!IsClipboardFormatAvailable(PrivacyFormat(i))) continue;
-    // A mark offered without readable data still marks: a zero DWORD asks histories to skip.
-    static constexpr DWORD kNoHistory = 0;
-    slot.marks[i] = CopyClipboardData(PrivacyFormat(i));
-    if (!slot.marks[i]) slot.marks[i] = NewBlock(&kNoHistory, sizeof kNoHistory, 0);
-    taken = slot.marks[i] != nullptr;
-  }
   return taken;
 }
 
@@ -172,7 +183,11 @@ ClipResult PushSlot(HWND owner, int slot) {
     return ClipResult::kFailed;
   }
   FreeSlot(gSlots[slot]);
-  if (offered) gSlots[slot] = fresh;
+  if (offered) {
+    gSlots[slot] = fresh;
+  } else {
+    FreeSlot(fresh);  // marks with no text
+  }
   return ClipResult::kDone;
 }
 
@@ -196,10 +211,9 @@ ClipResult PopSlot(HWND owner, int slot) {
   bool copied = true;
   for (int i = 0; i < count; ++i) copied = copied && handovers[i].block;
   const bool opened = copied && OpenClipboardPatiently(owner);
+  const bool secret = IsSecret(source);
   if (!opened) {
-    for (int i = 0; i < count; ++i) {
-      if (handovers[i].block) GlobalFree(handovers[i].block);
-    }
+    for (int i = 0; i < count; ++i) FreeBlock(handovers[i].block, secret);
     return copied ? ClipResult::kHeld : ClipResult::kFailed;
   }
   EmptyClipboard();
@@ -207,7 +221,7 @@ ClipResult PopSlot(HWND owner, int slot) {
   for (int i = 0; i < count; ++i) {
     // Once taken, a copy is the clipboard's; a refused one is still ours to free.
     if (gSetClipboardData(handovers[i].format, handovers[i].block)) continue;
-    GlobalFree(handovers[i].block);
+    FreeBlock(handovers[i].block, secret);
     taken = false;
   }
   CloseClipboard();

@@ -116,7 +116,7 @@ void RefreshSlot(HWND dialog, int slot) {
   if (block) SendMessageA(combo, CB_SETCURSEL, 0, 0);
 
   char caption[kLineBufferSize];
-  FormatSlotCaption(slot + 1, size, caption, sizeof caption);
+  FormatSlotCaption(slot + 1, size, contents.secret, caption, sizeof caption);
   SetCaption(GetDlgItem(dialog, kSlotFrameIds[slot]), caption);
 }
 

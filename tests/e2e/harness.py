@@ -52,10 +52,10 @@ def reg_set(name, value):
     run(["wine", "reg", "add", KEY, "/v", name, "/t", "REG_SZ", "/d", str(value), "/f"], check=True)
 
 
-def reg_values():
-    """{name: text} of the program's REG_SZ values, {} when its key is missing."""
-    out = run(["wine", "reg", "query", KEY]).stdout.decode("latin-1")
-    return dict(re.findall(r"^\s*(\S+)\s+REG_SZ\s*(.*?)\s*$", out, re.M))
+def reg_values(key=KEY):
+    """{name: data as reg prints it} of a key's values, {} when the key is missing."""
+    out = run(["wine", "reg", "query", key]).stdout.decode("latin-1")
+    return dict(re.findall(r"^\s*(\S+)\s+REG_\w+\s*(.*?)\s*$", out, re.M))
 
 
 def clipboard_set(*pairs):

@@ -31,10 +31,11 @@ class Keep(BarTest):
     def caption(self, slot):
         return self.bar.controls()[FRAME[slot - 1]]["text"]
 
-    def push(self, slot, size, *pairs, unit="Byte"):
+    def push(self, slot, size, *pairs):
+        """Pushes the pairs; `size` is the caption's count of bytes, or its text."""
         clipboard_set(*pairs)
         self.bar.command(PUSH[slot - 1])
-        want = "Clip %2i  %4i %s" % (slot, size, unit)
+        want = size if isinstance(size, str) else "Clip %2i  %4i Byte" % (slot, size)
         wait_until(lambda: self.caption(slot) == want, 60, want)
 
     def popped(self, slot):
@@ -49,7 +50,7 @@ class Keep(BarTest):
         for slot, (text, locale) in TEXTS.items():
             self.push(slot, len(text.encode("utf-16-le")) // 2 + 5, *wide(text, locale))
         self.push(9, 11, (CF_TEXT, b"vorher\0"))
-        self.push(9, 12, (CF_TEXT, b"hunter2\0"), (EXCLUDE, b"\1"))  # its file goes at once
+        self.push(9, "Clip  9  private", (CF_TEXT, b"hunter2\0"), (EXCLUDE, b"\1"))  # its file goes at once
         names = {"slot-03.kept", "slot-05.kept", "slot-07.kept"}
         files = wait_until(lambda: (k := kept()) and set(k) == names and k, 20, "three kept files")
         for text, _ in TEXTS.values():

@@ -16,7 +16,7 @@ BOUND = 10000  # lines a slot's list shows at most
 
 
 def caption(size, slot=SLOT, unit="Byte"):
-    return "Clip %2i  %4i %s" % (slot, size, unit)
+    return "Clip %2i  private" % slot if unit == "private" else "Clip %2i  %4i %s" % (slot, size, unit)
 
 
 def tz_for(hour, minute):
@@ -91,7 +91,7 @@ class Slots(BarTest):
                 extra = [(EXCLUDE, b"\x01")] if secret else []
                 clipboard_set((CF_UNICODETEXT, utf16(text)), (CF_LOCALE, struct.pack("<I", locale)), *extra)
                 units = len(text.encode("utf-16-le")) // 2  # one byte each in a single-byte page
-                listed = self.push(units + 5)["entries"]
+                listed = self.push(units + 5, unit="private" if secret else "Byte")["entries"]
                 self.assertEqual(listed, ["\u2022" * 8, ""] if secret else text.split("\r\n") + [""])
                 if secret:  # the edit field's narrow text: bullets of code page 1252
                     self.assertEqual(self.bar.controls()[COMBO[SLOT - 1]]["text"], "\x95" * 8)

@@ -25,7 +25,8 @@ class Spine(BarTest):
         reg_set("NOCLOCK", 1)
         reg_set("STARTPOSITON", "abc")  # not a number: the left edge
         self.bar.launch()
-        shown = wait_until(lambda: splash() or None, 20, "the splash")
+        # Its caption is set just after it shows.
+        shown = wait_until(lambda: (s := splash()) and s["title"] and s, 20, "the splash with its caption")
         width, height = map(int, run(["xdotool", "getdisplaygeometry"]).stdout.split())
         left, top, right, bottom = shown["rect"]
         self.assertEqual((shown["title"], abs(left + right - width) <= 1, abs(top + bottom - height) <= 1),
@@ -84,6 +85,26 @@ class Spine(BarTest):
                     self.assertEqual(self.bar.process.wait(30), 0)
                 self.bar.stop()  # after a logoff the system ends the process
                 self.bar = Bar()
+
+    def test_start_with_windows(self):
+        run_key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+        approved = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+        here = ('"Z:%s"' % EXE.replace("/", "\\")).lower()
+
+        def disable():  # as Task Manager marks an entry
+            run(["wine", "reg", "add", approved, "/v", "Pinnafex", "/t", "REG_BINARY", "/d", "03" + "00" * 11, "/f"])
+
+        # Left by a folder moved since: unchecked, so choosing the item points the entry here.
+        run(["wine", "reg", "add", run_key, "/v", "Pinnafex", "/d", r'"C:\old\pinnafex.exe"', "/f"])
+        self.bar.start()
+        for disabled, after in ((True, here), (False, None), (False, here), (True, here)):
+            with self.subTest(disabled=disabled, after=after):
+                if disabled:  # a disabled entry shows unchecked: choosing it enables it
+                    disable()
+                self.bar.command(IDS["IDM_START_WITH_WINDOWS"])
+                wait_until(lambda: (reg_values(run_key).get("Pinnafex", "").lower() or None) == after
+                           and "Pinnafex" not in reg_values(approved), 10, f"the Run entry {after}")
+        self.assertNotIn("Pinnafex", reg_values(r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"))
 
 
 if __name__ == "__main__":

@@ -193,7 +193,7 @@ TEST_F(Slots, CaptionsEntriesAndMasks) {
        L"Clip  1    13 Byte ++ [" + ru + L"][" + mir + L"][] " + ru},
       {2,
        {Wide(L"hunter2\r\ntwo"), {exclude, "x"}},
-       L"Clip  3    17 Byte ++ [" + mask + L"][] " + mask},
+       L"Clip  3  private ++ [" + mask + L"][] " + mask},
       {5, {}, L"Clip  6     0 Byte --  "},  // pushed before, emptied now
   };
   Push(5, {Text("text")});
