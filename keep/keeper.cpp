@@ -151,6 +151,8 @@ struct Job {
 CRITICAL_SECTION gLock;
 bool gLockReady = false;
 HANDLE gWake = nullptr;
+HANDLE gShown = nullptr;  // set once the bar is on screen, or when the keeper is to end
+bool gShownSet = false;   // bar
 HANDLE gThread = nullptr;
 HWND gDialog = nullptr;
 Job gJobs[kSlotCount];
@@ -219,6 +221,7 @@ void RunJob(int slot, const SlotShare& text) {
 DWORD WINAPI KeeperMain(void*) {
   DeleteKept(".tmp");  // a save cut short: the slot's file is still the one before
   if (gRestoreFirst) {
+    WaitForSingleObject(gShown, INFINITE);
     RestoreAll();
   } else {
     DeleteKept("");
@@ -396,9 +399,18 @@ void StartKeeper(HWND dialog, bool keep) {
   gForget = gStopping = gForgotten = gFailureTold = false;
   for (bool& pushed : gPushed) pushed = false;
   if (!gWake) gWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!gShown) gShown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ResetEvent(gShown);
+  gShownSet = false;
   gThread = CreateThread(nullptr, 0, KeeperMain, nullptr, 0, nullptr);
   // Saves and restores give way to the bar on a busy machine.
   if (gThread) SetThreadPriority(gThread, THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+void BarShown() {
+  if (gShownSet || !gThread) return;
+  gShownSet = true;
+  SetEvent(gShown);
 }
 
 void SetKeeping(bool keep) {
@@ -464,6 +476,7 @@ void OnKeeperMessage(HWND dialog, WPARAM what, LPARAM value) {
 
 void FinishKeeper() {
   if (!gThread) return;
+  BarShown();
   {
     Locked lock;
     gStopping = true;

@@ -265,6 +265,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
 
 INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   if (timerId != kTickTimerId) return 0;
+  BarShown();
   const char* ticker = TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
   if (gSettings.autohide) {
