@@ -33,9 +33,10 @@ struct Sha256 {
 
   void Compress(const std::uint8_t* block) {
     std::uint32_t w[64];
-    for (int i = 0; i < 16; ++i) {
-      w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
-             std::uint32_t{block[4 * i + 2]} << 8 | block[4 * i + 3];
+    for (std::size_t i = 0; i < 16; ++i) {
+      const std::uint8_t* b = block + 4 * i;
+      w[i] =
+          std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
     }
     for (int i = 16; i < 64; ++i) {
       const std::uint32_t s0 = Rotate(w[i - 15], 7) ^ Rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);

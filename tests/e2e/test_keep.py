@@ -7,13 +7,10 @@ import struct
 from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, FRAME, IDS, POP, PUSH, Bar, BarTest,
                      clipboard_data, clipboard_set, reg_set, reg_values, wait_until)
 
-EXCLUDE = "ExcludeClipboardContentFromMonitorProcessing"
-TEXTS = {  # slot: the text, its locale and the 8-bit size its caption counts
-    3: ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
-        "\U0001f31f", 1033),
-    5: ("\u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440!\r\n", 1049),
-    7: ("Gr\u00fc\u00dfe\tzwei", 1031),
-}
+TEXTS = {3: ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
+             "\U0001f31f", 1033),
+         5: ("\u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440!\r\n", 1049),
+         7: ("Gr\u00fc\u00dfe\tzwei", 1031)}  # slot: text, locale
 
 
 def kept():
@@ -23,20 +20,14 @@ def kept():
     return {os.path.basename(p): open(p, "rb").read() for p in paths}
 
 
-def wide(text, locale):
-    return (CF_UNICODETEXT, text.encode("utf-16-le") + b"\0\0"), (CF_LOCALE, struct.pack("<I", locale))
-
-
 class Keep(BarTest):
     def caption(self, slot):
         return self.bar.controls()[FRAME[slot - 1]]["text"]
 
-    def push(self, slot, size, *pairs):
-        """Pushes the pairs; `size` is the caption's count of bytes, or its text."""
+    def push(self, slot, caption, *pairs):
         clipboard_set(*pairs)
         self.bar.command(PUSH[slot - 1])
-        want = size if isinstance(size, str) else "Clip %2i  %4i Byte" % (slot, size)
-        wait_until(lambda: self.caption(slot) == want, 60, want)
+        wait_until(lambda: self.caption(slot) == caption, 60, caption)
 
     def popped(self, slot):
         clipboard_set((CF_TEXT, b"other"))
@@ -48,14 +39,16 @@ class Keep(BarTest):
         reg_set("KEEPSLOTS", 1)
         self.bar.start()
         for slot, (text, locale) in TEXTS.items():
-            self.push(slot, len(text.encode("utf-16-le")) // 2 + 5, *wide(text, locale))
-        self.push(9, 11, (CF_TEXT, b"vorher\0"))
-        self.push(9, "Clip  9  private", (CF_TEXT, b"hunter2\0"), (EXCLUDE, b"\1"))  # its file goes at once
+            self.push(slot, "Clip %2i  %4i Byte" % (slot, len(text.encode("utf-16-le")) // 2 + 5),
+                      (CF_UNICODETEXT, text.encode("utf-16-le") + b"\0\0"),
+                      (CF_LOCALE, struct.pack("<I", locale)))
+        self.push(9, "Clip  9    11 Byte", (CF_TEXT, b"vorher\0"))
+        self.push(9, "Clip  9  private", (CF_TEXT, b"hunter2\0"),  # its file goes at once
+                  ("ExcludeClipboardContentFromMonitorProcessing", b"\1"))
         names = {"slot-03.kept", "slot-05.kept", "slot-07.kept"}
         files = wait_until(lambda: (k := kept()) and set(k) == names and k, 20, "three kept files")
-        for text, _ in TEXTS.values():
-            for blob in (text.encode("utf-16-le"), text.encode("utf-8"), b"vorher", b"hunter2"):
-                self.assertFalse(any(blob[:12] in data for data in files.values()), text)
+        for blob in [t.encode(c) for t, _ in TEXTS.values() for c in ("utf-16-le", "utf-8")]:
+            self.assertFalse(any(blob[:12] in data for data in files.values()), blob)
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual(reg_values().get("KEEPSLOTS"), "1")
 
@@ -75,10 +68,9 @@ class Keep(BarTest):
         self.bar.process.kill()
         self.bar.stop()
         self.bar = Bar().start()
-        old = TEXTS[7][0]
         wait_until(lambda: self.caption(7) in ("Clip  7    15 Byte", "Clip  7  16384 KB"), 20, "slot 7")
         unicode = self.popped(7)[0].decode("utf-16-le").split("\0")[0]
-        self.assertIn(unicode, (old, big.decode()), "slot 7 torn")
+        self.assertIn(unicode, (TEXTS[7][0], big.decode()), "slot 7 torn")
         wait_until(lambda: not any(n.endswith(".tmp") for n in kept()), 20, "no temporary file")
 
         # Turned off: every file goes at once, the texts stay.

@@ -1,10 +1,10 @@
-// Kept slots against real files, the system's protection and the keeper's thread: damaged
-// files set aside and named in one notice, a folder that cannot be written.
+// Kept slots against real files, the system's protection and the keeper's thread.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
-#include "base/bar_ids.h"
 #include "clipboard_helpers.h"
 #include "clock/ticker.h"
 #include "keep/keeper.h"
@@ -12,131 +12,80 @@
 namespace pinnafex {
 namespace {
 
-std::string Folder(const char* name) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + name;
-}
-std::string File(const std::string& folder, int slot, const char* suffix = "") {
+std::string gFolder;
+std::string File(int slot, const char* suffix = "") {
   char name[32];
   wsprintfA(name, "\\slot-%02d.kept%s", slot + 1, suffix);
-  return folder + name;
+  return gFolder + name;
 }
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-std::string Read(const std::string& path) {
-  std::string bytes;
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  bytes.resize(GetFileSize(file, nullptr));
-  DWORD got = 0;
-  ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-  CloseHandle(file);
-  return bytes;
+std::string Read(const std::string& path) {  // "<none>" when there is no such file
+  std::ifstream in(path, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
 }
 void Write(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD put = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-  CloseHandle(file);
+  std::ofstream(path, std::ios::binary) << bytes;
 }
-
-// The keeper started afresh for `dialog`, run until its work is done, its messages handled.
-void RunKeeper(HWND dialog, bool keep) {
+std::string Notice() {  // the clock field's text from its first character
+  return gTickerBuffer + std::string(gTickerBuffer).find_first_not_of(' ');
+}
+// A start of the keeper, with `changed` pushed and Keep Slots turned on; its messages handled
+// and counted once it has ended.
+int RunKeeper(HWND dialog, bool keep, int changed = -1) {
+  ResetTicker();
   StartKeeper(dialog, keep);
+  if (changed >= 0) SetKeeping(true), SlotChanged(changed);
   FinishKeeper();
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE)) {
+  int count = 0;
+  for (; PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE); ++count) {
     OnKeeperMessage(dialog, msg.wParam, msg.lParam);
   }
+  return count;
 }
 
-class Keep : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ReleaseAllSlots();
-    ResetTicker();
-  }
-  void TearDown() override {
-    gKeptFolder = nullptr;
-    ReleaseAllSlots();
-    DestroyWindow(dialog_);
-  }
-  HWND dialog_ = CreateDialogW(nullptr, L"IDD_DIALOG1", nullptr, nullptr);
-};
-
-// Each damaged file is renamed with ".bad" and its slot stays empty; one notice names them
-// all; the sound file comes back exactly.
-TEST_F(Keep, DamagedFilesAreSetAsideAndNamedOnce) {
-  const std::string folder = Folder("pinnafex-keep-bad");
-  gKeptFolder = folder.c_str();
-  CreateDirectoryA(folder.c_str(), nullptr);
+// Damaged files are renamed with ".bad", their slots stay empty and one notice names them all;
+// the sound file comes back exactly. A folder that cannot be made is told once with its reason,
+// and the slot keeps its text.
+TEST(Keep, BadFilesAndAnUnwritableFolder) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  gFolder = std::string(temp) + "pinnafex-keep-" + std::to_string(GetTickCount());
+  gKeptFolder = gFolder.c_str();
+  HWND dialog = CreateDialogW(nullptr, L"IDD_DIALOG1", nullptr, nullptr);
+  ReleaseAllSlots();
   ASSERT_TRUE(Put({Wide(L"Gr\u00FC\u00DFe \u65E5\u672C \U0001F31F"), Locale(1041)}));
   ASSERT_EQ(PushSlot(Owner(), 0), ClipResult::kDone);
-  const SlotShare sound = ShareSlot(0);
-  ASSERT_EQ(SaveKeptSlot(0, sound), DWORD{ERROR_SUCCESS});
-  const std::string good = Read(File(folder, 0));
-  const std::string original = Bytes(sound.block);
-  ReleaseShare(sound.block);
+  const std::string original = Bytes(SlotBlock(0));
+  ASSERT_EQ(RunKeeper(dialog, false, 0), 0) << "saved, the missing folder made";
+  const std::string g = Read(File(0));
   ReleaseAllSlots();
-  const auto flipped = [&](size_t at) { return std::string(good).replace(at, 1, 1, good[at] ^ 4); };
-  const struct {
-    int slot;
-    std::string bytes;
-  } damaged[] = {
-      {2, good.substr(0, good.size() - 1)},  // truncated
-      {4, flipped(good.size() - 40)},        // the cipher text
-      {6, flipped(good.size() - 1)},         // the MAC
-      {8, flipped(60)},                      // the wrapped key: another user's, or machine's
-      {10, good},                            // slot 1's file under another slot's name
-      {12, flipped(4)},                      // a newer version
-      {14, good + "x"},                      // a byte too many
-      {16, ""},                              // empty
-  };
-  Write(File(folder, 0), good);
-  for (const auto& d : damaged) Write(File(folder, d.slot), d.bytes);
-  RunKeeper(dialog_, true);
-  EXPECT_STREQ(gTickerBuffer + std::string(gTickerBuffer).find("Slots"),
-               "Slots 3, 5, 7, 9, 11, 13, 15, 17 could not be restored");
+  const auto f = [&](size_t at) { return std::string(g).replace(at, 1, 1, g[at] ^ 4); };
+  // Truncated; a byte flipped in the cipher text, the MAC, the wrapped key (as another account's
+  // or machine's), the version; slot 1's file under another slot's name; a byte too many; empty.
+  const std::string damaged[] = {
+      g.substr(0, g.size() - 1), f(g.size() - 40), f(g.size() - 1), f(60), f(4), g, g + "x", ""};
+  for (int i = 0; i < 8; ++i) Write(File(2 + 2 * i), damaged[i]);
+  EXPECT_EQ(RunKeeper(dialog, true), 2) << "slot 1 restored, one notice";
+  EXPECT_EQ(Notice(), "Slots 3, 5, 7, 9, 11, 13, 15, 17 could not be restored");
   EXPECT_EQ(Bytes(SlotBlock(0)), original);
-  for (const auto& d : damaged) {
-    EXPECT_EQ(SlotBlock(d.slot), nullptr) << d.slot;
-    EXPECT_EQ(Read(File(folder, d.slot, ".bad")), d.bytes) << d.slot;
-    EXPECT_FALSE(Exists(File(folder, d.slot))) << d.slot;
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(SlotBlock(2 + 2 * i), nullptr) << i;
+    EXPECT_EQ(Read(File(2 + 2 * i, ".bad")), damaged[i]) << i;
+    EXPECT_EQ(Read(File(2 + 2 * i)), "<none>") << i;
   }
-  // A second start with Keep Slots off: the sound file goes, what was set aside stays.
-  RunKeeper(dialog_, false);
-  EXPECT_FALSE(Exists(File(folder, 0)));
-  EXPECT_TRUE(Exists(File(folder, 2, ".bad")));
-}
+  RunKeeper(dialog, false);  // a start with Keep Slots off: the sound file goes, no .bad one
+  EXPECT_EQ(Read(File(0)), "<none>");
+  EXPECT_EQ(Read(File(2, ".bad")), damaged[0]);
 
-// A folder that cannot be made: a beep and one notice with the reason; the slot keeps its text.
-TEST_F(Keep, UnwritableFolderIsToldOnceAndLosesNothing) {
-  const std::string blocker = Folder("pinnafex-keep-file");
-  Write(blocker, "a file where the folder's parent should be");
-  const std::string folder = blocker + "\\Pinnafex";
-  gKeptFolder = folder.c_str();
-  ASSERT_TRUE(Put({Text("keep me")}));
-  ASSERT_EQ(PushSlot(Owner(), 5), ClipResult::kDone);
-  for (int round = 0; round < 2; ++round) {
-    ResetTicker();
-    StartKeeper(dialog_, false);
-    SetKeeping(true);
-    SlotChanged(5);  // a second failure while the first is told: no second notice
-    FinishKeeper();
-    MSG msg;
-    int notices = 0;
-    while (PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE)) {
-      OnKeeperMessage(dialog_, msg.wParam, msg.lParam);
-      ++notices;
-    }
-    EXPECT_EQ(notices, 1) << round;
-    EXPECT_EQ(std::string(gTickerBuffer).find("Slots cannot be saved: "),
-              std::string(gTickerBuffer).find_first_not_of(' '))
-        << gTickerBuffer;
-    EXPECT_EQ(Bytes(SlotBlock(5), true), "keep me");
-  }
+  Write(gFolder + "\\file", "where the folder's parent should be");
+  const std::string unwritable = gFolder + "\\file\\Pinnafex";
+  gKeptFolder = unwritable.c_str();
+  EXPECT_EQ(RunKeeper(dialog, false, 0), 1) << "one notice, however many saves failed";
+  EXPECT_EQ(Notice().find("Slots cannot be saved: "), 0u) << Notice();
+  EXPECT_EQ(Bytes(SlotBlock(0)), original);
+  gKeptFolder = nullptr;
+  ReleaseAllSlots();
+  DestroyWindow(dialog);
 }
 
 }  // namespace
