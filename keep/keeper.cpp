@@ -83,13 +83,17 @@ DATA_BLOB EntropyBlob() {
 
 bool KeptFolder(char (&out)[MAX_PATH]) {
   if (gKeptFolder) return lstrcpynA(out, gKeptFolder, MAX_PATH) != nullptr;
-  char base[MAX_PATH];
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
-      lstrlenA(base) + lstrlenA(kFolderName) >= MAX_PATH) {
-    return false;
+  // Looked up once: the keeper's thread asks first, before any other caller.
+  static char folder[MAX_PATH];
+  if (!folder[0]) {
+    char base[MAX_PATH];
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
+        lstrlenA(base) + lstrlenA(kFolderName) >= MAX_PATH) {
+      return false;
+    }
+    lstrcatA(lstrcpyA(folder, base), kFolderName);
   }
-  lstrcpyA(out, base);
-  lstrcatA(out, kFolderName);
+  lstrcpyA(out, folder);
   return true;
 }
 
@@ -188,7 +192,8 @@ void RestoreAll() {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     {
       Locked lock;
-      if (gJobs[slot].queued || gForget) continue;  // pushed meanwhile, or turned off
+      // Pushed meanwhile. (Turned off meanwhile, the text still comes back: only its file goes.)
+      if (gJobs[slot].queued) continue;
     }
     SlotShare text;
     const Restore result = RestoreKeptSlot(slot, text);
