@@ -224,9 +224,9 @@ void RunJob(int slot, const SlotShare& text) {
 }
 
 DWORD WINAPI KeeperMain(void*) {
+  WaitForSingleObject(gShown, INFINITE);  // nothing competes with the bar's start
   DeleteKept(".tmp");  // a save cut short: the slot's file is still the one before
   if (gRestoreFirst) {
-    WaitForSingleObject(gShown, INFINITE);
     RestoreAll();
   } else {
     DeleteKept("");

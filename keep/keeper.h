@@ -10,10 +10,10 @@ namespace pinnafex {
 // Posted by the keeper's thread to the bar; handled by OnKeeperMessage.
 constexpr UINT kKeeperMessage = WM_APP + 20;
 
-// Starts the keeper's thread: with `keep` it restores the kept slots once the bar is shown,
+// Starts the keeper's thread. Once the bar is shown, with `keep` it restores the kept slots,
 // each posted to `dialog` as it is ready; without, it deletes any kept files left over.
 void StartKeeper(HWND dialog, bool keep);
-// The bar is on screen: the restore may begin (it would slow the bar's start). Each tick.
+// The bar is on screen: the keeper may begin (it would slow the bar's start). Each tick.
 void BarShown();
 // On: every slot that holds a text, secrets aside, is saved. Off: every kept file is deleted.
 void SetKeeping(bool keep);
