@@ -192,8 +192,9 @@ void RestoreAll() {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     {
       Locked lock;
-      // Pushed meanwhile. (Turned off meanwhile, the text still comes back: only its file goes.)
-      if (gJobs[slot].queued) continue;
+      // Pushed meanwhile, or the bar is ending: the file stays for the next start. (Turned off
+      // meanwhile, the text still comes back: only its file goes.)
+      if (gJobs[slot].queued || gStopping) continue;
     }
     SlotShare text;
     const Restore result = RestoreKeptSlot(slot, text);
@@ -481,11 +482,11 @@ void OnKeeperMessage(HWND dialog, WPARAM what, LPARAM value) {
 
 void FinishKeeper() {
   if (!gThread) return;
-  BarShown();
   {
     Locked lock;
     gStopping = true;
   }
+  BarShown();
   SetEvent(gWake);
   WaitForSingleObject(gThread, INFINITE);
   CloseHandle(gThread);

@@ -22,7 +22,8 @@ void SetKeeping(bool keep);
 void SlotChanged(int slot);
 // On the bar's thread: a restored slot taken in, or a notice shown.
 void OnKeeperMessage(HWND dialog, WPARAM what, LPARAM value);
-// Finishes the saves still pending and ends the thread (quit, end of the session).
+// Finishes the saves still pending and ends the thread (quit, end of the session); a restore
+// still under way stops, its files left for the next start.
 void FinishKeeper();
 
 // Seams for tests and the bench: the folder (null: the user's local application data

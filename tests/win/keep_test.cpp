@@ -28,15 +28,21 @@ void Write(const std::string& path, const std::string& bytes) {
 std::string Notice() {  // the clock field's text from its first character
   return gTickerBuffer + std::string(gTickerBuffer).find_first_not_of(' ');
 }
-// A start of the keeper, with `changed` pushed and Keep Slots turned on; its messages handled
-// and counted once it has ended.
-int RunKeeper(HWND dialog, bool keep, int changed = -1) {
+// A start of the keeper once the bar is shown, with `changed` pushed and Keep Slots turned on;
+// its messages handled and counted until `wanted` came, then all that came once it ended.
+int RunKeeper(HWND dialog, bool keep, int changed = -1, int wanted = 0) {
   ResetTicker();
   StartKeeper(dialog, keep);
+  BarShown();
   if (changed >= 0) SetKeeping(true), SlotChanged(changed);
-  FinishKeeper();
   MSG msg;
   int count = 0;
+  for (DWORD end = GetTickCount() + 20000; count < wanted && GetTickCount() < end; Sleep(1)) {
+    if (PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE)) {
+      OnKeeperMessage(dialog, msg.wParam, msg.lParam), ++count;
+    }
+  }
+  FinishKeeper();
   for (; PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE); ++count) {
     OnKeeperMessage(dialog, msg.wParam, msg.lParam);
   }
@@ -65,7 +71,7 @@ TEST(Keep, BadFilesAndAnUnwritableFolder) {
   const std::string damaged[] = {
       g.substr(0, g.size() - 1), f(g.size() - 40), f(g.size() - 1), f(60), f(4), g, g + "x", ""};
   for (int i = 0; i < 8; ++i) Write(File(2 + 2 * i), damaged[i]);
-  EXPECT_EQ(RunKeeper(dialog, true), 2) << "slot 1 restored, one notice";
+  EXPECT_EQ(RunKeeper(dialog, true, -1, 2), 2) << "slot 1 restored, one notice";
   EXPECT_EQ(Notice(), "Slots 3, 5, 7, 9, 11, 13, 15, 17 could not be restored");
   EXPECT_EQ(Bytes(SlotBlock(0)), original);
   for (int i = 0; i < 8; ++i) {
