@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> input(data, data + size);
   KeptParts parts;
   KeptText text;
-  if (Accepted(input, parts)) ReadKeptRecord(parts.cipher, parts.cipherSize, text);
-  if (ReadKeptRecord(input.data(), size, text) && text.textBytes + kKeptRecordHeader != size) {
+  if (SplitKeptFile(input.data(), size, parts)) KeptMacMatches(input.data(), size, kKey);
+  if (ReadKeptRecord(input.data(), size, text) &&
+      text.text + text.textBytes != input.data() + size) {
     __builtin_trap();
   }
   if (size < 9) return 0;
