@@ -28,25 +28,25 @@ void Write(const std::string& path, const std::string& bytes) {
 std::string Notice() {  // the clock field's text from its first character
   return gTickerBuffer + std::string(gTickerBuffer).find_first_not_of(' ');
 }
+int Handle(HWND dialog) {  // the keeper's messages that came, handled and counted
+  MSG msg;
+  int count = 0;
+  for (; PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE); ++count) {
+    OnKeeperMessage(dialog, msg.wParam, msg.lParam);
+  }
+  return count;
+}
 // A start of the keeper once the bar is shown, with `changed` pushed and Keep Slots turned on;
-// its messages handled and counted until `wanted` came, then all that came once it ended.
+// its messages until `wanted` came, then those that came before it ended.
 int RunKeeper(HWND dialog, bool keep, int changed = -1, int wanted = 0) {
   ResetTicker();
   StartKeeper(dialog, keep);
   BarShown();
   if (changed >= 0) SetKeeping(true), SlotChanged(changed);
-  MSG msg;
   int count = 0;
-  for (DWORD end = GetTickCount() + 20000; count < wanted && GetTickCount() < end; Sleep(1)) {
-    if (PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE)) {
-      OnKeeperMessage(dialog, msg.wParam, msg.lParam), ++count;
-    }
-  }
+  for (int ms = 0; ms < 20000 && count < wanted; ++ms, Sleep(1)) count += Handle(dialog);
   FinishKeeper();
-  for (; PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE); ++count) {
-    OnKeeperMessage(dialog, msg.wParam, msg.lParam);
-  }
-  return count;
+  return count + Handle(dialog);
 }
 
 // Damaged files are renamed with ".bad", their slots stay empty and one notice names them all;
