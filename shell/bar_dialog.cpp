@@ -34,7 +34,6 @@ int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each scre
 HWND gPushButtons[kSlotCount];
 
 constexpr unsigned char kTickerWidth = 25;
-constexpr unsigned kNoticeTicks = 3000 / kTickPeriodMs;  // about three seconds
 
 struct MenuItem {
   int id;  // 0: separator
@@ -183,6 +182,23 @@ void ReportTransfer(ClipResult result) {
   ShowTickerNotice(notice, kNoticeTicks);
 }
 
+// Clipboard -> slot as the Push button does it; the copy key fills a slot the same way.
+ClipResult PushFromClipboard(HWND dialog, int slot) {
+  const ClipResult result = PushSlot(dialog, slot);
+  if (result == ClipResult::kDone) SlotChanged(slot);  // saved when Keep Slots is on
+  ReportTransfer(result);
+  RefreshSlot(dialog, slot);  // the other slots are unchanged
+  return result;
+}
+
+// What a hotkey or the copy's wait left to the dialog: a paste's Pop reported, a copy pushed.
+void FinishHotkey(HWND dialog, HotkeyOutcome outcome) {
+  ReportTransfer(outcome.popped);
+  if (outcome.pushSlot < 0) return;
+  if (PushFromClipboard(dialog, outcome.pushSlot) == ClipResult::kDone)
+    ConfirmCopy(outcome.pushSlot);
+}
+
 INT_PTR OnStartWithWindows(HWND) {
   SetStartAtLogon(!StartsAtLogon());
   return 0;
@@ -231,10 +247,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
     // An empty slot's Pop is disabled; only another program can press it, and it gets nothing.
     if (SlotBlock(slot)) ReportTransfer(PopSlot(dialog, slot));
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
-    const ClipResult result = PushSlot(dialog, pushed);
-    if (result == ClipResult::kDone) SlotChanged(pushed);
-    ReportTransfer(result);
-    RefreshSlot(dialog, pushed);  // the other slots are unchanged
+    PushFromClipboard(dialog, pushed);
   }
   return 0;
 }
@@ -264,9 +277,12 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
 }
 
 INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
+  if (timerId == kCopyTimerId) FinishHotkey(dialog, ActOnCopyTimer(dialog));
   if (timerId != kTickTimerId) return 0;
   BarShown();
-  const char* ticker = TickerText(kTickerWidth);
+  // While the copy key is armed its prompt stands still in the field.
+  const char* prompt = CopyPrompt();
+  const char* ticker = prompt ? prompt : TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
   if (gSettings.autohide) {
     const HitAction hit = AutohideHit(dialog, gBarHidden, gMenuOrPromptOpen);
@@ -307,7 +323,8 @@ INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
 }
 
 INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
-  ReportTransfer(PasteHotkeySlot(dialog, id));
+  // A key queued before the user turned the setting off does nothing.
+  if (gSettings.hotkeys) FinishHotkey(dialog, ActOnHotkey(dialog, id));
   return 0;
 }
 

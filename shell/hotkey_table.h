@@ -1,5 +1,6 @@
-// The keys that paste a slot into the program in front: each slot's combination, the notice
-// naming the ones another program holds, and the keystrokes of the paste itself.
+// The keys that paste a slot into the program in front and the key that arms a copy: each
+// combination, the notice naming the ones another program holds, and the keystrokes of the paste
+// and the copy themselves.
 #pragma once
 #include <cstddef>
 
@@ -17,10 +18,15 @@ struct HotkeyCombo {
   unsigned char virtualKey;
 };
 
-// The combination of slot index 0..19.
+// The slots' keys, then the copy key.
+constexpr int kHotkeyCount = kSlotCount + 1;
+constexpr int kCopyHotkey = kSlotCount;
+
+// The combination of slot index 0..19, or of kCopyHotkey.
 HotkeyCombo SlotHotkey(int slot);
 
-// A hotkey's id is the slot number as the user counts it (1..20); the slot index of an id, or -1.
+// A hotkey's id is the slot number as the user counts it (1..20), the copy key's 21; the slot
+// index of an id (kCopyHotkey for the copy key), or -1.
 int HotkeyId(int slot);
 int SlotOfHotkeyId(long long id);
 
@@ -29,12 +35,13 @@ constexpr std::size_t kTakenNoticeSize = 160;
 
 // Writes the notice naming the keys of the slots marked taken, e.g.
 // "Hotkeys taken by another program: Ctrl+Shift+Alt+3, 0, F5"; an empty text when none is.
-void TakenHotkeysNotice(const bool (&taken)[kSlotCount], char (&out)[kTakenNoticeSize]);
+void TakenHotkeysNotice(const bool (&taken)[kHotkeyCount], char (&out)[kTakenNoticeSize]);
 
 struct KeyStroke {
   unsigned char virtualKey;
   bool up;
-  bool extended;  // the right-hand Ctrl and Alt and the Windows keys
+  bool extended;    // the right-hand Ctrl and Alt and the Windows keys
+  bool onlyIfHeld;  // a modifier pressed again: dropped if the user has let go of it meanwhile
 };
 
 // The modifier keys a user may still hold when a hotkey arrives, in the order they go down again.
@@ -48,9 +55,21 @@ extern const ModifierKey kModifierKeys[kModifierKeyCount];
 
 constexpr std::size_t kMaxPasteKeystrokes = 2 * kModifierKeyCount + 8;
 
-// The keystrokes of a Ctrl+V while the modifier keys in `held` (bit i: kModifierKeys[i]) are
-// down: they go up first, so that the program in front sees a plain Ctrl+V, and down again
+// The key pressed with Ctrl for a paste or a copy.
+struct ShortcutKey {
+  unsigned char virtualKey;
+  bool extended;
+};
+constexpr ShortcutKey kPasteKey = {0x56, false};  // V
+
+// The copy key for a window of class `windowClass`: Ctrl+C, but Ctrl+Insert for the consoles and
+// terminals, which take Ctrl+C as an interrupt.
+ShortcutKey CopyKeyFor(const char* windowClass);
+
+// The keystrokes of Ctrl+`key` while the modifier keys in `held` (bit i: kModifierKeys[i]) are
+// down: they go up first, so that the program in front sees a plain Ctrl+key, and down again
 // after it, so that the next hotkey works while they are still held. Returns the count.
-std::size_t PasteKeystrokes(unsigned held, KeyStroke (&out)[kMaxPasteKeystrokes]);
+std::size_t ShortcutKeystrokes(unsigned held, ShortcutKey key,
+                               KeyStroke (&out)[kMaxPasteKeystrokes]);
 
 }  // namespace pinnafex

@@ -3,9 +3,10 @@ listed lines, a held clipboard told in the clock field, and the hotkeys pasting 
 import datetime
 import struct
 import subprocess
+import time
 import unittest
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, POP, PUSH,
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRAME, IDS, POP, PUSH,
                      BarTest, clipboard_data, clipboard_set, probe, probe_lines, reg_set, run,
                      wait_until, x_clipboard_set)
 
@@ -148,29 +149,49 @@ class Slots(BarTest):
         self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(kb, unit="KB"),
                          "the slot keeps what it held")
 
+    def notepad(self):
+        """Wine's Notepad in front; its text (code page 1252) through the function returned."""
+        subprocess.Popen(["wine", "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "notepad.exe"])
+        text = lambda: next((c["text"] for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"] == "Edit"), None)
+        wait_until(lambda: text() == "", 60, "Notepad")
+        # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
+        run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
+        return text
+
     def test_hotkeys_paste_into_notepad_while_held(self):
         three, fifteen = "drei\r\nZeilen \xe4", "f\xfcnfzehn "
         for slot, text in ((3, three), (15, fifteen)):
             clipboard_set((CF_TEXT, text.encode("cp1252")))
             self.push(len(text) + 5, slot)  # 15 may lie off the bar
-
-        def notepad():
-            edits = [c for c in (probe("controls", "Notepad") or [{}])[1:] if c["class"].lower() == "edit"]
-            return edits[0]["text"] if edits else None
-
-        subprocess.Popen(["wine", "notepad"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "notepad.exe"])
-        wait_until(lambda: notepad() == "", 60, "Notepad")
-        # Wine delivers hotkeys only while one of its own windows has the keyboard focus.
-        run(["xdotool", "search", "--name", "Notepad", "windowfocus", "--sync"])
-        run(["xdotool", "keydown", "ctrl+shift+alt"])
-        for key, pasted in (("3", three), ("1", three), ("F5", three + fifteen)):  # slot 1 empty
-            run(["xdotool", "key", key])
+        notepad = self.notepad()
+        run(["xdotool", "keydown", "ctrl+shift+alt"])  # held, 3 pastes once; slot 1 is empty
+        for key, pasted, hold in (("3", three, 1.5), ("1", three, 0), ("F5", three + fifteen, 0)):
+            run(["xdotool", "keydown", key]), time.sleep(hold), run(["xdotool", "keyup", key])
             wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")
         run(["xdotool", "keyup", "ctrl+shift+alt"])
         run(["xdotool", "key", "x"])  # a plain x: no modifier stuck, no menu entered
         wait_until(lambda: notepad() == three + fifteen + "x", 20, "a plain x typed")
         self.assertEqual(clipboard_data(CF_TEXT)[1].split(b"\0")[0], fifteen.encode("cp1252"))
+
+    def test_copy_key_fills_a_slot_from_notepad(self):
+        text = "Gr\xfc\xdfe \u03a9\u03bc\u03ad\u03b3\u03b1 \u041f\u0440\u0438\u0432\u0435\u0442 \u65e5\u672c\u8a9e \U0001f31f\r\nzwei"
+        notepad, field = self.notepad(), lambda: self.bar.controls()[CLOCK_GROUP[2]]["text"]
+        clipboard_set((CF_UNICODETEXT, utf16(text))), run(["xdotool", "key", "ctrl+v", "ctrl+a"])
+        wait_until(lambda: (notepad() or "").endswith("zwei"), 20, "the text")  # narrow: "?" for most
+        for notice in ("Copied into slot 4", "Nothing was copied"):  # the second with no selection
+            clipboard_set((CF_TEXT, b"other"))
+            run(["xdotool", "keydown", "ctrl+shift+alt"]), run(["xdotool", "key", "Insert"])
+            wait_until(lambda: field() == "Copy into which slot?", 10, "the prompt")
+            run(["xdotool", "key", "4"]), run(["xdotool", "keyup", "ctrl+shift+alt"])
+            wait_until(lambda: notice[-8:] in field(), 10, notice)  # scrolling out to the left
+            self.assertEqual(self.bar.controls()[FRAME[3]]["text"], caption(len(utf16(text)) // 2 + 4, 4))
+            self.bar.command(POP[3])
+            self.assertEqual(wait_until(lambda: (d := wide(clipboard_data(CF_UNICODETEXT)[1] or b"")) != "other" and d, 20, "Pop"), text)
+            run(["xdotool", "key", "ctrl+End"])
+        probe("send", 0x111, IDS["IDM_HOTKEYS"], 0), clipboard_set((CF_TEXT, b"other"))  # off
+        self.assertEqual(probe("send", 0x312, 4, 0), [{"answer": 0}])  # a WM_HOTKEY still queued
+        self.assertEqual(clipboard_data(CF_TEXT)[1], b"other\0", "slot 4 popped")
 
 
 if __name__ == "__main__":
