@@ -40,11 +40,15 @@ struct Keys {
 struct Cipher {
   HCRYPTPROV provider = 0;
   HCRYPTKEY key = 0;
-  bool Open(const Keys& keys, const std::uint8_t* iv) {
-    if (!CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
+  bool Acquire() {
+    if (!provider &&
+        !CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
       provider = 0;
-      return false;
     }
+    return provider != 0;
+  }
+  bool Open(const Keys& keys, const std::uint8_t* iv) {
+    if (!Acquire()) return false;
     struct {
       BLOBHEADER header;
       DWORD size;
@@ -291,12 +295,10 @@ DWORD SaveKeptSlot(int slot, const SlotShare& text) {
   if (!cipherSize || cipherSize > MAXDWORD) return ERROR_FILE_TOO_LARGE;
   Keys keys;
   std::uint8_t iv[kKeptIvSize];
-  HCRYPTPROV random = 0;
-  const bool drawn =
-      CryptAcquireContextA(&random, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) &&
-      CryptGenRandom(random, sizeof keys.bytes, keys.bytes) &&
-      CryptGenRandom(random, sizeof iv, iv);
-  if (random) CryptReleaseContext(random, 0);
+  Cipher cipher;
+  const bool drawn = cipher.Acquire() &&
+                     CryptGenRandom(cipher.provider, sizeof keys.bytes, keys.bytes) &&
+                     CryptGenRandom(cipher.provider, sizeof iv, iv);
   DATA_BLOB plainKeys{sizeof keys.bytes, keys.bytes};
   DATA_BLOB entropy = EntropyBlob();
   DATA_BLOB wrapped{};
@@ -308,7 +310,6 @@ DWORD SaveKeptSlot(int slot, const SlotShare& text) {
   const SIZE_T size = KeptFileSize(wrapped.cbData, cipherSize);
   FileBuffer file(size);
   const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(text.block));
-  Cipher cipher;
   KeptParts parts;
   if (!size || !file.bytes || !bytes) {
     error = ERROR_NOT_ENOUGH_MEMORY;

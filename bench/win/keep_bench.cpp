@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -89,12 +90,17 @@ void RunKeepBench() {
   CryptAcquireContextA(&f.provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT);
   CryptGenKey(f.provider, CALG_AES_256, 0, &f.key);
   f.buffer.assign(text.bytes + 64, '\0');
-  const double save = BestMs(kRuns, [&] { SaveKeptSlot(0, text); });
+  // The save and its floor taken in turns, so that the machine's other work falls on both.
+  double save = 1e30, floor = 1e30;
+  for (int run = 0; run < 2 * kRuns; ++run) {
+    save = std::min(save, BestMs(1, [&] { SaveKeptSlot(0, text); }));
+    floor = std::min(
+        floor, BestMs(1, [&] { f.Copy(text), f.Encrypt(), f.Mac(), f.Write(floorFile.c_str()); }));
+  }
   const double copy = BestMs(kRuns, [&] { f.Copy(text); });
   const double encrypt = BestMs(kRuns, [&] { f.Copy(text), f.Encrypt(); }) - copy;
   const double mac = BestMs(kRuns, [&] { f.Mac(); });
   const double write = BestMs(kRuns, [&] { f.Write(floorFile.c_str()); });
-  const double floor = copy + encrypt + mac + write;
   CryptDestroyKey(f.key);
   CryptReleaseContext(f.provider, 0);
   ReleaseShare(text.block);
