@@ -109,27 +109,38 @@ bool KeptPath(int slot, const char* suffix, char (&out)[MAX_PATH]) {
          lstrcatA(lstrcatA(out, "\\"), name);
 }
 
-DWORD WriteWholeFile(const char* path, const std::uint8_t* bytes, SIZE_T size) {
-  HANDLE file =
-      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+// A kept file as it is written: each piece goes to the file and into its MAC, which closes it.
+struct SealedFile {
+  HANDLE file;
+  Hmac mac;
   DWORD error = ERROR_SUCCESS;
-  while (size && !error) {
-    constexpr SIZE_T kChunk = 1 << 24;
+
+  SealedFile(const char* path, const std::uint8_t (&macKey)[kMacKeySize])
+      : file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                         nullptr)),
+        mac(macKey) {
+    if (file == INVALID_HANDLE_VALUE) error = GetLastError();
+  }
+  void Write(const std::uint8_t* bytes, DWORD size, bool sealed = true) {
+    if (sealed) mac.Add(bytes, size);
     DWORD written = 0;
-    if (!WriteFile(file, bytes, static_cast<DWORD>(size < kChunk ? size : kChunk), &written,
-                   nullptr)) {
+    if (error) return;
+    if (!WriteFile(file, bytes, size, &written, nullptr)) {
       error = GetLastError();
-    } else if (!written) {
+    } else if (written != size) {
       error = ERROR_DISK_FULL;
     }
-    bytes += written;
-    size -= written;
   }
-  if (!error && !FlushFileBuffers(file)) error = GetLastError();
-  CloseHandle(file);
-  return error;
-}
+  // The MAC written, the file flushed and closed; the first error on the way, if any.
+  DWORD Close() {
+    std::uint8_t tag[kHashSize];
+    mac.Finish(tag);
+    Write(tag, sizeof tag, false);
+    if (!error && !FlushFileBuffers(file)) error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return error;
+  }
+};
 
 void DeleteKept(const char* suffix) {
   char path[MAX_PATH];
@@ -306,28 +317,44 @@ DWORD SaveKeptSlot(int slot, const SlotShare& text) {
                                   CRYPTPROTECT_UI_FORBIDDEN, &wrapped)) {
     return GetLastError();
   }
-  DWORD error = ERROR_SUCCESS;
-  const SIZE_T size = KeptFileSize(wrapped.cbData, cipherSize);
-  FileBuffer file(size);
+  // The record and the text as one stream, encrypted a chunk at a time straight into the
+  // file: no copy of the whole text is made, and a chunk is still in the cache for the MAC.
+  constexpr SIZE_T kChunk = 1 << 20;  // whole cipher blocks
+  FileBuffer chunk(kChunk + kKeptCipherBlock);
   const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(text.block));
-  KeptParts parts;
-  if (!size || !file.bytes || !bytes) {
+  DWORD error = ERROR_SUCCESS;
+  if (!chunk.bytes || !bytes) {
     error = ERROR_NOT_ENOUGH_MEMORY;
+  } else if (!cipher.Open(keys, iv)) {
+    error = GetLastError();
   } else {
-    const KeptText kept{text.wide, text.locale, text.captionSize, bytes, text.bytes};
-    WriteKeptFile(file.bytes, static_cast<std::uint32_t>(slot), iv, wrapped.cbData, kept, parts);
-    std::memcpy(file.bytes + kKeptHeaderSize, wrapped.pbData, wrapped.cbData);
-    DWORD length = static_cast<DWORD>(kKeptRecordHeader + text.bytes);
-    if (!cipher.Open(keys, iv) || !CryptEncrypt(cipher.key, 0, TRUE, 0, parts.cipher, &length,
-                                                static_cast<DWORD>(cipherSize))) {
-      error = GetLastError();
+    std::uint8_t header[kKeptHeaderSize];
+    std::uint8_t record[kKeptRecordHeader];
+    WriteKeptHeader(header, static_cast<std::uint32_t>(slot), iv, wrapped.cbData, cipherSize);
+    WriteKeptRecordHeader(record, {text.wide, text.locale, text.captionSize, bytes, text.bytes});
+    SealedFile out(temp, keys.mac());
+    out.Write(header, sizeof header);
+    out.Write(wrapped.pbData, wrapped.cbData);
+    const SIZE_T total = kKeptRecordHeader + text.bytes;
+    for (SIZE_T done = 0; done < total && !out.error;) {
+      const SIZE_T n = total - done < kChunk ? total - done : kChunk;
+      const SIZE_T head = done < kKeptRecordHeader ? kKeptRecordHeader - done : 0;
+      const SIZE_T fromRecord = head < n ? head : n;
+      if (fromRecord) std::memcpy(chunk.bytes, record + done, fromRecord);
+      std::memcpy(chunk.bytes + fromRecord, bytes + done + fromRecord - kKeptRecordHeader,
+                  n - fromRecord);
+      done += n;
+      DWORD length = static_cast<DWORD>(n);
+      if (!CryptEncrypt(cipher.key, 0, done == total, 0, chunk.bytes, &length,
+                        static_cast<DWORD>(chunk.size))) {
+        out.error = GetLastError();
+      }
+      out.Write(chunk.bytes, length);
     }
+    error = out.Close();
   }
   if (bytes) GlobalUnlock(text.block);
   LocalFree(wrapped.pbData);
-  if (error) return error;
-  SealKeptFile(file.bytes, size, keys.mac());
-  error = WriteWholeFile(temp, file.bytes, size);
   if (!error && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
   }

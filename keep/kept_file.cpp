@@ -34,27 +34,21 @@ std::size_t KeptFileSize(std::size_t wrappedKeySize, std::size_t cipherSize) {
   return fixed + cipherSize;
 }
 
-void WriteKeptFile(std::uint8_t* file, std::uint32_t slot, const std::uint8_t (&iv)[kKeptIvSize],
-                   std::size_t wrappedKeySize, const KeptText& text, KeptParts& parts) {
-  std::memcpy(file, kMagic, sizeof kMagic);
-  Put(file + 4, kKeptVersion, 4);
-  Put(file + 8, slot, 4);
-  Put(file + 12, wrappedKeySize, 4);
-  Put(file + 16, KeptCipherSize(text.textBytes), 8);
-  std::memcpy(file + 24, iv, kKeptIvSize);
-  SplitKeptFile(file, KeptFileSize(wrappedKeySize, KeptCipherSize(text.textBytes)), parts);
-  std::uint8_t* record = parts.cipher;
-  Put(record, text.wide ? 1 : 0, 4);
-  Put(record + 4, text.locale, 4);
-  Put(record + 8, text.captionSize, 8);
-  Put(record + 16, text.textBytes, 8);
-  if (text.textBytes) std::memcpy(record + kKeptRecordHeader, text.text, text.textBytes);
+void WriteKeptHeader(std::uint8_t* out, std::uint32_t slot, const std::uint8_t (&iv)[kKeptIvSize],
+                     std::size_t wrappedKeySize, std::size_t cipherSize) {
+  std::memcpy(out, kMagic, sizeof kMagic);
+  Put(out + 4, kKeptVersion, 4);
+  Put(out + 8, slot, 4);
+  Put(out + 12, wrappedKeySize, 4);
+  Put(out + 16, cipherSize, 8);
+  std::memcpy(out + 24, iv, kKeptIvSize);
 }
 
-void SealKeptFile(std::uint8_t* file, std::size_t size, const std::uint8_t (&macKey)[kMacKeySize]) {
-  std::uint8_t mac[kHashSize];
-  HmacSha256(macKey, file, size - kHashSize, mac);
-  std::memcpy(file + size - kHashSize, mac, kHashSize);
+void WriteKeptRecordHeader(std::uint8_t* out, const KeptText& text) {
+  Put(out, text.wide ? 1 : 0, 4);
+  Put(out + 4, text.locale, 4);
+  Put(out + 8, text.captionSize, 8);
+  Put(out + 16, text.textBytes, 8);
 }
 
 bool SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts) {

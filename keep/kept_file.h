@@ -51,12 +51,11 @@ struct KeptText {
 std::size_t KeptCipherSize(std::size_t textBytes);
 std::size_t KeptFileSize(std::size_t wrappedKeySize, std::size_t cipherSize);
 
-// Writes the header of a file of KeptFileSize(...) bytes, and the record (unencrypted) at
-// the cipher text's place. The caller copies in the wrapped key, encrypts, then seals.
-void WriteKeptFile(std::uint8_t* file, std::uint32_t slot, const std::uint8_t (&iv)[kKeptIvSize],
-                   std::size_t wrappedKeySize, const KeptText& text, KeptParts& parts);
-// Writes the MAC into the file's last 32 bytes.
-void SealKeptFile(std::uint8_t* file, std::size_t size, const std::uint8_t (&macKey)[kMacKeySize]);
+// The header of a file (kKeptHeaderSize bytes), and the header of its record
+// (kKeptRecordHeader bytes), which the text follows.
+void WriteKeptHeader(std::uint8_t* out, std::uint32_t slot, const std::uint8_t (&iv)[kKeptIvSize],
+                     std::size_t wrappedKeySize, std::size_t cipherSize);
+void WriteKeptRecordHeader(std::uint8_t* out, const KeptText& text);
 
 // The parts of a file of this program's version whose sizes add up; false for anything else.
 bool SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts);

@@ -23,94 +23,94 @@ constexpr std::uint32_t Rotate(std::uint32_t x, int n) {
   return (x >> n) | (x << (32 - n));
 }
 
-struct Sha256 {
-  std::uint32_t state[8];
-  std::uint8_t pending[kBlock];
-  std::size_t pendingSize = 0;
-  std::uint64_t total = 0;
-
-  Sha256() { std::memcpy(state, kInitialState, sizeof state); }
-
-  void Compress(const std::uint8_t* block) {
-    std::uint32_t w[64];
-    for (std::size_t i = 0; i < 16; ++i) {
-      const std::uint8_t* b = block + 4 * i;
-      w[i] =
-          std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
-    }
-    for (int i = 16; i < 64; ++i) {
-      const std::uint32_t s0 = Rotate(w[i - 15], 7) ^ Rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);
-      const std::uint32_t s1 = Rotate(w[i - 2], 17) ^ Rotate(w[i - 2], 19) ^ (w[i - 2] >> 10);
-      w[i] = w[i - 16] + s0 + w[i - 7] + s1;
-    }
-    std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4],
-                  f = state[5], g = state[6], h = state[7];
-    for (int i = 0; i < 64; ++i) {
-      const std::uint32_t t1 = h + (Rotate(e, 6) ^ Rotate(e, 11) ^ Rotate(e, 25)) +
-                               ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
-      const std::uint32_t t2 =
-          (Rotate(a, 2) ^ Rotate(a, 13) ^ Rotate(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-      h = g;
-      g = f;
-      f = e;
-      e = d + t1;
-      d = c;
-      c = b;
-      b = a;
-      a = t1 + t2;
-    }
-    const std::uint32_t v[8] = {a, b, c, d, e, f, g, h};
-    for (int i = 0; i < 8; ++i) state[i] += v[i];
-  }
-
-  void Add(const std::uint8_t* data, std::size_t size) {
-    total += size;
-    while (size) {
-      if (pendingSize == 0 && size >= kBlock) {  // whole blocks straight from the input
-        Compress(data);
-        data += kBlock;
-        size -= kBlock;
-        continue;
-      }
-      const std::size_t take = size < kBlock - pendingSize ? size : kBlock - pendingSize;
-      std::memcpy(pending + pendingSize, data, take);
-      pendingSize += take;
-      data += take;
-      size -= take;
-      if (pendingSize == kBlock) {
-        Compress(pending);
-        pendingSize = 0;
-      }
-    }
-  }
-
-  void Finish(std::uint8_t (&out)[kHashSize]) {
-    const std::uint64_t bits = total * 8;
-    std::uint8_t tail[kBlock + 8] = {0x80};
-    const std::size_t padding = (pendingSize < 56 ? 56 : 120) - pendingSize;
-    for (int i = 0; i < 8; ++i) tail[padding + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-    Add(tail, padding + 8);
-    for (int i = 0; i < 32; ++i)
-      out[i] = static_cast<std::uint8_t>(state[i / 4] >> (24 - 8 * (i % 4)));
-  }
-};
-
 }  // namespace
+
+Sha256::Sha256() {
+  std::memcpy(state, kInitialState, sizeof state);
+}
+
+void Sha256::Compress(const std::uint8_t* block) {
+  std::uint32_t w[64];
+  for (std::size_t i = 0; i < 16; ++i) {
+    const std::uint8_t* b = block + 4 * i;
+    w[i] = std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
+  }
+  for (int i = 16; i < 64; ++i) {
+    const std::uint32_t s0 = Rotate(w[i - 15], 7) ^ Rotate(w[i - 15], 18) ^ (w[i - 15] >> 3);
+    const std::uint32_t s1 = Rotate(w[i - 2], 17) ^ Rotate(w[i - 2], 19) ^ (w[i - 2] >> 10);
+    w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+  }
+  std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4], f = state[5],
+                g = state[6], h = state[7];
+  for (int i = 0; i < 64; ++i) {
+    const std::uint32_t t1 = h + (Rotate(e, 6) ^ Rotate(e, 11) ^ Rotate(e, 25)) +
+                             ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
+    const std::uint32_t t2 =
+        (Rotate(a, 2) ^ Rotate(a, 13) ^ Rotate(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+    h = g;
+    g = f;
+    f = e;
+    e = d + t1;
+    d = c;
+    c = b;
+    b = a;
+    a = t1 + t2;
+  }
+  const std::uint32_t v[8] = {a, b, c, d, e, f, g, h};
+  for (int i = 0; i < 8; ++i) state[i] += v[i];
+}
+
+void Sha256::Add(const std::uint8_t* data, std::size_t size) {
+  total += size;
+  while (size) {
+    if (pendingSize == 0 && size >= kBlock) {  // whole blocks straight from the input
+      Compress(data);
+      data += kBlock;
+      size -= kBlock;
+      continue;
+    }
+    const std::size_t take = size < kBlock - pendingSize ? size : kBlock - pendingSize;
+    std::memcpy(pending + pendingSize, data, take);
+    pendingSize += take;
+    data += take;
+    size -= take;
+    if (pendingSize == kBlock) {
+      Compress(pending);
+      pendingSize = 0;
+    }
+  }
+}
+
+void Sha256::Finish(std::uint8_t (&out)[kHashSize]) {
+  const std::uint64_t bits = total * 8;
+  std::uint8_t tail[kBlock + 8] = {0x80};
+  const std::size_t padding = (pendingSize < 56 ? 56 : 120) - pendingSize;
+  for (int i = 0; i < 8; ++i) tail[padding + i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
+  Add(tail, padding + 8);
+  for (int i = 0; i < 32; ++i)
+    out[i] = static_cast<std::uint8_t>(state[i / 4] >> (24 - 8 * (i % 4)));
+}
+
+Hmac::Hmac(const std::uint8_t (&key)[kMacKeySize]) {
+  std::uint8_t pad[kBlock];
+  for (std::size_t i = 0; i < kBlock; ++i) pad[i] = (i < kMacKeySize ? key[i] : 0) ^ 0x36;
+  inner.Add(pad, kBlock);
+  for (std::size_t i = 0; i < kBlock; ++i) pad[i] = (i < kMacKeySize ? key[i] : 0) ^ 0x5c;
+  outer.Add(pad, kBlock);
+}
+
+void Hmac::Finish(std::uint8_t (&mac)[kHashSize]) {
+  std::uint8_t innerHash[kHashSize];
+  inner.Finish(innerHash);
+  outer.Add(innerHash, kHashSize);
+  outer.Finish(mac);
+}
 
 void HmacSha256(const std::uint8_t (&key)[kMacKeySize], const std::uint8_t* data, std::size_t size,
                 std::uint8_t (&mac)[kHashSize]) {
-  std::uint8_t pad[kBlock];
-  Sha256 inner;
-  for (std::size_t i = 0; i < kBlock; ++i) pad[i] = (i < kMacKeySize ? key[i] : 0) ^ 0x36;
-  inner.Add(pad, kBlock);
-  inner.Add(data, size);
-  std::uint8_t innerHash[kHashSize];
-  inner.Finish(innerHash);
-  Sha256 outer;
-  for (std::size_t i = 0; i < kBlock; ++i) pad[i] = (i < kMacKeySize ? key[i] : 0) ^ 0x5c;
-  outer.Add(pad, kBlock);
-  outer.Add(innerHash, kHashSize);
-  outer.Finish(mac);
+  Hmac hmac(key);
+  hmac.Add(data, size);
+  hmac.Finish(mac);
 }
 
 }  // namespace pinnafex

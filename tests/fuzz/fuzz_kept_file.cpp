@@ -35,8 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   body.resize(body.size() + 2);  // the terminator of either form
   const KeptText kept{body.size() % 2 == 0, 1049, body.size(), body.data(), body.size()};
   std::vector<std::uint8_t> file(KeptFileSize(8, KeptCipherSize(body.size())));
-  WriteKeptFile(file.data(), 3, kIv, 8, kept, parts);
-  SealKeptFile(file.data(), file.size(), kKey);
+  WriteKeptHeader(file.data(), 3, kIv, 8, KeptCipherSize(body.size()));
+  WriteKeptRecordHeader(file.data() + kKeptHeaderSize + 8, kept);
+  std::memcpy(file.data() + kKeptHeaderSize + 8 + kKeptRecordHeader, body.data(), body.size());
+  std::uint8_t mac[kHashSize];
+  HmacSha256(kKey, file.data(), file.size() - kHashSize, mac);
+  std::memcpy(file.data() + file.size() - kHashSize, mac, kHashSize);
   if (!Accepted(file, parts) || parts.slot != 3 ||
       !ReadKeptRecord(parts.cipher, kKeptRecordHeader + body.size(), text) ||
       text.textBytes != body.size() || std::memcmp(text.text, body.data(), body.size()) != 0) {
