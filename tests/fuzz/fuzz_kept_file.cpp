@@ -53,14 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 1:  // one bit flipped
       file[where / 8 % file.size()] ^= static_cast<std::uint8_t>(1u << (where % 8));
       break;
-    case 2: {  // the key's or the cipher text's length beyond the file
-      std::uint8_t* length = file.data() + (where & 1 ? 12 : 16);
-      std::uint32_t old;
-      std::memcpy(&old, length, 4);
-      value = value > old ? value : old + 1 + (value & 0xFFFF);
-      std::memcpy(length, &value, 4);
+    case 2:  // the key's or the cipher text's length far beyond the file
+      file[(where & 1 ? 12 : 16) + 3] |= static_cast<std::uint8_t>(0x80 | value);
       break;
-    }
     default:  // another version
       value += value == kKeptVersion;
       std::memcpy(file.data() + 4, &value, 4);
