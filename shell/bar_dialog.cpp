@@ -258,6 +258,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
   }
+  ChooseTextScans();
   ClearAllSlots();
   gSettings = ReadBarSettings();
   StartKeeper(dialog, gSettings.keepSlots);  // the kept slots come back as they are read

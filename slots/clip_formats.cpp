@@ -86,14 +86,16 @@ const std::int16_t* SingleByteTable(UINT codePage) {
 
 HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack) {
   if (size > static_cast<SIZE_T>(-1) - slack || size + slack == 0) return nullptr;
-  HGLOBAL block = gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + slack);
+  // Not zero-filled first: that would write every byte twice.
+  HGLOBAL block = gSlotAlloc(GMEM_MOVEABLE, size + slack);
   if (!block) return nullptr;
-  void* dest = GlobalLock(block);
+  auto* dest = static_cast<char*>(GlobalLock(block));
   if (!dest) {
     GlobalFree(block);
     return nullptr;
   }
-  if (size) std::memcpy(dest, bytes, size);  // the zero fill behind it is the terminator
+  if (size) std::memcpy(dest, bytes, size);
+  std::memset(dest + size, 0, slack);  // the terminator
   GlobalUnlock(block);
   return block;
 }

@@ -24,8 +24,8 @@ UINT AnsiCodePageOf(LCID locale);
 // kept for the page last asked for; null for a page of more than one byte a character.
 const std::int16_t* SingleByteTable(UINT codePage);
 
-// A new zero-filled movable block holding `size` bytes from `bytes` and `slack` zero bytes
-// behind them, or null when memory runs out or the size does not fit.
+// A new movable block holding `size` bytes from `bytes` and `slack` zero bytes behind them, or null
+// when memory runs out or the size does not fit.
 HGLOBAL NewBlock(const void* bytes, SIZE_T size, SIZE_T slack);
 // Frees a block; a secret's is wiped first, so its text does not linger in freed memory.
 void FreeBlock(HGLOBAL block, bool wipe);

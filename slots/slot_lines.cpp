@@ -1,244 +1,51 @@
 #include "slots/slot_lines.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <type_traits>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+
+#define PINNAFEX_SCAN_SSE2 0
+#include "slots/slot_scan_body.h"
 
 namespace pinnafex {
 
 namespace {
 
-constexpr unsigned kCarriageReturn = 13;
-constexpr unsigned kLastDropped = 14;   // units 1..14 are dropped, 15 and above listed
-constexpr unsigned kLastHeadSkip = 32;  // the blank and every control unit, at the head only
-
-template <typename Unit>
-constexpr unsigned Value(Unit u) {
-  return static_cast<std::make_unsigned_t<Unit>>(u);
-}
-
-// Lane operations of SSE2 for 8-bit or 16-bit units, all unsigned: a lane is all ones where
-// the test holds.
-template <std::size_t Bytes>
-struct Lanes;
+// Builds that assume SSE2 throughout (x86_64) start on it; the 32-bit one waits for the
+// processor's answer.
 #if defined(__SSE2__)
-template <>
-struct Lanes<1> {
-  static __m128i Eq(__m128i c, unsigned v) { return _mm_cmpeq_epi8(c, _mm_set1_epi8(char(v))); }
-  static __m128i AtMost(__m128i c, unsigned v) {
-    return _mm_cmpeq_epi8(_mm_subs_epu8(c, _mm_set1_epi8(char(v))), _mm_setzero_si128());
-  }
-  static __m128i AtLeast(__m128i c, unsigned v) {
-    return _mm_cmpeq_epi8(_mm_subs_epu8(_mm_set1_epi8(char(v)), c), _mm_setzero_si128());
-  }
-  static __m128i LessOne(__m128i c) { return _mm_add_epi8(c, _mm_set1_epi8(-1)); }
-};
-template <>
-struct Lanes<2> {
-  static __m128i Eq(__m128i c, unsigned v) { return _mm_cmpeq_epi16(c, _mm_set1_epi16(short(v))); }
-  static __m128i AtMost(__m128i c, unsigned v) {
-    return _mm_cmpeq_epi16(_mm_subs_epu16(c, _mm_set1_epi16(short(v))), _mm_setzero_si128());
-  }
-  static __m128i AtLeast(__m128i c, unsigned v) {
-    return _mm_cmpeq_epi16(_mm_subs_epu16(_mm_set1_epi16(short(v)), c), _mm_setzero_si128());
-  }
-  static __m128i LessOne(__m128i c) { return _mm_add_epi16(c, _mm_set1_epi16(-1)); }
-};
+const TextScans* gChosenScans = Sse2TextScans();
+#else
+const TextScans* gChosenScans = &kScans;
 #endif
-
-// The kinds of run: which units continue one, as a test of one unit and, where SSE2 is there,
-// of a whole chunk. The zero unit that ends the text continues none of them.
-struct ListedRun {  // units 15 and above
-  static bool Continues(unsigned u) { return u > kLastDropped; }
-#if defined(__SSE2__)
-  template <typename L>
-  static __m128i Chunk(__m128i c) {
-    return L::AtLeast(c, kLastDropped + 1);
-  }
-#endif
-};
-struct DroppedRun {  // units 1..14 but the carriage return
-  static bool Continues(unsigned u) { return u - 1 < kLastDropped && u != kCarriageReturn; }
-#if defined(__SSE2__)
-  template <typename L>
-  static __m128i Chunk(__m128i c) {
-    return _mm_andnot_si128(L::Eq(c, kCarriageReturn), L::AtMost(L::LessOne(c), kLastDropped - 1));
-  }
-#endif
-};
-struct HeadRun {  // units 1..32, skipped at the head of the text
-  static bool Continues(unsigned u) { return u - 1 < kLastHeadSkip; }
-#if defined(__SSE2__)
-  template <typename L>
-  static __m128i Chunk(__m128i c) {
-    return L::AtMost(L::LessOne(c), kLastHeadSkip - 1);
-  }
-#endif
-};
-struct LineRun {  // all but the carriage return
-  static bool Continues(unsigned u) { return u != 0 && u != kCarriageReturn; }
-#if defined(__SSE2__)
-  template <typename L>
-  static __m128i Chunk(__m128i c) {
-    return _mm_xor_si128(_mm_or_si128(L::Eq(c, 0), L::Eq(c, kCarriageReturn)), _mm_set1_epi8(-1));
-  }
-#endif
-};
-
-#if defined(__SSE2__)
-constexpr unsigned kWholeChunk = 0xFFFF;
-
-template <typename Run, typename Unit>
-__m128i Continuing(const Unit* units) {
-  const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
-  return Run::template Chunk<Lanes<sizeof(Unit)>>(chunk);
-}
-
-// Bits of the bytes of the units that end the run.
-inline unsigned Stops(__m128i continuing) {
-  return ~static_cast<unsigned>(_mm_movemask_epi8(continuing)) & kWholeChunk;
-}
-#endif
-
-// How many units from `units` on continue the run, looking at no more than `limit`: sixteen
-// bytes at a time where the processor has SSE2, and four such chunks at a time in long runs,
-// so that a flood of one kind costs about what a memchr over it costs.
-template <typename Run, typename Unit>
-std::size_t RunLength(const Unit* units, std::size_t limit) {
-  std::size_t n = 0;
-#if defined(__SSE2__)
-  constexpr std::size_t kPerChunk = 16 / sizeof(Unit);
-  for (; n + 4 * kPerChunk <= limit; n += 4 * kPerChunk) {
-    __m128i chunks[4];
-    for (std::size_t i = 0; i < 4; ++i) chunks[i] = Continuing<Run>(units + n + i * kPerChunk);
-    const __m128i all =
-        _mm_and_si128(_mm_and_si128(chunks[0], chunks[1]), _mm_and_si128(chunks[2], chunks[3]));
-    if (!Stops(all)) continue;
-    for (std::size_t i = 0; i < 4; ++i) {
-      if (const unsigned stops = Stops(chunks[i])) {
-        return n + i * kPerChunk + static_cast<std::size_t>(__builtin_ctz(stops)) / sizeof(Unit);
-      }
-    }
-  }
-  for (; n + kPerChunk <= limit; n += kPerChunk) {
-    if (const unsigned stops = Stops(Continuing<Run>(units + n))) {
-      return n + static_cast<std::size_t>(__builtin_ctz(stops)) / sizeof(Unit);
-    }
-  }
-#endif
-  while (n < limit && Run::Continues(Value(units[n]))) ++n;
-  return n;
-}
-
-// Up to the next carriage return or the end; for 8-bit text the C library's memchr, which
-// beats a chunk of sixteen on long lines.
-template <typename Unit>
-std::size_t ToLineEnd(const Unit* units, std::size_t size) {
-  if constexpr (sizeof(Unit) == 1) {
-    const void* cr = std::memchr(units, kCarriageReturn, size);
-    const std::size_t end =
-        cr ? static_cast<std::size_t>(static_cast<const Unit*>(cr) - units) : size;
-    const void* zero = std::memchr(units, 0, end);
-    return zero ? static_cast<std::size_t>(static_cast<const Unit*>(zero) - units) : end;
-  } else {
-    return RunLength<LineRun>(units, size);
-  }
-}
-
-// Lines in a text that starts a line: one per carriage return, and one more when the text
-// does not end with one. It ends at its first zero unit or after `size` units.
-template <typename Unit>
-std::size_t CountLines(const Unit* units, std::size_t size) {
-  std::size_t returns = 0;
-  std::size_t n = 0;
-#if defined(__SSE2__)
-  using L = Lanes<sizeof(Unit)>;
-  constexpr std::size_t kPerChunk = 16 / sizeof(Unit);
-  for (; n + kPerChunk <= size; n += kPerChunk) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + n));
-    auto crs = static_cast<unsigned>(_mm_movemask_epi8(L::Eq(chunk, kCarriageReturn)));
-    const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(L::Eq(chunk, 0)));
-    if (zeros) crs &= (zeros & (0u - zeros)) - 1;  // those before the first zero
-    returns += static_cast<std::size_t>(__builtin_popcount(crs)) / sizeof(Unit);
-    if (zeros) {
-      n += static_cast<std::size_t>(__builtin_ctz(zeros)) / sizeof(Unit);
-      size = n;
-      break;
-    }
-  }
-#endif
-  for (; n < size && units[n] != 0; ++n) returns += Value(units[n]) == kCarriageReturn;
-  const bool openLast = n > 0 && Value(units[n - 1]) != kCarriageReturn;
-  return returns + (openLast ? 1 : 0);
-}
-
-constexpr bool IsHighSurrogate(unsigned u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr bool IsLowSurrogate(unsigned u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 }  // namespace
 
+const TextScans* PlainTextScans() {
+  return &kScans;
+}
+
+const TextScans& ChosenTextScans() {
+  return *gChosenScans;
+}
+
+void UseSse2TextScans(bool processorHasSse2) {
+  const TextScans* sse2 = Sse2TextScans();
+  gChosenScans = processorHasSse2 && sse2 ? sse2 : &kScans;
+}
+
 template <typename Unit>
 LineCount SplitSlotLines(const Unit* text, std::size_t size, std::size_t maxLines,
-                         LineSink<Unit> sink, void* context) {
-  LineCount count{0, 0};
-  if (!text || !sink) return count;
-  std::size_t p = RunLength<HeadRun>(text, size);
-
-  Unit line[kLineBufferSize];
-  std::size_t n = 0;
-  while (p < size && text[p] != 0) {
-    if (count.listed == maxLines) {
-      count.unlisted = CountLines(text + p, size - p);
-      break;
-    }
-    bool lineEnds = false;
-    const std::size_t run = RunLength<ListedRun>(text + p, std::min(size - p, kMaxLineChars - n));
-    if (run > 0) {
-      std::memcpy(line + n, text + p, run * sizeof(Unit));
-      n += run;
-      p += run;
-      if (n == kMaxLineChars) {
-        // A pair whose second half does not fit goes whole: half a character shows as junk.
-        if (IsHighSurrogate(Value(line[n - 1])) && p < size && IsLowSurrogate(Value(text[p]))) {
-          --n;
-        }
-        // The rest of the line is cut: nothing after it up to its carriage return is listed.
-        p += ToLineEnd(text + p, size - p);
-      }
-      lineEnds = p == size || text[p] == 0;
-    } else if (Value(text[p]) == kCarriageReturn) {
-      ++p;
-      lineEnds = true;
-    } else {
-      // Mostly a lone line feed; a flood is skipped in bulk.
-      ++p;
-      if (p < size && DroppedRun::Continues(Value(text[p]))) {
-        p += RunLength<DroppedRun>(text + p, size - p);
-      }
-      lineEnds = p == size || text[p] == 0;
-    }
-    if (lineEnds) {
-      line[n] = 0;
-      sink(context, line);
-      n = 0;
-      ++count.listed;
-    }
+                         LineSink<Unit> sink, void* context, const std::uint8_t* charBytes) {
+  if constexpr (sizeof(Unit) == 1) {
+    return gChosenScans->split8(text, size, maxLines, sink, context, charBytes);
+  } else {
+    return gChosenScans->split16(text, size, maxLines, sink, context);
   }
-  return count;
 }
 
 template LineCount SplitSlotLines<char>(const char*, std::size_t, std::size_t, LineSink<char>,
-                                        void*);
+                                        void*, const std::uint8_t*);
 template LineCount SplitSlotLines<char16_t>(const char16_t*, std::size_t, std::size_t,
-                                            LineSink<char16_t>, void*);
+                                            LineSink<char16_t>, void*, const std::uint8_t*);
 
 void FormatUnlistedEntry(std::size_t unlisted, char* out, std::size_t size) {
   if (!out || size == 0) return;

@@ -1,6 +1,7 @@
 // How a slot's text becomes the entries of its drop-down list.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 namespace pinnafex {
 
@@ -24,16 +25,25 @@ struct LineCount {
 // carriage return ends a line; units 1..14 (tab, line feed, carriage return among them) are
 // dropped, all others listed, those of 128 and above included. Blanks and control units at the
 // head of the text are skipped, later lines keep theirs. A UTF-16 line is cut before a
-// surrogate pair that would not fit whole. The text ends at its first zero unit or after
-// `size` units. At most `maxLines` lines reach the sink; the others are only counted.
+// surrogate pair that would not fit whole; an 8-bit line of a code page of more than one byte
+// a character, before a character that would not fit whole: `charBytes` then gives, for each
+// byte, the length of a character that starts with it (null: one byte each). The text ends at
+// its first zero unit or after `size` units. At most `maxLines` lines reach the sink; the
+// others are only counted.
 template <typename Unit>
 LineCount SplitSlotLines(const Unit* text, std::size_t size, std::size_t maxLines,
-                         LineSink<Unit> sink, void* context);
+                         LineSink<Unit> sink, void* context,
+                         const std::uint8_t* charBytes = nullptr);
 
 extern template LineCount SplitSlotLines<char>(const char*, std::size_t, std::size_t,
-                                               LineSink<char>, void*);
+                                               LineSink<char>, void*, const std::uint8_t*);
 extern template LineCount SplitSlotLines<char16_t>(const char16_t*, std::size_t, std::size_t,
-                                                   LineSink<char16_t>, void*);
+                                                   LineSink<char16_t>, void*, const std::uint8_t*);
+
+// Whether the scans over a slot's text (the splitter, the lengths, the narrowing) may run their
+// SSE2 code: told once at start-up by the glue, which can ask the processor. Until then only a
+// build that assumes SSE2 throughout uses it.
+void UseSse2TextScans(bool processorHasSse2);
 
 // The entry that ends a list cut at the bound, e.g. "... 10,123 more lines not listed";
 // always zero-terminated within `size`.

@@ -1,5 +1,7 @@
 #include "slots/slot_store.h"
 
+#include <cstring>
+
 #include "base/priority.h"
 #include "base/priority_table.h"
 #include "base/bar_ids.h"
@@ -79,11 +81,12 @@ bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
   const std::int16_t* table = SingleByteTable(codePage);
   // One byte a character: ASCII, which every page shares, or the page's own letters.
   const SIZE_T ansiBlock = SlotBlockSize(units);
-  slot.text = ansiBlock ? gSlotAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, ansiBlock) : nullptr;
+  slot.text = ansiBlock ? gSlotAlloc(GMEM_MOVEABLE, ansiBlock) : nullptr;
   if (!slot.text) return false;
   auto* ansi = static_cast<char*>(GlobalLock(slot.text));
   const bool exact = ansi && (NarrowAscii(text, units, ansi) ||
                               (table && NarrowThroughTable(text, units, table, ansi)));
+  if (exact) std::memset(ansi + units, 0, ansiBlock - units);  // the terminator
   if (ansi) GlobalUnlock(slot.text);
   if (exact) {
     slot.textBytes = slot.ansiSize = ansiBlock;
@@ -122,6 +125,30 @@ bool TakeWideText(const char16_t* text, SIZE_T units, Slot& slot) {
   return slot.text != nullptr;
 }
 
+// The text formats a source may put on the clipboard, and the one Push reads for each: its
+// own 8-bit text as it is, UTF-16 as it is, and for OEM text the UTF-16 the system derives
+// from it exactly (a slot keeps no OEM page).
+struct TextFormatRow {
+  UINT offered;
+  UINT read;
+};
+constexpr TextFormatRow kTextFormats[] = {
+    {CF_UNICODETEXT, CF_UNICODETEXT},
+    {CF_TEXT, CF_TEXT},
+    {CF_OEMTEXT, CF_UNICODETEXT},
+};
+
+// The format to read: by the first text format in the clipboard's order, which lists what the
+// source put there before what the system derives from it. 0 when no text is offered.
+UINT SourceTextFormat() {
+  for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
+    for (const TextFormatRow& row : kTextFormats) {
+      if (row.offered == format) return row.read;
+    }
+  }
+  return 0;
+}
+
 // Reads the clipboard's text into `slot`. False when text is offered but cannot be had.
 bool ReadClipboardText(Slot& slot, bool& offered) {
   slot.locale = OfferedLocale();
@@ -134,9 +161,7 @@ bool ReadClipboardText(Slot& slot, bool& offered) {
     if (!slot.marks[i]) slot.marks[i] = NewBlock(&kNoHistory, sizeof kNoHistory, 0);
     if (!slot.marks[i]) return false;
   }
-  const UINT format = IsClipboardFormatAvailable(CF_UNICODETEXT) ? CF_UNICODETEXT
-                      : IsClipboardFormatAvailable(CF_TEXT)      ? CF_TEXT
-                                                                 : 0;
+  const UINT format = SourceTextFormat();
   offered = format != 0;
   if (!offered) return true;
   HANDLE data = GetClipboardData(format);
@@ -147,6 +172,7 @@ bool ReadClipboardText(Slot& slot, bool& offered) {
     const auto* text = static_cast<const char16_t*>(bytes);
     taken = TakeWideText(text, BoundedTextLength(text, GlobalSize(data) / sizeof(char16_t)), slot);
   } else {
+    // Exact in the code page of its locale: kept as it is.
     const auto* text = static_cast<const char*>(bytes);
     const SIZE_T length = BoundedTextLength(text, GlobalSize(data));
     slot.text = NewBlock(text, length, kSlotBlockSlack);

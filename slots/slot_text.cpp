@@ -2,22 +2,18 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <limits>
+
+#include "slots/slot_scan.h"
 
 namespace pinnafex {
 
 std::size_t BoundedTextLength(const char* text, std::size_t limit) {
-  if (!text || limit == 0) return 0;
-  const void* zero = std::memchr(text, 0, limit);
-  return zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : limit;
+  return ChosenTextScans().length8(text, limit);
 }
 
 std::size_t BoundedTextLength(const char16_t* text, std::size_t limit) {
-  if (!text) return 0;
-  std::size_t n = 0;
-  while (n < limit && text[n] != 0) ++n;
-  return n;
+  return ChosenTextScans().length16(text, limit);
 }
 
 std::size_t SlotBlockSize(std::size_t textLength) {
@@ -26,20 +22,7 @@ std::size_t SlotBlockSize(std::size_t textLength) {
 }
 
 bool NarrowAscii(const char16_t* text, std::size_t count, char* out) {
-  // Eight units are checked together so the compiler can keep the loop in vector registers.
-  constexpr std::size_t kChunk = 8;
-  std::size_t i = 0;
-  for (; i + kChunk <= count; i += kChunk) {
-    unsigned any = 0;
-    for (std::size_t k = 0; k < kChunk; ++k) any |= text[i + k];
-    if (any >= 0x80) return false;
-    for (std::size_t k = 0; k < kChunk; ++k) out[i + k] = static_cast<char>(text[i + k]);
-  }
-  for (; i < count; ++i) {
-    if (text[i] >= 0x80) return false;
-    out[i] = static_cast<char>(text[i]);
-  }
-  return true;
+  return ChosenTextScans().narrowAscii(text, count, out);
 }
 
 void BuildByteTable(const char16_t (&unitOfByte)[256], std::int16_t* out) {

@@ -1,6 +1,7 @@
 #include "slots/slot_view.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "base/bar_ids.h"
@@ -43,12 +44,35 @@ void AddLine(void* context, const char16_t* line) {
                reinterpret_cast<const wchar_t*>(line));
 }
 
+// For a code page of more than one byte a character, the length of the character each byte
+// starts (see SplitSlotLines); null for a page of one byte a character. Kept for the page last
+// asked for.
+const std::uint8_t* CharBytesOf(UINT codePage) {
+  static std::uint8_t table[256];
+  static UINT builtFor = CP_ACP;
+  static const std::uint8_t* built = nullptr;
+  if (codePage == builtFor && built) return built;
+  CPINFO info{};
+  if (!GetCPInfo(codePage, &info) || info.MaxCharSize == 1) return nullptr;
+  for (int byte = 0; byte < 256; ++byte) {
+    // UTF-8 by its lead bytes; the other pages are of one or two bytes a character.
+    const std::uint8_t utf8 = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    const bool lead = IsDBCSLeadByteEx(codePage, static_cast<BYTE>(byte));
+    table[byte] = codePage == CP_UTF8 ? utf8 : lead ? 2 : 1;
+  }
+  builtFor = codePage;
+  built = table;
+  return built;
+}
+
 template <typename Unit>
-void ListLines(EntrySink sink, const Unit* text, std::size_t length) {
+void ListLines(EntrySink sink, const Unit* text, std::size_t length,
+               const std::uint8_t* charBytes = nullptr) {
   // Room for the list at once, rather than the list box growing it entry by entry.
   const std::size_t expected = std::min(length / 2, kMaxListedLines) + 2;
   SendMessageW(sink.combo, CB_INITSTORAGE, expected, static_cast<LPARAM>(expected * 16));
-  const LineCount count = SplitSlotLines<Unit>(text, length, kMaxListedLines, AddLine, &sink);
+  const LineCount count =
+      SplitSlotLines<Unit>(text, length, kMaxListedLines, AddLine, &sink, charBytes);
   if (count.unlisted > 0) {
     char entry[kLineBufferSize];
     FormatUnlistedEntry(count.unlisted, entry, sizeof entry);
@@ -87,7 +111,8 @@ void SetCaption(HWND frame, const char* caption) {
 }  // namespace
 
 void ListSlotLines(HWND combo, const char* text, std::size_t length, UINT codePage) {
-  ListLines(EntrySink{combo, codePage == GetACP() ? CP_ACP : codePage}, text, length);
+  ListLines(EntrySink{combo, codePage == GetACP() ? CP_ACP : codePage}, text, length,
+            CharBytesOf(codePage));
 }
 
 void ListSlotLines(HWND combo, const char16_t* text, std::size_t length) {
@@ -118,6 +143,10 @@ void RefreshSlot(HWND dialog, int slot) {
   char caption[kLineBufferSize];
   FormatSlotCaption(slot + 1, size, contents.secret, caption, sizeof caption);
   SetCaption(GetDlgItem(dialog, kSlotFrameIds[slot]), caption);
+}
+
+void ChooseTextScans() {
+  UseSse2TextScans(IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE);
 }
 
 void RefreshSlotView(HWND dialog) {

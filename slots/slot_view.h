@@ -5,6 +5,9 @@
 
 namespace pinnafex {
 
+// Lets the scans over slot texts use SSE2 where the processor has it; once, at start-up.
+void ChooseTextScans();
+
 // Captions, enabled states and drop-down entries of all twenty slots.
 void RefreshSlotView(HWND dialog);
 // The same for one slot: after a Push, the others are as they were.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures footprint and speed in one run and prints one table: the shipped exe's size, the
-# native benchmarks (line splitter, clock texts), and under Wine in a private session the slot
-# transfers and refresh, the idle bar's CPU share and its start-up time.
+# native benchmarks (line splitter, clock texts), and under Wine in a private session the line
+# splitter of the build Wine runs, the slot transfers and refresh, the idle bar's CPU share and
+# its start-up time.
 # Environment: PINNAFEX_BUILD_ROOT (where the build trees go, default build/),
 # PINNAFEX_IDLE_SECONDS (the idle measurement, default 60), PINNAFEX_STARTS (default 5).
 set -euo pipefail
@@ -42,9 +43,11 @@ export PINNAFEX_STARTS=${PINNAFEX_STARTS:-5}
 wine_benches() {
   set -uo pipefail
   local out=$PINNAFEX_RESULTS/win.tsv
+  echo "== the line splitter under Wine, on the build it runs"
+  wine "$PINNAFEX_WIN_BENCH" split >>"$out"
   echo "== slot transfers and refresh under Wine"
   wine "$PINNAFEX_WIN_BENCH" slots >>"$out"
-  echo "== Unicode transfers and memory under Wine"
+  echo "== transfers from CF_TEXT and Unicode sources, and memory, under Wine"
   wine "$PINNAFEX_WIN_BENCH" transfers >>"$out"
   echo "== one tick of the bar under Wine"
   wine "$PINNAFEX_WIN_BENCH" tick >>"$out"

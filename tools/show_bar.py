@@ -37,7 +37,7 @@ try:
     time.sleep(0.4)  # the splash is shown for a second at start
     if not suffix:
         print("splash:", shot("splash.png"))
-    wait_until(lambda: not probe("window", "*", "SplashScreenClass"), 10, "the splash to close")
+    wait_until(lambda: not probe("controls", "SplashScreenClass"), 10, "the splash to close")
     x_clipboard_set(b"Gr\xfc\xdfe aus Pinnafex\r\nzweite Zeile\r\n")
     wait_until(lambda: bar.controls()[102]["enabled"], 10, "Push to be enabled")
     for pushed in (102, 106, 109):

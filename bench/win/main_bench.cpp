@@ -1,4 +1,5 @@
 // The Windows-side benches, run under Wine by tools/bench.sh:
+//   pinnafex_win_bench split                 the line splitter against memchr, on this build
 //   pinnafex_win_bench slots                 Push, Pop and refresh against their baselines
 //   pinnafex_win_bench transfers             Unicode Push and Pop against their floor; memory
 //   pinnafex_win_bench tick                  one tick of the bar and its parts
@@ -11,9 +12,15 @@
 #include <cstring>
 
 #include "bench/win/win_benches.h"
+#include "slots/slot_view.h"
 
 int main(int argc, char** argv) {
   const char* what = argc > 1 ? argv[1] : "";
+  pinnafex::ChooseTextScans();  // as the bar does at start-up
+  if (std::strcmp(what, "split") == 0) {
+    pinnafex::bench::RunSplitBench();
+    return 0;
+  }
   if (std::strcmp(what, "slots") == 0) {
     pinnafex::bench::RunSlotBench();
     return 0;
@@ -45,7 +52,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::fprintf(stderr,
-               "usage: pinnafex_win_bench slots | transfers | tick | startup EXE [RUNS] | "
+               "usage: pinnafex_win_bench split | slots | transfers | tick | startup EXE [RUNS] | "
                "idle-floor SECONDS | keep | keep-startup EXE [RUNS]\n");
   return 2;
 }

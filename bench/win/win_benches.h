@@ -6,6 +6,7 @@ namespace pinnafex {
 namespace bench {
 
 void RunSlotBench();
+void RunSplitBench();
 void RunTransferBench();
 void RunStartupBench(const std::string& exe, int runs);
 void RunTickBench();

@@ -48,8 +48,8 @@ def wait_until(check, timeout=20.0, what="condition", pause=0.1):
     return value
 
 
-def reg_set(name, value):
-    run(["wine", "reg", "add", KEY, "/v", name, "/t", "REG_SZ", "/d", str(value), "/f"], check=True)
+def reg_set(name, value, kind="REG_SZ"):
+    run(["wine", "reg", "add", KEY, "/v", name, "/t", kind, "/d", str(value), "/f"], check=True)
 
 
 def reg_values(key=KEY):

@@ -36,75 +36,57 @@ std::string Text(HWND hwnd) {
   return Json(text);
 }
 
-std::string ClassOf(HWND hwnd) {
-  char cls[256] = "";
-  GetClassNameA(hwnd, cls, sizeof cls);
-  return cls;
-}
-
 std::string RectJson(const RECT &r) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
   return buf;
 }
 
-// A top-level window of another process of class `cls` titled `title` ("*": any title), or with
-// `notTitle`, a visible one titled otherwise (a message box beside the bar).
-struct Wanted {
-  const char *title, *cls;
-  bool notTitle;
-  HWND hwnd;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
-  auto *want = reinterpret_cast<Wanted *>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == GetCurrentProcessId() || ClassOf(hwnd) != want->cls) return TRUE;
-  const bool titled = !std::strcmp(want->title, "*") || Text(hwnd) == Json(want->title);
-  if (want->notTitle ? titled || !IsWindowVisible(hwnd) : !titled) return TRUE;
-  want->hwnd = hwnd;
-  return FALSE;
-}
-
-HWND Find(const char *title, const char *cls, bool notTitle = false) {
-  Wanted want{title, cls, notTitle, nullptr};
-  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&want));
-  return want.hwnd;
+// A top-level window of class `cls` titled `title` ("*": any title), or with `other`, a visible
+// one titled otherwise (a message box beside the bar).
+HWND Find(const char *cls, const char *title = "*", bool other = false) {
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, cls, nullptr)) != nullptr;) {
+    const bool titled = !std::strcmp(title, "*") || Text(w) == Json(title);
+    if (other ? !titled && IsWindowVisible(w) : titled) return w;
+  }
+  return nullptr;
 }
 
 HWND Bar() {
-  return Find("Pinnafex", "#32770");
+  return Find("#32770", "Pinnafex");
+}
+
+// One line a window: its place relative to `parent`'s client area (the screen's for none).
+void Print(HWND w, HWND parent) {
+  RECT r{}, c{};
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
+  GetClientRect(w, &c);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  char cls[64] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  std::printf(
+      "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,"
+      "\"visible\":%d,\"topmost\":%d,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld]}\n",
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
+      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
+      GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), IsWindowEnabled(w) ? 1 : 0,
+      (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
+      (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, RectJson(r).c_str(),
+      RectJson(c).c_str(), origin.x, origin.y);
 }
 
 BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
   HWND parent = reinterpret_cast<HWND>(param);
-  if (GetParent(child) != parent) return TRUE;  // only the window's own controls
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
-  std::printf("{\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,\"visible\":%d,\"rect\":%s}\n",
-              GetDlgCtrlID(child), Json(ClassOf(child).c_str()).c_str(), Text(child).c_str(),
-              IsWindowEnabled(child) ? 1 : 0,
-              (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, RectJson(r).c_str());
+  if (GetParent(child) == parent) Print(child, parent);  // only the window's own controls
   return TRUE;
 }
 
 // A window, then with `children` its controls, one a line.
 int Window(HWND hwnd, bool children = false) {
   if (!hwnd) return 1;
-  RECT r{}, c{};
-  GetWindowRect(hwnd, &r);
-  GetClientRect(hwnd, &c);
-  POINT origin{0, 0};
-  ClientToScreen(hwnd, &origin);
-  std::printf(
-      "{\"hwnd\":%lu,\"owner\":%lu,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld],"
-      "\"visible\":%d,\"topmost\":%d,\"title\":%s}\n",
-      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)),
-      static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(hwnd, GW_OWNER))),
-      RectJson(r).c_str(), RectJson(c).c_str(), origin.x, origin.y, IsWindowVisible(hwnd) ? 1 : 0,
-      (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, Text(hwnd).c_str());
+  Print(hwnd, nullptr);
   if (children) EnumChildWindows(hwnd, PrintChild, reinterpret_cast<LPARAM>(hwnd));
   return 0;
 }
@@ -213,11 +195,10 @@ int Sample(int id, int count, DWORD intervalMs) {
 int main(int argc, char **argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
   auto arg = [&](int i) { return i < argc ? std::strtoll(argv[i], nullptr, 0) : 0; };
-  HWND box = verb == "box" || verb == "answer" ? Find("Pinnafex", "#32770", true) : nullptr;
+  HWND box = verb == "box" || verb == "answer" ? Find("#32770", "Pinnafex", true) : nullptr;
   if (verb == "idle") Sleep(INFINITE);
   if (verb == "bar") return Window(Bar());
-  if (verb == "window" && argc > 3) return Window(Find(argv[2], argv[3]));
-  if (verb == "controls") return Window(argc > 2 ? Find("*", argv[2]) : Bar(), true);
+  if (verb == "controls") return Window(argc > 2 ? Find(argv[2]) : Bar(), true);
   if (verb == "box") return Window(box, true);
   if (verb == "combo") return Combo(static_cast<int>(arg(2)), static_cast<long>(arg(3)));
   if (verb == "answer") return PostMessageA(box, WM_COMMAND, arg(2), 0) ? 0 : 1;
@@ -233,14 +214,17 @@ int main(int argc, char **argv) {
   if (verb == "clip-set") return ClipSet(argc, argv);
   if (verb == "sample")
     return Sample(static_cast<int>(arg(2)), static_cast<int>(arg(3)), static_cast<DWORD>(arg(4)));
+  if (verb == "hotkey") {  // takes a key as another program would, for MS milliseconds
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(arg(2)), static_cast<UINT>(arg(3)))) return 1;
+    std::printf("{\"holding\":1}\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(arg(4)));
+    return 0;
+  }
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
   }
-  std::fputs(
-      "usage: probe idle|bar|window TITLE CLASS|controls [CLASS]|box|combo ID [FIRST]|"
-      "answer ID|post|send MSG WPARAM LPARAM|clip-get|clip-set|sample ID COUNT MS|"
-      "appbar-remove HWND\n",
-      stderr);
+  std::fputs("usage: probe VERB ARGS... (see main)\n", stderr);
   return 2;
 }

@@ -1,5 +1,6 @@
 """Clip slots on the real bar: exact bytes and any script through Push and Pop, the bound of the
-listed lines, a held clipboard told in the clock field, and the hotkeys pasting into Notepad."""
+listed lines, a held clipboard or a taken hotkey told in the clock field, and the hotkeys pasting
+into Notepad."""
 import datetime
 import struct
 import subprocess
@@ -11,9 +12,12 @@ from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, CLOCK_GROUP, COMBO, FRA
                      wait_until, x_clipboard_set)
 
 SLOT = 3  # as the user numbers it
-EXCLUDE = "ExcludeClipboardContentFromMonitorProcessing"
+# A secret's privacy marks, each with the value its source gave.
+MARKS = {"ExcludeClipboardContentFromMonitorProcessing": b"\x01",
+         "CanIncludeInClipboardHistory": b"\0\0\0\0", "CanUploadToCloudClipboard": b"\0\0\0\0"}
 SYNTHESIZED = {CF_TEXT, 7, CF_UNICODETEXT, CF_LOCALE}  # Wine's formats beside CF_TEXT alone
 BOUND = 10000  # lines a slot's list shows at most
+MODIFIERS, WM_HOTKEY = 7, 0x312  # Ctrl+Shift+Alt, as the slots' keys have them
 
 
 def caption(size, slot=SLOT, unit="Byte"):
@@ -89,16 +93,17 @@ class Slots(BarTest):
         ]
         for text, locale, codec, secret in cases:
             with self.subTest(text=text):
-                extra = [(EXCLUDE, b"\x01")] if secret else []
+                extra = list(MARKS.items()) if secret else []
                 clipboard_set((CF_UNICODETEXT, utf16(text)), (CF_LOCALE, struct.pack("<I", locale)), *extra)
                 units = len(text.encode("utf-16-le")) // 2  # one byte each in a single-byte page
                 listed = self.push(units + 5, unit="private" if secret else "Byte")["entries"]
                 self.assertEqual(listed, ["\u2022" * 8, ""] if secret else text.split("\r\n") + [""])
                 if secret:  # the edit field's narrow text: bullets of code page 1252
                     self.assertEqual(self.bar.controls()[COMBO[SLOT - 1]]["text"], "\x95" * 8)
-                _, got, unicode, kept_locale, mark = self.pop(CF_UNICODETEXT, CF_LOCALE, EXCLUDE)
+                _, got, unicode, kept_locale, *marks = self.pop(CF_UNICODETEXT, CF_LOCALE, *MARKS)
                 self.assertEqual((wide(unicode), kept_locale[:4]), (text, struct.pack("<I", locale)))
-                self.assertEqual(mark and mark[:1], b"\x01" if secret else None)
+                self.assertEqual([m and m[:len(v)] for m, v in zip(marks, MARKS.values())],
+                                 list(MARKS.values()) if secret else [None] * 3)
                 if codec:
                     self.assertEqual(got, text.encode(codec))
 
@@ -107,6 +112,8 @@ class Slots(BarTest):
         self.bar.command(PUSH[SLOT - 1])
         wait_until(lambda: self.bar.controls()[FRAME[SLOT - 1]]["text"] == caption(0), 20, "empty")
         self.assertEqual(self.bar.combo(COMBO[SLOT - 1])["entries"], [])
+        controls = self.bar.controls()
+        self.assertEqual((controls[POP[SLOT - 1]]["enabled"], controls[COMBO[SLOT - 1]]["enabled"]), (0, 0))
 
     def test_long_text_and_a_held_clipboard(self):
         # 8 MB in 100,000 lines, the last without a line end.
@@ -164,8 +171,22 @@ class Slots(BarTest):
         for slot, text in ((3, three), (15, fifteen)):
             clipboard_set((CF_TEXT, text.encode("cp1252")))
             self.push(len(text) + 5, slot)  # 15 may lie off the bar
+        self.assertEqual(self.bar.controls()[FRAME[2]]["text"], caption(len(three) + 5), "slot 3 kept")
+        # The bar lets its keys go when told; one another program then takes is told of when the
+        # bar takes its keys again.
+        self.bar.command(IDS["IDM_HOTKEYS"])
+        wait_until(lambda: probe("hotkey", MODIFIERS, ord("3"), 0), 10, "the bar's keys let go")
+        holder, held = probe_lines("hotkey", MODIFIERS, ord("2"), 60000)
+        sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 600, 50)
+        self.addCleanup(lambda: [(p.kill(), p.wait(), p.stdout.close()) for p in (holder, sampler)])
+        self.assertIn("holding", next(held))
+        self.bar.command(IDS["IDM_HOTKEYS"])
+        self.assertTrue(any("Hotkeys taken by" in s["text"] for s in shown), "no notice")
+
         notepad = self.notepad()
         run(["xdotool", "keydown", "ctrl+shift+alt"])  # held, 3 pastes once; slot 1 is empty
+        for bad_id in (0, 22, -1):  # ids of no key, which only another program sends
+            probe("post", WM_HOTKEY, bad_id, 0)
         for key, pasted, hold in (("3", three, 1.5), ("1", three, 0), ("F5", three + fifteen, 0)):
             run(["xdotool", "keydown", key]), time.sleep(hold), run(["xdotool", "keyup", key])
             wait_until(lambda: notepad() == pasted, 20, f"the slot of {key} pasted")

@@ -11,7 +11,7 @@ WM_QUERYENDSESSION, WM_ENDSESSION = 0x11, 0x16
 
 
 def splash():
-    got = probe("window", "*", SPLASH)
+    got = probe("controls", SPLASH)
     return got[0] if got and got[0]["visible"] else None
 
 
@@ -24,12 +24,14 @@ class Spine(BarTest):
     def test_start_second_copy_and_quit(self):
         reg_set("NOCLOCK", 1)
         reg_set("STARTPOSITON", "abc")  # not a number: the left edge
+        reg_set("AUTOHIDE", 49, "REG_DWORD")  # not text, though its bytes read "1": off
+        reg_set("HOTKEYS", "1" * 300)  # longer than any setting: off
         self.bar.launch()
         # Its caption is set just after it shows.
-        shown = wait_until(lambda: (s := splash()) and s["title"] and s, 20, "the splash with its caption")
+        shown = wait_until(lambda: (s := splash()) and s["text"] and s, 20, "the splash with its caption")
         width, height = map(int, run(["xdotool", "getdisplaygeometry"]).stdout.split())
         left, top, right, bottom = shown["rect"]
-        self.assertEqual((shown["title"], abs(left + right - width) <= 1, abs(top + bottom - height) <= 1),
+        self.assertEqual((shown["text"], abs(left + right - width) <= 1, abs(top + bottom - height) <= 1),
                          ("Pinnafex\nwww.quorvel.example", True, True))
         wait_until(lambda: not splash(), 10, "the splash to close by itself")
         self.bar.shown()
@@ -39,7 +41,7 @@ class Spine(BarTest):
         second = subprocess.Popen(["wine", EXE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(lambda: second.poll() is None and second.kill())
         box = prompt(60)
-        self.assertEqual((box["title"], box["texts"], box["owner"]),
+        self.assertEqual((box["text"], box["texts"], box["owner"]),
                          ("Quorvel_Pinnafex", ["Already running"], 0))
         self.assertIsNone(splash(), "the second copy closes its splash before it tells")
         probe("answer", IDOK)
@@ -57,12 +59,13 @@ class Spine(BarTest):
             with self.subTest(way=way):
                 act()
                 box = prompt()
-                self.assertEqual((box["title"], box["texts"], box["buttons"], box["owner"]),
+                self.assertEqual((box["text"], box["texts"], box["buttons"], box["owner"]),
                                  ("Quit Pinnafex", ["Really Quit?"], [IDYES, IDNO], self.bar.hwnd))
                 probe("answer", IDNO)
                 wait_until(lambda: not probe("box"), 10, "the prompt to close")
                 self.assertIsNone(self.bar.process.poll(), "No keeps the bar")
-        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc"}, "nothing written yet")
+        self.assertEqual(reg_values(), {"NOCLOCK": "1", "STARTPOSITON": "abc", "AUTOHIDE": "0x31",
+                                        "HOTKEYS": "1" * 300}, "nothing written yet")
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual(reg_values(), {"NOCLOCK": "0", "STARTPOSITON": "0", "AUTOHIDE": "0",
                                         "HOTKEYS": "0", "KEEPSLOTS": "0"})

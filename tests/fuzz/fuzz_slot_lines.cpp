@@ -1,5 +1,6 @@
 // Arbitrary units, unterminated, with a line bound from the input: lines are short and clean,
-// and the bounded split lists the first lines of the whole and counts the rest.
+// the bounded split lists the first lines of the whole and counts the rest, and the plain loops
+// split as SSE2 does. 8-bit text is also split as two-byte characters where its first byte says.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -16,14 +17,22 @@ void Keep(void* lines, const Unit* line) {
 }
 
 template <typename Unit>
-void Check(const std::uint8_t* data, std::size_t size, std::size_t maxLines) {
+void Check(const std::uint8_t* data, std::size_t size, std::size_t maxLines, bool paged) {
   std::vector<Unit> text(size / sizeof(Unit));  // exactly sized: no terminator behind it
   if (!text.empty()) std::memcpy(text.data(), data, text.size() * sizeof(Unit));
-  std::vector<std::basic_string<Unit>> all, listed;
-  const LineCount whole = SplitSlotLines<Unit>(text.data(), text.size(), SIZE_MAX, Keep, &all);
-  const LineCount cut = SplitSlotLines<Unit>(text.data(), text.size(), maxLines, Keep, &listed);
-  bool sound = whole.unlisted == 0 && whole.listed == all.size() && cut.listed == listed.size() &&
-               cut.listed == std::min(maxLines, all.size()) &&
+  std::uint8_t charBytes[256];
+  for (int byte = 0; byte < 256; ++byte) charBytes[byte] = byte >= 0x81 ? 2 : 1;
+  const std::uint8_t* widths = paged ? charBytes : nullptr;
+  std::vector<std::basic_string<Unit>> all, listed, plain;
+  const LineCount whole =
+      SplitSlotLines<Unit>(text.data(), text.size(), SIZE_MAX, Keep, &all, widths);
+  const LineCount cut =
+      SplitSlotLines<Unit>(text.data(), text.size(), maxLines, Keep, &listed, widths);
+  UseSse2TextScans(false);
+  SplitSlotLines<Unit>(text.data(), text.size(), SIZE_MAX, Keep, &plain, widths);
+  UseSse2TextScans(true);
+  bool sound = plain == all && whole.unlisted == 0 && whole.listed == all.size() &&
+               cut.listed == listed.size() && cut.listed == std::min(maxLines, all.size()) &&
                cut.unlisted == all.size() - cut.listed &&
                std::equal(listed.begin(), listed.end(), all.begin());
   for (const auto& line : all) {
@@ -35,6 +44,6 @@ void Check(const std::uint8_t* data, std::size_t size, std::size_t maxLines) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  (data[1] & 1 ? Check<char16_t> : Check<char>)(data + 2, size - 2, data[0]);
+  (data[1] & 1 ? Check<char16_t> : Check<char>)(data + 2, size - 2, data[0], data[1] & 2);
   return 0;
 }

@@ -1,4 +1,6 @@
 #include <set>
+#include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,25 @@ TEST(ShortcutKeystrokes, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndNoAltOrWinReleas
     EXPECT_EQ(pastes, 1) << held;
     EXPECT_EQ(down, heldKeys) << held << ": the keys down are the user's";
     EXPECT_TRUE(letGo || alone.empty()) << held << ": the user's release would open a menu";
+  }
+}
+
+// The notice names each taken key, its modifiers once; with every key taken it still fits.
+TEST(TakenHotkeysNotice, NamesEachTakenKey) {
+  const std::pair<unsigned, std::string> rows[] = {
+      {0, ""},
+      {1u << 2 | 1u << 14 | 1u << kCopyHotkey,
+       "Hotkeys taken by another program: Ctrl+Shift+Alt+3, F5, Insert"},
+      {(1u << kHotkeyCount) - 1,
+       "Hotkeys taken by another program: Ctrl+Shift+Alt+1, 2, 3, 4, 5, "
+       "6, 7, 8, 9, 0, F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, Insert"},
+  };
+  for (const auto& [mask, text] : rows) {
+    bool taken[kHotkeyCount] = {};
+    for (int key = 0; key < kHotkeyCount; ++key) taken[key] = mask >> key & 1;
+    char out[kTakenNoticeSize];
+    TakenHotkeysNotice(taken, out);
+    EXPECT_EQ(out, text);
   }
 }
 

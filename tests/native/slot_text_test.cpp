@@ -23,11 +23,12 @@ void Collect(void* context, const Unit* line) {
 template <typename Unit>
 std::vector<std::basic_string<Unit>> Split(const std::basic_string<Unit>& text,
                                            std::size_t maxLines = SIZE_MAX,
-                                           std::size_t* unlisted = nullptr) {
+                                           std::size_t* unlisted = nullptr,
+                                           const std::uint8_t* charBytes = nullptr) {
   const std::vector<Unit> block(text.begin(), text.end());
   std::vector<std::basic_string<Unit>> lines;
   const LineCount count =
-      SplitSlotLines<Unit>(block.data(), block.size(), maxLines, Collect<Unit>, &lines);
+      SplitSlotLines<Unit>(block.data(), block.size(), maxLines, Collect<Unit>, &lines, charBytes);
   EXPECT_EQ(count.listed, lines.size());
   if (unlisted) *unlisted = count.unlisted;
   return lines;
@@ -57,8 +58,6 @@ void ExpectBothKinds(const std::string& text, const Lines& lines, std::size_t ma
 }
 
 TEST(SlotLines, SplitsAndBoundsBothKindsOfText) {
-  std::string many;
-  for (std::size_t i = 0; i <= kMaxListedLines; ++i) many += "line\r\n";
   const std::tuple<std::string, Lines, std::size_t, std::size_t> cases[] = {
       {"Hello\r\nWorld\r\n", {"Hello", "World", ""}, SIZE_MAX, 0},  // only CR ends a line
       {"Hello\nWo\trld", {"HelloWorld"}, SIZE_MAX, 0},
@@ -71,7 +70,6 @@ TEST(SlotLines, SplitsAndBoundsBothKindsOfText) {
       {"a\rb\rc\rd", {}, 0, 4},
       {"a\rb\r\r", {"a"}, 1, 2},
       {Letters(1 << 20) + "\r\nnext", {Letters(250)}, 1, 1},
-      {many, Lines(kMaxListedLines, "line"), kMaxListedLines, 2},
   };
   for (const auto& [text, lines, maxLines, unlisted] : cases) {
     ExpectBothKinds(text, lines, maxLines, unlisted);
@@ -81,7 +79,7 @@ TEST(SlotLines, SplitsAndBoundsBothKindsOfText) {
   EXPECT_EQ(SplitSlotLines<char>("abc", 4, 9, nullptr, &got).listed, 0u);
 }
 
-TEST(SlotLines, Utf16LinesAreNeverCutInsideASurrogatePair) {
+TEST(SlotLines, LinesAreNeverCutInsideACharacter) {
   const std::u16string pair = u"\U0001F600", head = Widened(Letters(249));
   const std::pair<std::u16string, std::vector<std::u16string>> cases[] = {
       {u"\x4E2D" + pair + u"\r\nz", {u"\x4E2D" + pair, u"z"}},
@@ -90,20 +88,41 @@ TEST(SlotLines, Utf16LinesAreNeverCutInsideASurrogatePair) {
       {head + u"\xD800x", {head + u"\xD800"}},  // a lone half is only a unit
   };
   for (const auto& [text, lines] : cases) EXPECT_EQ(Split(text), lines) << text.size();
+  // Lead bytes as in code page 932, where a trail byte may be one too.
+  std::uint8_t charBytes[256];
+  for (int byte = 0; byte < 256; ++byte) {
+    charBytes[byte] = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC) ? 2 : 1;
+  }
+  std::string pairs;
+  for (int i = 0; i < 130; ++i) pairs += "\x81\x81";
+  const std::pair<std::string, Lines> paged[] = {
+      {Letters(249) + "\x82\xA0\rz", {Letters(249), "z"}},
+      {Letters(248) + "\x82\xA0x", {Letters(248) + "\x82\xA0"}},
+      {pairs, {pairs.substr(0, 250)}},
+      {"a" + pairs, {"a" + pairs.substr(0, 248)}},
+  };
+  for (const auto& [text, lines] : paged) {
+    EXPECT_EQ(Split(text, SIZE_MAX, nullptr, charBytes), lines) << text.size();
+  }
 }
 
-// The scan that looks at many units at once must find each kind of unit at every offset.
+// The scan that looks at many units at once must find each kind of unit at every offset, and
+// the plain loops chosen where the processor has no SSE2 must agree with it.
 TEST(SlotLines, FindsEachKindOfUnitAtEveryOffsetOfALongRun) {
-  for (std::size_t at = 0; at < 40; ++at) {
-    const std::string head = Letters(at), tail = Letters(40);
-    const Lines headOnly = at ? Lines{head} : Lines{};
-    ExpectBothKinds(head + "\t" + tail, {head + tail});
-    ExpectBothKinds(head + "\r" + tail, at ? Lines{head, tail} : Lines{tail});
-    ExpectBothKinds(head + "\xE4\x80" + tail, {head + "\xE4\x80" + tail});
-    ExpectBothKinds(Letters(250 + at) + "\rz", {Letters(250), "z"});
-    ExpectBothKinds(std::string(at + 20, '\n') + head + std::string(at, '\t'), headOnly);
-    ExpectBothKinds(head + std::string(1, '\0') + tail, headOnly);
+  for (const bool sse2 : {true, false}) {
+    UseSse2TextScans(sse2);
+    for (std::size_t at = 0; at < 40; ++at) {
+      const std::string head = Letters(at), tail = Letters(40);
+      const Lines headOnly = at ? Lines{head} : Lines{};
+      ExpectBothKinds(head + "\t" + tail, {head + tail});
+      ExpectBothKinds(head + "\r" + tail, at ? Lines{head, tail} : Lines{tail});
+      ExpectBothKinds(head + "\xE4\x80" + tail, {head + "\xE4\x80" + tail});
+      ExpectBothKinds(Letters(250 + at) + "\rz", {Letters(250), "z"});
+      ExpectBothKinds(std::string(at + 20, '\n') + head + std::string(at, '\t'), headOnly);
+      ExpectBothKinds(head + std::string(1, '\0') + tail, headOnly);
+    }
   }
+  UseSse2TextScans(true);
 }
 
 // Lengths stop at the block's end; narrowing writes the whole text or reports that it cannot,
@@ -126,8 +145,9 @@ TEST(SlotText, LengthsAndNarrowingStayInBounds) {
   const std::tuple<std::u16string, bool, bool, std::string> cases[] = {
       {std::u16string(37, u'x'), true, true, std::string(37, 'x')},  // chunks and a tail
       {std::u16string(35, u'x') + u"\u00FC", false, true, std::string(35, 'x') + "\xFC"},
-      {u"\u0080abcdefghij", false, false, ""},       // the first unit, in a chunk
-      {u"abcdefg\u0100", false, false, ""},          // the high byte alone
+      {u"\u0080abcdefghij", false, false, ""},                   // the first unit, in a chunk
+      {u"\u8A9E" + std::u16string(20, u'x'), false, false, ""},  // a unit that reads as negative
+      {u"abcdefg\u0100", false, false, ""},                      // the high byte alone
       {u"\u20AC \u00A0", false, true, "\x80 \xA0"},  // the first of two bytes keeps the letter
       {u"Gr\u00FC\u00DFe", false, false, ""},        // no byte reads as sharp s
       {u"\u0081", false, false, ""},                 // nor as what a byte maps to nothing
@@ -135,6 +155,9 @@ TEST(SlotText, LengthsAndNarrowingStayInBounds) {
   };
   for (const auto& [text, ascii, carried, bytes] : cases) {
     std::string narrow(text.size() + 1, '\x7F'), paged(narrow);
+    UseSse2TextScans(false);  // the plain loop and SSE2 alike
+    EXPECT_EQ(NarrowAscii(text.data(), text.size(), &narrow[0]), ascii) << bytes;
+    UseSse2TextScans(true);
     EXPECT_EQ(NarrowAscii(text.data(), text.size(), &narrow[0]), ascii) << bytes;
     EXPECT_EQ(NarrowThroughTable(text.data(), text.size(), table.data(), &paged[0]), carried)
         << bytes;
