@@ -36,6 +36,7 @@ constexpr int kCmdNextScreen = IDM_NEXT_SCREEN;
 constexpr int kCmdAutohide = IDM_AUTOHIDE;
 constexpr int kCmdShowClock = IDM_SHOW_CLOCK;
 constexpr int kCmdHotkeys = IDM_HOTKEYS;
+constexpr int kCmdKeepSlots = IDM_KEEP_SLOTS;
 constexpr int kCmdStartWithWindows = IDM_START_WITH_WINDOWS;
 
 // Edge codes as the shell's appbar service numbers them.

@@ -163,6 +163,7 @@ def wine(table, path, arch):
                   f"the same in an empty bar {ms(empty)}", ratio(beside / empty), "< 150 ms",
                   beside < 150)
     transfers(table, get, arch)
+    kept(table, get)
     tick = get("tick.whole_ms")
     if tick is not None:
         table.add("one tick of the bar, its timer message sent to it",
@@ -245,6 +246,26 @@ def transfers(table, get, arch):
         slots = get(f"mem.{key}.slots")
         table.add(f"working set, {slots:.0f} slots of {what}",
                   f"{get(f'mem.{key}.working_set_mb'):.1f} MB")
+
+
+def kept(table, get):
+    """Keep Slots: a save, the Push beside it and start-up, each against its floor."""
+    save, floor = get("keep.save_32m_ms"), get("keep.save_floor_ms")
+    if save is None or floor is None:
+        table.add("Keep Slots: not measured", "")
+        return
+    table.add("Keep Slots: save of a 32 MB slot", ms(save),
+              f"AES-256 + HMAC of the same bytes, written and flushed {ms(floor)}",
+              ratio(save / floor), "≤ 1.2×", save / floor <= 1.2)
+    table.add("… the protection alone (AES-256-CBC by CryptEncrypt, then HMAC-SHA256)",
+              f"{get('keep.protect_mb_s'):.0f} MB/s")
+    on, off = get("keep.push_32m_on_ms"), get("keep.push_32m_off_ms")
+    table.add("Keep Slots: the bar's busy time during a 32 MB Push", ms(on),
+              f"Keep Slots off {ms(off)}", ratio(on / off), "≤ 1.2×", on / off <= 1.2)
+    start, none = get("keep.startup_20x1m_ms"), get("keep.startup_none_ms")
+    if start is not None and none is not None:
+        table.add("start-up to the visible bar, 20 kept slots of 1 MB", ms(start),
+                  f"none kept {ms(none)}", ratio(start / none), "≤ 1.2×", start / none <= 1.2)
 
 
 def machine():

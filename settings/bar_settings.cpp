@@ -23,6 +23,7 @@ constexpr SettingRow kSettingRows[] = {
     {"NOCLOCK", &BarSettings::clockHidden, nullptr, 0, SettingRange::kOnOff},
     {"STARTPOSITON", nullptr, &BarSettings::edge, kEdgeTop, SettingRange::kEdge},
     {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
+    {"KEEPSLOTS", &BarSettings::keepSlots, nullptr, 0, SettingRange::kOnOff},
     {"SCREEN", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screen},
 };
 

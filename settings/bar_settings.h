@@ -11,6 +11,7 @@ struct BarSettings {
   bool clockHidden = false;  // NOCLOCK
   int edge = kEdgeTop;       // STARTPOSITON: the edge the bar docks at
   bool hotkeys = false;      // HOTKEYS: the keys that paste a slot are taken
+  bool keepSlots = false;    // KEEPSLOTS: the slots are saved and come back at start
   // SCREEN: the device name of the monitor the bar is to be on ("" the primary). Kept as read,
   // even while that monitor is away.
   char screen[kSettingTextSize] = "";

@@ -7,6 +7,7 @@
 #include "dock/autohide.h"
 #include "dock/layout.h"
 #include "dock/win_geometry.h"
+#include "keep/keeper.h"
 #include "base/priority.h"
 #include "base/priority_table.h"
 #include "screen/monitors.h"
@@ -53,6 +54,7 @@ constexpr MenuItem kMenuItems[] = {
     {0, nullptr},
     {kCmdShowClock, "Show Clock"},
     {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
+    {kCmdKeepSlots, "Keep Slots"},
     {kCmdStartWithWindows, "Start with Windows"},  // checked while the Run entry names this exe
     {0, nullptr},
     {kCmdCancel, "Exit"},
@@ -127,6 +129,7 @@ void EndBar(HWND dialog) {
   if (gBarEnded) return;
   gBarEnded = true;
   ReleaseHotkeys(dialog);
+  FinishKeeper();  // the saves still pending reach the disk before the program ends
   ReleaseAllSlots();
   for (int combo : kSlotComboIds) SendDlgItemMessageA(dialog, combo, CB_RESETCONTENT, 0, 0);
   DestroyMenu(gMenu);
@@ -182,10 +185,11 @@ INT_PTR OnAutohide(HWND dialog) {
   return 0;
 }
 
-// The menu's check marks for the clock and the hotkeys, as the settings stand.
+// The menu's check marks for the clock, the hotkeys and the kept slots, as the settings stand.
 void ShowSettingChecks() {
   CheckMenuItem(gMenu, kCmdShowClock, gSettings.clockHidden ? MF_UNCHECKED : MF_CHECKED);
   CheckMenuItem(gMenu, kCmdHotkeys, gSettings.hotkeys ? MF_CHECKED : MF_UNCHECKED);
+  CheckMenuItem(gMenu, kCmdKeepSlots, gSettings.keepSlots ? MF_CHECKED : MF_UNCHECKED);
 }
 
 INT_PTR OnShowClock(HWND dialog) {
@@ -211,6 +215,7 @@ void ReportTransfer(ClipResult result) {
 // Clipboard -> slot as the Push button does it; the copy key fills a slot the same way.
 ClipResult PushFromClipboard(HWND dialog, int slot) {
   const ClipResult result = PushSlot(dialog, slot);
+  if (result == ClipResult::kDone) SlotChanged(slot);  // saved when Keep Slots is on
   ReportTransfer(result);
   RefreshSlot(dialog, slot);  // the other slots are unchanged
   return result;
@@ -236,6 +241,16 @@ INT_PTR OnHotkeys(HWND dialog) {
   return 0;
 }
 
+// Written at once, not only at quit: after a crash the next start must not take the kept
+// files for leftovers of a bar that kept nothing, nor keep files the user turned off.
+INT_PTR OnKeepSlots(HWND) {
+  gSettings.keepSlots = !gSettings.keepSlots;
+  ShowSettingChecks();
+  SetKeeping(gSettings.keepSlots);
+  WriteBarSettings(gSettings);
+  return 0;
+}
+
 struct CommandRow {
   int id;
   INT_PTR (*handler)(HWND dialog);
@@ -252,6 +267,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdAutohide, OnAutohide},
     {kCmdShowClock, OnShowClock},
     {kCmdHotkeys, OnHotkeys},
+    {kCmdKeepSlots, OnKeepSlots},
     {kCmdStartWithWindows, OnStartWithWindows},
 };
 
@@ -278,6 +294,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   ChooseTextScans();
   ClearAllSlots();
   gSettings = ReadBarSettings();
+  StartKeeper(dialog, gSettings.keepSlots);  // the kept slots come back as they are read
   InitCommonControls();
   gBarDpi = WindowDpi(dialog);
   FitBarFont(dialog, gBarDpi);
@@ -297,6 +314,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
 INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   if (timerId == kCopyTimerId) FinishHotkey(dialog, ActOnCopyTimer(dialog));
   if (timerId != kTickTimerId) return 0;
+  BarShown();
   // While the copy key is armed its prompt stands still in the field.
   const char* prompt = CopyPrompt();
   const char* ticker = prompt ? prompt : TickerText(kTickerWidth);
@@ -396,6 +414,11 @@ INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam) {
   return 1;
 }
 
+INT_PTR OnKeeper(HWND dialog, WPARAM what, LPARAM value) {
+  OnKeeperMessage(dialog, what, value);
+  return 0;
+}
+
 // Explorer started again: the new shell knows nothing of the bar.
 INT_PTR OnTaskbarCreated(HWND dialog) {
   if (gBarEnded) return 0;
@@ -422,6 +445,7 @@ constexpr MessageRow kMessages[] = {
     {WM_DISPLAYCHANGE, OnScreenChanged},
     {WM_DEVICECHANGE, OnDeviceChange},
     {kDpiChangedMessage, OnDpiChanged},
+    {kKeeperMessage, OnKeeper},
 };
 
 }  // namespace

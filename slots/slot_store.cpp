@@ -28,6 +28,26 @@ struct Slot {
 
 Slot gSlots[kSlotCount];
 
+// Blocks shared with the keeper's thread, with their holders (the slot among them). Each slot
+// and each save of it holds at most one; a full table falls back to a copy.
+struct Share {
+  HGLOBAL block;
+  int holders;
+};
+constexpr int kShareCapacity = 3 * kSlotCount;
+Share gShares[kShareCapacity];
+volatile LONG gSharesBusy = 0;
+
+// The lock around the table: held for a few instructions, so a spin is enough.
+struct SharesLock {
+  SharesLock() {
+    while (InterlockedExchange(&gSharesBusy, 1)) Sleep(0);
+  }
+  ~SharesLock() { InterlockedExchange(&gSharesBusy, 0); }
+  SharesLock(const SharesLock&) = delete;
+  SharesLock& operator=(const SharesLock&) = delete;
+};
+
 bool IsSecret(const Slot& slot) {
   for (HGLOBAL mark : slot.marks) {
     if (mark) return true;
@@ -36,7 +56,12 @@ bool IsSecret(const Slot& slot) {
 }
 
 void FreeSlot(Slot& slot) {
-  FreeBlock(slot.text, IsSecret(slot));
+  // A secret is never shared, so its block is the slot's alone to wipe.
+  if (IsSecret(slot)) {
+    FreeBlock(slot.text, true);
+  } else {
+    ReleaseShare(slot.text);
+  }
   for (HGLOBAL mark : slot.marks) FreeBlock(mark, false);
   slot = Slot{};
 }
@@ -243,6 +268,55 @@ SlotContents SlotOf(int slot) {
   contents.captionSize = s.ansiSize;
   for (HGLOBAL mark : s.marks) contents.secret = contents.secret || mark;
   return contents;
+}
+
+SlotShare ShareSlot(int slot) {
+  const SlotContents contents = SlotOf(slot);
+  if (!contents.block || contents.secret) return {};
+  const Slot& s = gSlots[slot];
+  SlotShare share{s.text, s.textBytes, s.wide, s.locale, s.ansiSize};
+  {
+    SharesLock lock;
+    Share* free = nullptr;
+    for (Share& entry : gShares) {
+      if (entry.block == s.text) {
+        ++entry.holders;
+        return share;
+      }
+      if (!entry.block && !free) free = &entry;
+    }
+    if (free) {
+      *free = {s.text, 2};
+      return share;
+    }
+  }
+  share.block = CopyBlock(s.text, s.textBytes);
+  return share;
+}
+
+void ReleaseShare(HGLOBAL block) {
+  if (!block) return;
+  {
+    SharesLock lock;
+    for (Share& entry : gShares) {
+      if (entry.block != block) continue;
+      if (--entry.holders > 0) return;
+      entry = Share{};
+      break;
+    }
+  }
+  GlobalFree(block);
+}
+
+void AdoptSlot(int slot, const SlotShare& text) {
+  if (!IsSlotIndex(slot)) return;
+  FreeSlot(gSlots[slot]);
+  Slot& s = gSlots[slot];
+  s.text = text.block;
+  s.textBytes = text.bytes;
+  s.wide = text.wide;
+  s.locale = text.locale;
+  s.ansiSize = text.captionSize;
 }
 
 HGLOBAL SlotBlock(int slot) {

@@ -26,6 +26,21 @@ struct SlotContents {
   bool secret = false;      // marked by its source as kept from clipboard histories
 };
 SlotContents SlotOf(int slot);
+
+// A slot's text handed to another thread: the block is shared, never written by anyone, and
+// freed only when both the slot and the holder have let go of it.
+struct SlotShare {
+  HGLOBAL block = nullptr;  // null: the slot holds no text, or a secret that must not leave it
+  SIZE_T bytes = 0;         // the text, its terminator and slack
+  bool wide = false;
+  LCID locale = 0;
+  SIZE_T captionSize = 0;
+};
+SlotShare ShareSlot(int slot);
+// Lets go of a shared block, or frees a block no slot shares. Any thread.
+void ReleaseShare(HGLOBAL block);
+// A text from elsewhere (a kept file) becomes the slot's; the slot frees what it held.
+void AdoptSlot(int slot, const SlotShare& text);
 HGLOBAL SlotBlock(int slot);  // the slot's text block, or null when empty
 
 // The file name of the program holding the clipboard open, or "" when it cannot be told.

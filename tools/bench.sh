@@ -54,6 +54,9 @@ wine_benches() {
   echo "== start-up under Wine ($PINNAFEX_STARTS starts after a first one)"
   local exe_path=${PINNAFEX_BAR_EXE//\//\\}  # Wine's drive Z: is the root
   wine "$PINNAFEX_WIN_BENCH" startup "Z:$exe_path" "$PINNAFEX_STARTS" >>"$out"
+  echo "== Keep Slots under Wine: a 32 MB save, a Push beside it, start-up with 20 kept slots"
+  wine "$PINNAFEX_WIN_BENCH" keep >>"$out"
+  wine "$PINNAFEX_WIN_BENCH" keep-startup "Z:$exe_path" "$PINNAFEX_STARTS" >>"$out"
   echo "== idle bar under Wine for ${PINNAFEX_IDLE_SECONDS} s"
   measure_idle >>"$out"
   echo "== a bare window with the same timer, for ${PINNAFEX_IDLE_SECONDS} s"

@@ -5,6 +5,8 @@
 //   pinnafex_win_bench tick                  one tick of the bar and its parts
 //   pinnafex_win_bench startup EXE [RUNS]    the program's start-up to its splash and bar
 //   pinnafex_win_bench idle-floor SECONDS    a bare window with the bar's timer and clock field
+//   pinnafex_win_bench keep                  a kept slot's save and the Push beside it
+//   pinnafex_win_bench keep-startup EXE [RUNS]  start-up with twenty kept slots against none
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,12 +38,21 @@ int main(int argc, char** argv) {
     pinnafex::bench::RunStartupBench(argv[2], runs > 0 ? runs : 5);
     return 0;
   }
+  if (std::strcmp(what, "keep") == 0) {
+    pinnafex::bench::RunKeepBench();
+    return 0;
+  }
+  if (std::strcmp(what, "keep-startup") == 0 && argc > 2) {
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 0;
+    pinnafex::bench::RunKeptStartupBench(argv[2], runs > 0 ? runs : 5);
+    return 0;
+  }
   if (std::strcmp(what, "idle-floor") == 0 && argc > 2) {
     pinnafex::bench::RunIdleFloor(std::atoi(argv[2]));
     return 0;
   }
   std::fprintf(stderr,
                "usage: pinnafex_win_bench split | slots | transfers | tick | startup EXE [RUNS] | "
-               "idle-floor SECONDS\n");
+               "idle-floor SECONDS | keep | keep-startup EXE [RUNS]\n");
   return 2;
 }

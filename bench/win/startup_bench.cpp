@@ -106,6 +106,16 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) {
 
 }  // namespace
 
+double MedianBarMs(const std::string& exe, int runs) {
+  StartOnce(exe);  // the first start after a change of setting warms the caches
+  std::vector<double> bar;
+  for (int i = 0; i < runs; ++i) {
+    const double ms = StartOnce(exe).barMs;
+    if (ms >= 0) bar.push_back(ms);
+  }
+  return Median(bar);
+}
+
 // The first start warms the prefix's caches and is reported apart; the rest give medians.
 void RunStartupBench(const std::string& exe, int runs) {
   const StartTimes first = StartOnce(exe);

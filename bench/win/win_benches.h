@@ -11,6 +11,10 @@ void RunTransferBench();
 void RunStartupBench(const std::string& exe, int runs);
 void RunTickBench();
 void RunIdleFloor(int seconds);
+void RunKeepBench();
+void RunKeptStartupBench(const std::string& exe, int runs);
+// The median time from starting the program to its visible bar, over `runs` starts.
+double MedianBarMs(const std::string& exe, int runs);
 
 }  // namespace bench
 }  // namespace pinnafex

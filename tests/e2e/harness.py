@@ -38,13 +38,13 @@ def probe_lines(*args):
     return process, (json.loads(line) for line in process.stdout)
 
 
-def wait_until(check, timeout=20.0, what="condition"):
+def wait_until(check, timeout=20.0, what="condition", pause=0.1):
     """Polls `check` until it returns something true; fails the test after `timeout` seconds."""
     deadline = time.monotonic() + timeout
     while not (value := check()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out waiting for {what}")
-        time.sleep(0.1)
+        time.sleep(pause)
     return value
 
 
