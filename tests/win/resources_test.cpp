@@ -53,7 +53,6 @@ TEST(Resources, TemplateHoldsEveryControlOfTheCodesTable) {
     HWND dialog = CreateDialogIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(bar.data()),
                                              nullptr, nullptr, 0);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(TextOf(dialog), "#32770 Pinnafex");
     EXPECT_TRUE(GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "no taskbar button";
     for (int i = 0; i < kSlotCount; ++i) {
       const std::string clip = "Clip " + std::to_string(i + 1);
@@ -107,18 +106,12 @@ LONG_PTR WINAPI StoreThenFail(HWND window, int index, LONG_PTR value) {
   return before;
 }
 
-// What cannot be driven from outside: the child mode the program does not use (on the caller's
-// thread, closed by its timer), and creations that fail. (The parent stays hidden: under Xvfb
-// without a window manager Wine waits about 2 s whenever a visible top-level window goes.)
-TEST(Splash, ChildModeAndFailedCreationsLeaveNothingBehind) {
+// What cannot be driven from outside: creations that fail, as a child (the parent stays hidden:
+// under Xvfb without a window manager Wine waits about 2 s whenever a visible top-level window
+// goes) and on a thread of its own.
+TEST(Splash, FailedCreationsLeaveNothingBehind) {
   HWND parent =
       CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-  HWND splash = ShowSplash(GetModuleHandleA(nullptr), parent, kSplashBitmapId, 0);
-  ASSERT_NE(splash, nullptr);
-  EXPECT_EQ(GetWindowThreadProcessId(splash, nullptr), GetCurrentThreadId());
-  SendMessageA(splash, WM_TIMER, 1, 0);
-  EXPECT_FALSE(IsWindow(splash));
-
   EXPECT_EQ(ShowSplash(GetModuleHandleA(nullptr), parent, kMissingBitmapId, 0), nullptr);
   // A creation that fails after the record was stored must not leave it there to be freed again.
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchDestroy, nullptr, GetCurrentThreadId());
@@ -132,7 +125,7 @@ TEST(Splash, ChildModeAndFailedCreationsLeaveNothingBehind) {
   DestroyWindow(parent);
 
   // Top-level mode runs on a thread of its own, which a missing bitmap must not leave running.
-  splash = ShowSplash(GetModuleHandleA(nullptr), nullptr, kSplashBitmapId, 100);
+  HWND splash = ShowSplash(GetModuleHandleA(nullptr), nullptr, kSplashBitmapId, 100);
   HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, GetWindowThreadProcessId(splash, nullptr));
   ASSERT_TRUE(!thread || WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0) << "its own time";
   if (thread) CloseHandle(thread);
