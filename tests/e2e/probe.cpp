@@ -35,12 +35,6 @@ std::string Text(HWND hwnd) {
   return Json(text);
 }
 
-std::string RectJson(const RECT &r) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
-  return buf;
-}
-
 // A top-level window of class `cls` titled `title` ("*": any title), or with `other`, a visible
 // one titled otherwise (a message box beside the bar).
 HWND Find(const char *cls, const char *title = "*", bool other = false) {
@@ -67,22 +61,22 @@ void Print(HWND w, HWND parent) {
   GetClassNameA(w, cls, sizeof cls);
   std::printf(
       "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,"
-      "\"visible\":%d,\"topmost\":%d,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld]}\n",
+      "\"visible\":%d,\"topmost\":%d,\"rect\":[%ld,%ld,%ld,%ld],\"client\":[0,0,%ld,%ld],"
+      "\"origin\":[%ld,%ld]}\n",
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
       GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), IsWindowEnabled(w) ? 1 : 0,
       (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
-      (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, RectJson(r).c_str(),
-      RectJson(c).c_str(), origin.x, origin.y);
+      (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, r.left, r.top, r.right, r.bottom,
+      c.right, c.bottom, origin.x, origin.y);
 }
 
 // A window, then with `children` its own controls, one a line.
 int Window(HWND hwnd, bool children = false) {
   if (!hwnd) return 1;
   Print(hwnd, nullptr);
-  if (children) {
+  if (children)
     for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) Print(c, hwnd);
-  }
   return 0;
 }
 

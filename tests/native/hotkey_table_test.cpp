@@ -26,13 +26,11 @@ TEST(Hotkeys, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
     const auto press = [&](unsigned key) {
       down.insert(key);
       alone.clear();
-      for (const ModifierKey& m : kModifierKeys) {
+      for (const ModifierKey& m : kModifierKeys)
         if (m.virtualKey == key && m.opensMenu) alone.insert(key);
-      }
     };
-    for (int i = 0; i < kModifierKeyCount; ++i) {
+    for (int i = 0; i < kModifierKeyCount; ++i)
       if (held & (1u << i)) press(kModifierKeys[i].virtualKey);
-    }
     const std::set<unsigned> heldKeys = letGo ? std::set<unsigned>{} : down;
     const std::set<unsigned> ctrlOnly = {kModifierKeys[0].virtualKey};
     KeyStroke strokes[kMaxPasteKeystrokes];

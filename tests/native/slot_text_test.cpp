@@ -69,9 +69,8 @@ TEST(SlotLines, SplitsAndBoundsBothKindsOfTextNeverInsideACharacter) {
       {std::string("a\rb\0c\rd", 7), {"a"}, 1, 1},  // the text ends at its first zero
       {Letters(1 << 20) + "\r\nnext", {Letters(250)}, 1, 1},
   };
-  for (const auto& [text, lines, maxLines, unlisted] : cases) {
+  for (const auto& [text, lines, maxLines, unlisted] : cases)
     ExpectBothKinds(text, lines, maxLines, unlisted);
-  }
   std::vector<std::string> got;
   EXPECT_EQ(SplitSlotLines<char>(nullptr, 10, 9, Collect<char>, &got).listed, 0u);
   EXPECT_EQ(SplitSlotLines<char>("abc", 4, 9, nullptr, &got).listed, 0u);
@@ -86,9 +85,8 @@ TEST(SlotLines, SplitsAndBoundsBothKindsOfTextNeverInsideACharacter) {
   for (const auto& [text, lines] : wide) EXPECT_EQ(Split(text), lines) << text.size();
   // Lead bytes as in code page 932, where a trail byte may be one too.
   std::uint8_t charBytes[256];
-  for (int byte = 0; byte < 256; ++byte) {
+  for (int byte = 0; byte < 256; ++byte)
     charBytes[byte] = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC) ? 2 : 1;
-  }
   std::string pairs;
   for (int i = 0; i < 130; ++i) pairs += "\x81\x81";
   const std::pair<std::string, Lines> paged[] = {
@@ -97,9 +95,8 @@ TEST(SlotLines, SplitsAndBoundsBothKindsOfTextNeverInsideACharacter) {
       {pairs, {pairs.substr(0, 250)}},
       {"a" + pairs, {"a" + pairs.substr(0, 248)}},
   };
-  for (const auto& [text, lines] : paged) {
+  for (const auto& [text, lines] : paged)
     EXPECT_EQ(Split(text, SIZE_MAX, nullptr, charBytes), lines) << text.size();
-  }
 }
 
 // The scan that looks at many units at once must find each kind of unit at every offset, and
