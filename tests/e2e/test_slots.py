@@ -90,14 +90,15 @@ class Slots(BarTest):
             ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
              "\U0001f31f", 1033, None, False),
             ("\u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440!", 1049, "cp1251", False),
+            ("\u65e5\u672c\u8a9e\u306e\u6587", 1041, "cp932", False),  # two bytes a letter
             ("hunter2\r\nline two", 1033, None, True),
         ]
         for text, locale, codec, secret in cases:
             with self.subTest(text=text):
                 extra = list(MARKS.items()) if secret else []
                 clipboard_set((CF_UNICODETEXT, utf16(text)), (CF_LOCALE, struct.pack("<I", locale)), *extra)
-                units = len(text.encode("utf-16-le")) // 2  # one byte each in a single-byte page
-                listed = self.push(units + 5, unit="private" if secret else "Byte")["entries"]
+                size = len(text.encode(codec or "utf-16-le")) // (1 if codec else 2)  # bytes or units
+                listed = self.push(size + 5, unit="private" if secret else "Byte")["entries"]
                 self.assertEqual(listed, ["\u2022" * 8, ""] if secret else text.split("\r\n") + [""])
                 if secret:  # the edit field's narrow text: bullets of code page 1252
                     self.assertEqual(self.bar.controls()[COMBO[SLOT - 1]]["text"], "\x95" * 8)
