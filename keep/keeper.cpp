@@ -14,7 +14,7 @@
 
 namespace pinnafex {
 
-const char* gKeptFolder = nullptr;
+const wchar_t* gKeptFolder = nullptr;
 
 namespace {
 
@@ -24,7 +24,7 @@ enum KeeperNews : WPARAM { kArrived, kNotRestored, kNotSaved };
 // The program's own part of the system's protection: another program of the same user
 // that calls CryptUnprotectData without it gets nothing.
 constexpr char kEntropy[] = "Pinnafex kept slots 1";
-constexpr char kFolderName[] = "\\Pinnafex";
+constexpr wchar_t kFolderName[] = L"\\Pinnafex";
 constexpr int kBadNames = 100;  // slot-03.kept.bad, slot-03.kept.2.bad ... before giving up
 
 // A save's key and the initial vector: fresh random bytes for every file.
@@ -85,28 +85,27 @@ DATA_BLOB EntropyBlob() {
   return {sizeof kEntropy - 1, reinterpret_cast<BYTE*>(const_cast<char*>(kEntropy))};
 }
 
-bool KeptFolder(char (&out)[MAX_PATH]) {
-  if (gKeptFolder) return lstrcpynA(out, gKeptFolder, MAX_PATH) != nullptr;
+bool KeptFolder(wchar_t (&out)[MAX_PATH]) {
+  if (gKeptFolder) return lstrcpynW(out, gKeptFolder, MAX_PATH) != nullptr;
   // Looked up once: the keeper's thread asks first, before any other caller.
-  static char folder[MAX_PATH];
+  static wchar_t folder[MAX_PATH];
   if (!folder[0]) {
-    char base[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
-        lstrlenA(base) + lstrlenA(kFolderName) >= MAX_PATH) {
+    wchar_t base[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
+        lstrlenW(base) + lstrlenW(kFolderName) >= MAX_PATH) {
       return false;
     }
-    lstrcatA(lstrcpyA(folder, base), kFolderName);
+    lstrcatW(lstrcpyW(folder, base), kFolderName);
   }
-  lstrcpyA(out, folder);
+  lstrcpyW(out, folder);
   return true;
 }
 
-// The full path of a slot's file with `suffix`, false when it does not fit.
-bool KeptPath(int slot, const char* suffix, char (&out)[MAX_PATH]) {
-  char name[64];
-  KeptFileName(slot, suffix, name, sizeof name);
-  return KeptFolder(out) && lstrlenA(out) + 1 + lstrlenA(name) < MAX_PATH &&
-         lstrcatA(lstrcatA(out, "\\"), name);
+// The full path of a slot's file, "slot-03.kept" with `suffix`; false when it does not fit.
+bool KeptPath(int slot, const wchar_t* suffix, wchar_t (&out)[MAX_PATH]) {
+  wchar_t name[32];
+  wsprintfW(name, L"\\slot-%02d.kept%s", slot + 1, suffix);
+  return KeptFolder(out) && lstrlenW(out) + lstrlenW(name) < MAX_PATH && lstrcatW(out, name);
 }
 
 // A kept file as it is written: each piece goes to the file and into its MAC, which closes it.
@@ -115,8 +114,8 @@ struct SealedFile {
   Hmac mac;
   DWORD error = ERROR_SUCCESS;
 
-  SealedFile(const char* path, const std::uint8_t (&macKey)[kMacKeySize])
-      : file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  SealedFile(const wchar_t* path, const std::uint8_t (&macKey)[kMacKeySize])
+      : file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                          nullptr)),
         mac(macKey) {
     if (file == INVALID_HANDLE_VALUE) error = GetLastError();
@@ -142,22 +141,22 @@ struct SealedFile {
   }
 };
 
-void DeleteKept(const char* suffix) {
-  char path[MAX_PATH];
+void DeleteKept(const wchar_t* suffix) {
+  wchar_t path[MAX_PATH];
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (KeptPath(slot, suffix, path)) DeleteFileA(path);
+    if (KeptPath(slot, suffix, path)) DeleteFileW(path);
   }
 }
 
 // A file that cannot be restored is kept aside under a new name, never deleted.
 void SetAside(int slot) {
-  char path[MAX_PATH];
-  char aside[MAX_PATH];
-  if (!KeptPath(slot, "", path)) return;
+  wchar_t path[MAX_PATH];
+  wchar_t aside[MAX_PATH];
+  if (!KeptPath(slot, L"", path)) return;
   for (int n = 1; n <= kBadNames; ++n) {
-    char suffix[16];
-    wsprintfA(suffix, n == 1 ? ".bad" : ".%d.bad", n);
-    if (KeptPath(slot, suffix, aside) && MoveFileExA(path, aside, MOVEFILE_WRITE_THROUGH)) return;
+    wchar_t suffix[16];
+    wsprintfW(suffix, n == 1 ? L".bad" : L".%d.bad", n);
+    if (KeptPath(slot, suffix, aside) && MoveFileExW(path, aside, MOVEFILE_WRITE_THROUGH)) return;
   }
 }
 
@@ -228,9 +227,9 @@ void RestoreAll() {
 }
 
 void RunJob(int slot, const SlotShare& text) {
-  char path[MAX_PATH];
+  wchar_t path[MAX_PATH];
   if (!text.block) {
-    if (KeptPath(slot, "", path)) DeleteFileA(path);
+    if (KeptPath(slot, L"", path)) DeleteFileW(path);
     return;
   }
   const DWORD error = SaveKeptSlot(slot, text);
@@ -241,11 +240,11 @@ void RunJob(int slot, const SlotShare& text) {
 
 DWORD WINAPI KeeperMain(void*) {
   WaitForSingleObject(gShown, INFINITE);  // nothing competes with the bar's start
-  DeleteKept(".tmp");  // a save cut short: the slot's file is still the one before
+  DeleteKept(L".tmp");  // a save cut short: the slot's file is still the one before
   if (gRestoreFirst) {
     RestoreAll();
   } else {
-    DeleteKept("");
+    DeleteKept(L"");
   }
   for (;;) {
     int slot = -1;
@@ -266,7 +265,7 @@ DWORD WINAPI KeeperMain(void*) {
       stop = gStopping;
     }
     if (forget) {
-      DeleteKept("");
+      DeleteKept(L"");
     } else if (slot >= 0) {
       RunJob(slot, job.text);
     } else if (stop) {
@@ -292,14 +291,14 @@ void ErrorText(DWORD error, char* out, DWORD size) {
 }  // namespace
 
 DWORD SaveKeptSlot(int slot, const SlotShare& text) {
-  char folder[MAX_PATH];
-  char path[MAX_PATH];
-  char temp[MAX_PATH];
-  if (!IsSlotIndex(slot) || !KeptFolder(folder) || !KeptPath(slot, "", path) ||
-      !KeptPath(slot, ".tmp", temp)) {
+  wchar_t folder[MAX_PATH];
+  wchar_t path[MAX_PATH];
+  wchar_t temp[MAX_PATH];
+  if (!IsSlotIndex(slot) || !KeptFolder(folder) || !KeptPath(slot, L"", path) ||
+      !KeptPath(slot, L".tmp", temp)) {
     return ERROR_BAD_PATHNAME;
   }
-  if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+  if (!CreateDirectoryW(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
     return GetLastError();
   }
   const std::size_t cipherSize = KeptCipherSize(text.bytes);
@@ -355,17 +354,17 @@ DWORD SaveKeptSlot(int slot, const SlotShare& text) {
   }
   if (bytes) GlobalUnlock(text.block);
   LocalFree(wrapped.pbData);
-  if (!error && !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!error && !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
   }
-  if (error) DeleteFileA(temp);
+  if (error) DeleteFileW(temp);
   return error;
 }
 
 Restore RestoreKeptSlot(int slot, SlotShare& text) {
-  char path[MAX_PATH];
-  if (!IsSlotIndex(slot) || !KeptPath(slot, "", path)) return Restore::kMissing;
-  HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  wchar_t path[MAX_PATH];
+  if (!IsSlotIndex(slot) || !KeptPath(slot, L"", path)) return Restore::kMissing;
+  HANDLE handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();

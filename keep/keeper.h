@@ -28,7 +28,7 @@ void FinishKeeper();
 
 // Seams for tests and the bench: the folder (null: the user's local application data
 // folder's "Pinnafex"), and one save or restore done on the calling thread.
-extern const char* gKeptFolder;
+extern const wchar_t* gKeptFolder;
 DWORD SaveKeptSlot(int slot, const SlotShare& text);  // ERROR_SUCCESS or the error
 enum class Restore { kDone, kMissing, kBad };
 Restore RestoreKeptSlot(int slot, SlotShare& text);

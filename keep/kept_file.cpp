@@ -103,10 +103,6 @@ bool ReadKeptRecord(const std::uint8_t* record, std::size_t size, KeptText& text
   return true;
 }
 
-void KeptFileName(int slot, const char* suffix, char* out, std::size_t outSize) {
-  std::snprintf(out, outSize, "slot-%02d.kept%s", slot + 1, suffix ? suffix : "");
-}
-
 void FormatRestoreNotice(std::uint32_t slots, char* out, std::size_t outSize) {
   if (!out || outSize == 0) return;
   char numbers[128] = "";

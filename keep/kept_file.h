@@ -65,8 +65,6 @@ bool KeptMacMatches(const std::uint8_t* file, std::size_t size,
 // The text of a decrypted record of `size` bytes; false unless it is whole and well formed.
 bool ReadKeptRecord(const std::uint8_t* record, std::size_t size, KeptText& text);
 
-// "slot-03.kept", with `suffix` appended.
-void KeptFileName(int slot, const char* suffix, char* out, std::size_t outSize);
 // "Slot 3 could not be restored", or "Slots 3, 7 could not be restored", for the slot indexes
 // set in `slots` (bit 0: slot 1).
 void FormatRestoreNotice(std::uint32_t slots, char* out, std::size_t outSize);

@@ -62,8 +62,8 @@ struct Floor {
     const std::uint8_t macKey[kMacKeySize] = {};
     HmacSha256(macKey, reinterpret_cast<const std::uint8_t*>(buffer.data()), length, mac);
   }
-  void Write(const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  void Write(const wchar_t* path) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     WriteFile(file, buffer.data(), length, &written, nullptr);
     WriteFile(file, mac, sizeof mac, &written, nullptr);
@@ -75,11 +75,11 @@ struct Floor {
 }  // namespace
 
 void RunKeepBench() {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder = std::string(temp) + "pinnafex-keep-bench";
-  const std::string floorFile = folder + "\\floor.bin";
-  CreateDirectoryA(folder.c_str(), nullptr);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"pinnafex-keep-bench";
+  const std::wstring floorFile = folder + L"\\floor.bin";
+  CreateDirectoryW(folder.c_str(), nullptr);
   gKeptFolder = folder.c_str();
   HWND owner = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
 
@@ -133,8 +133,8 @@ void RunKeepBench() {
   ReleaseAllSlots();
   StartKeeper(owner, false);  // deletes the bench's files
   FinishKeeper();
-  DeleteFileA(floorFile.c_str());
-  RemoveDirectoryA(folder.c_str());
+  DeleteFileW(floorFile.c_str());
+  RemoveDirectoryW(folder.c_str());
   gKeptFolder = nullptr;
 }
 

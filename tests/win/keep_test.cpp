@@ -12,18 +12,18 @@
 namespace pinnafex {
 namespace {
 
-std::string gFolder;
-std::string File(int slot, const char* suffix = "") {
-  char name[32];
-  wsprintfA(name, "\\slot-%02d.kept%s", slot + 1, suffix);
+std::wstring gFolder;
+std::wstring File(int slot, const wchar_t* suffix = L"") {
+  wchar_t name[32];
+  wsprintfW(name, L"\\slot-%02d.kept%s", slot + 1, suffix);
   return gFolder + name;
 }
-std::string Read(const std::string& path) {  // "<none>" when there is no such file
-  std::ifstream in(path, std::ios::binary);
+std::string Read(const std::wstring& path) {  // "<none>" when there is no such file
+  std::ifstream in(path.c_str(), std::ios::binary);
   return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
 }
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+void Write(const std::wstring& path, const std::string& bytes) {
+  std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
 std::string Notice() {  // the clock field's text from its first character
   return gTickerBuffer + std::string(gTickerBuffer).find_first_not_of(' ');
@@ -48,12 +48,12 @@ int RunKeeper(HWND dialog, bool keep, int changed = -1, int wanted = 0) {
 }
 
 // Damaged files are renamed with ".bad", their slots stay empty and one notice names them all;
-// the sound file comes back exactly. A folder that cannot be made is told once with its reason,
-// and the slot keeps its text.
+// the sound file comes back exactly, in a folder whose name the ANSI code page cannot spell. A
+// folder that cannot be made is told once with its reason, and the slot keeps its text.
 TEST(Keep, BadFilesAndAnUnwritableFolder) {
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  gFolder = std::string(temp) + "pinnafex-keep-" + std::to_string(GetTickCount());
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  gFolder = temp + (L"pinnafex-keep-\u65E5\u672C-" + std::to_wstring(GetTickCount()));
   gKeptFolder = gFolder.c_str();
   HWND dialog = CreateDialogW(nullptr, L"IDD_DIALOG1", nullptr, nullptr);
   ReleaseAllSlots();
@@ -74,15 +74,15 @@ TEST(Keep, BadFilesAndAnUnwritableFolder) {
   EXPECT_EQ(Bytes(SlotBlock(0)), original);
   for (int i = 0; i < 8; ++i) {
     EXPECT_EQ(SlotBlock(2 + 2 * i), nullptr) << i;
-    EXPECT_EQ(Read(File(2 + 2 * i, ".bad")), damaged[i]) << i;
+    EXPECT_EQ(Read(File(2 + 2 * i, L".bad")), damaged[i]) << i;
     EXPECT_EQ(Read(File(2 + 2 * i)), "<none>") << i;
   }
   RunKeeper(dialog, false);  // a start with Keep Slots off: the sound file goes, no .bad one
   EXPECT_EQ(Read(File(0)), "<none>");
-  EXPECT_EQ(Read(File(2, ".bad")), damaged[0]);
+  EXPECT_EQ(Read(File(2, L".bad")), damaged[0]);
 
-  Write(gFolder + "\\file", "where the folder's parent should be");
-  const std::string unwritable = gFolder + "\\file\\Pinnafex";
+  Write(gFolder + L"\\file", "where the folder's parent should be");
+  const std::wstring unwritable = gFolder + L"\\file\\Pinnafex";
   gKeptFolder = unwritable.c_str();
   EXPECT_EQ(RunKeeper(dialog, false, 0), 1) << "one notice, however many saves failed";
   EXPECT_EQ(Notice().find("Slots cannot be saved: "), 0u) << Notice();
