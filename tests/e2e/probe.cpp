@@ -21,9 +21,8 @@ std::string Json(const Unit *text) {
   for (const Unit *p = text; *p; ++p) {
     const auto unit = static_cast<unsigned>(static_cast<std::make_unsigned_t<Unit>>(*p));
     char buf[8] = {static_cast<char>(unit), 0};
-    if (unit < 0x20 || unit >= 0x7F || unit == '"' || unit == '\\') {
+    if (unit < 0x20 || unit >= 0x7F || unit == '"' || unit == '\\')
       std::snprintf(buf, sizeof buf, "\\u%04x", unit);
-    }
     out += buf;
   }
   return out + "\"";
@@ -34,12 +33,6 @@ std::string Text(HWND hwnd) {
   SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, 2000, nullptr);
   return Json(text);
-}
-
-std::string RectJson(const RECT &r) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
-  return buf;
 }
 
 // A top-level window of class `cls` titled `title` ("*": any title), or with `other`, a visible
@@ -68,26 +61,22 @@ void Print(HWND w, HWND parent) {
   GetClassNameA(w, cls, sizeof cls);
   std::printf(
       "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,"
-      "\"visible\":%d,\"topmost\":%d,\"rect\":%s,\"client\":%s,\"origin\":[%ld,%ld]}\n",
+      "\"visible\":%d,\"topmost\":%d,\"rect\":[%ld,%ld,%ld,%ld],\"client\":[0,0,%ld,%ld],"
+      "\"origin\":[%ld,%ld]}\n",
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
       GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), IsWindowEnabled(w) ? 1 : 0,
       (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
-      (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, RectJson(r).c_str(),
-      RectJson(c).c_str(), origin.x, origin.y);
+      (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, r.left, r.top, r.right, r.bottom,
+      c.right, c.bottom, origin.x, origin.y);
 }
 
-BOOL CALLBACK PrintChild(HWND child, LPARAM param) {
-  HWND parent = reinterpret_cast<HWND>(param);
-  if (GetParent(child) == parent) Print(child, parent);  // only the window's own controls
-  return TRUE;
-}
-
-// A window, then with `children` its controls, one a line.
+// A window, then with `children` its own controls, one a line.
 int Window(HWND hwnd, bool children = false) {
   if (!hwnd) return 1;
   Print(hwnd, nullptr);
-  if (children) EnumChildWindows(hwnd, PrintChild, reinterpret_cast<LPARAM>(hwnd));
+  if (children)
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) Print(c, hwnd);
   return 0;
 }
 
@@ -105,7 +94,14 @@ int Combo(int id, long first) {
                  reinterpret_cast<LPARAM>(text.data()));
     std::printf("%s%s", i > first ? "," : "", Json(text.data()).c_str());
   }
-  std::printf("]}\n");
+  return std::printf("]}\n") < 0;
+}
+
+// Tells that it holds what it took, then keeps it MS milliseconds.
+int Hold(DWORD ms) {
+  std::printf("{\"holding\":1}\n");
+  std::fflush(stdout);
+  Sleep(ms);
   return 0;
 }
 
@@ -127,9 +123,8 @@ int ClipGet(int argc, char **argv) {
     HANDLE block = GetClipboardData(FormatOf(argv[i]));
     const auto *bytes = block ? static_cast<const unsigned char *>(GlobalLock(block)) : nullptr;
     std::printf("%s\"%s\":%s", i > 2 ? "," : "", argv[i], bytes ? "\"" : "null");
-    if (!bytes) continue;
-    for (size_t k = 0; k < GlobalSize(block); ++k) std::printf("%02x", bytes[k]);
-    std::printf("\"");
+    for (size_t k = 0; bytes && k < GlobalSize(block); ++k) std::printf("%02x", bytes[k]);
+    if (bytes) std::printf("\"");
     GlobalUnlock(block);
   }
   std::printf("}}\n");
@@ -137,42 +132,34 @@ int ClipGet(int argc, char **argv) {
   return 0;
 }
 
-// Puts the bytes given in hex ("-": hex on stdin, for texts no command line holds) in a zero-filled
-// block one byte longer, for a terminator.
-void PutClip(UINT format, const char *arg) {
-  std::string hex = arg;
-  if (hex == "-") {
-    hex.clear();
-    char buf[65536];
-    for (size_t got; (got = std::fread(buf, 1, sizeof buf, stdin)) > 0;) hex.append(buf, got);
-  }
-  const size_t n = hex.size() / 2;
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, n + 1);
-  auto *p = block ? static_cast<char *>(GlobalLock(block)) : nullptr;
-  if (!p) return;
-  for (size_t i = 0; i < n; ++i) {
-    const char pair[3] = {hex[2 * i], hex[2 * i + 1], 0};
-    p[i] = static_cast<char>(std::strtoul(pair, nullptr, 16));
-  }
-  GlobalUnlock(block);
-  if (!SetClipboardData(format, block)) GlobalFree(block);
-}
-
-// Empties the clipboard and sets each FORMAT HEX pair given; "hold MS" at the end keeps it open
-// that long from a window of the probe's own, as a program that holds it does.
+// Empties the clipboard and puts each FORMAT HEX pair given ("-": hex on stdin, for texts no
+// command line holds), each in a zero-filled block one byte longer, for a terminator. "hold MS"
+// at the end keeps it open that long from a window of the probe's own, as a program that holds
+// it does.
 int ClipSet(int argc, char **argv) {
   const bool hold = argc > 3 && !std::strcmp(argv[argc - 2], "hold");
-  HWND window = hold ? CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                       GetModuleHandleA(nullptr), nullptr)
-                     : nullptr;
-  if (!OpenClipboard(window)) return 1;
+  if (!OpenClipboard(
+          hold ? CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)
+               : nullptr))
+    return 1;
   EmptyClipboard();
-  for (int i = 2; i + 1 < argc - (hold ? 2 : 0); i += 2) PutClip(FormatOf(argv[i]), argv[i + 1]);
-  if (hold) {
-    std::printf("{\"holding\":1}\n");
-    std::fflush(stdout);
-    Sleep(static_cast<DWORD>(std::atol(argv[argc - 1])));
+  for (int i = 2; i + 1 < argc - (hold ? 2 : 0); i += 2) {
+    std::string hex = argv[i + 1];
+    if (hex == "-") {
+      hex.clear();
+      char buf[65536];
+      for (size_t got; (got = std::fread(buf, 1, sizeof buf, stdin)) > 0;) hex.append(buf, got);
+    }
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, hex.size() / 2 + 1);
+    auto *p = block ? static_cast<char *>(GlobalLock(block)) : nullptr;
+    for (size_t k = 0; p && k < hex.size() / 2; ++k) {
+      const char pair[3] = {hex[2 * k], hex[2 * k + 1], 0};
+      p[k] = static_cast<char>(std::strtoul(pair, nullptr, 16));
+    }
+    GlobalUnlock(block);
+    if (!SetClipboardData(FormatOf(argv[i]), block)) GlobalFree(block);
   }
+  if (hold) Hold(std::atol(argv[argc - 1]));
   CloseClipboard();
   return 0;
 }
@@ -216,10 +203,7 @@ int main(int argc, char **argv) {
     return Sample(static_cast<int>(arg(2)), static_cast<int>(arg(3)), static_cast<DWORD>(arg(4)));
   if (verb == "hotkey") {  // takes a key as another program would, for MS milliseconds
     if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(arg(2)), static_cast<UINT>(arg(3)))) return 1;
-    std::printf("{\"holding\":1}\n");
-    std::fflush(stdout);
-    Sleep(static_cast<DWORD>(arg(4)));
-    return 0;
+    return Hold(static_cast<DWORD>(arg(4)));
   }
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};

@@ -59,26 +59,21 @@ class Dock(BarTest):
     def check_layout(self, controls, label):
         """Groups are shown whole, the shown ones first; they lie inside the bar, apart, and fill
         it: one more would not fit. Returns how many slot groups are shown."""
-        client = self.bar.window()["client"]
+        client, rect = self.bar.window()["client"], lambda i: controls[i]["rect"]
         shown = [{controls[i]["visible"] for i in group} for group in SLOT_GROUPS]
         count = shown.count({1})
         self.assertEqual(shown, [{1}] * count + [{0}] * (20 - count), f"{label}: groups shown")
-        groups = [g for g in SLOT_GROUPS[:count]] + ([CLOCK_GROUP] if controls[CLOCK_GROUP[0]]["visible"] else [])
-        for group in groups:
-            for i in group:
-                l, t, r, b = controls[i]["rect"]
-                self.assertTrue(l >= 0 and t >= 0 and r <= client[2] and b <= client[3],
-                                f"{label}: control {i} at {controls[i]['rect']} outside {client}")
+        groups = SLOT_GROUPS[:count] + ([CLOCK_GROUP] if controls[CLOCK_GROUP[0]]["visible"] else [])
+        for i in (i for group in groups for i in group):
+            self.assertTrue(min(rect(i)[:2]) >= 0 and rect(i)[2] <= client[2] and rect(i)[3] <= client[3],
+                            f"{label}: control {i} at {rect(i)} outside {client}")
         for a, b in itertools.combinations(groups, 2):
-            for i, j in itertools.product(a, b):
-                self.assertFalse(overlap(controls[i]["rect"], controls[j]["rect"]), f"{label}: {i} and {j}")
+            self.assertFalse(any(overlap(rect(i), rect(j)) for i, j in itertools.product(a, b)), f"{label}: {a}, {b}")
         for i in EDIT + [IDS["IDC_SPARE_COMBO"]]:
-            self.assertFalse(overlap(controls[i]["rect"], client), f"{label}: unused {i} shows")
-        if count < 20:
-            first, second = (controls[g[0]]["rect"] for g in SLOT_GROUPS[:2])
-            dx, dy = second[0] - first[0], second[1] - first[1]
-            l, t, r, b = controls[SLOT_GROUPS[count - 1][0]]["rect"]
-            self.assertFalse(r + dx <= client[2] and b + dy <= client[3], f"{label}: room left")
+            self.assertFalse(overlap(rect(i), client), f"{label}: unused {i} shows")
+        dx, dy = (second - first for first, second in zip(rect(FRAME[0])[:2], rect(FRAME[1])[:2]))
+        _, _, r, b = rect(FRAME[count - 1])
+        self.assertTrue(count == 20 or r + dx > client[2] or b + dy > client[3], f"{label}: room left")
         return count
 
     def test_layouts_and_autohide(self):

@@ -95,16 +95,13 @@ class Spine(BarTest):
         approved = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
         here = ('"Z:%s"' % EXE.replace("/", "\\")).lower()
 
-        def disable():  # as Task Manager marks an entry
-            run(["wine", "reg", "add", approved, "/v", "Pinnafex", "/t", "REG_BINARY", "/d", "03" + "00" * 11, "/f"])
-
         # Left by a folder moved since: unchecked, so choosing the item points the entry here.
         run(["wine", "reg", "add", run_key, "/v", "Pinnafex", "/d", r'"C:\old\pinnafex.exe"', "/f"])
         self.bar.start()
         for disabled, after in ((True, here), (False, None), (False, here), (True, here)):
             with self.subTest(disabled=disabled, after=after):
-                if disabled:  # a disabled entry shows unchecked: choosing it enables it
-                    disable()
+                if disabled:  # marked as Task Manager does, it shows unchecked: choosing it enables it
+                    run(["wine", "reg", "add", approved, "/v", "Pinnafex", "/t", "REG_BINARY", "/d", "03" + "00" * 11, "/f"])
                 self.bar.command(IDS["IDM_START_WITH_WINDOWS"])
                 wait_until(lambda: (reg_values(run_key).get("Pinnafex", "").lower() or None) == after
                            and "Pinnafex" not in reg_values(approved), 10, f"the Run entry {after}")

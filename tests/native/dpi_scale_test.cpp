@@ -26,32 +26,27 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
 TEST(DockEdges, RightAndBottomMirrorLeftAndTopOnTheBarsOwnMonitor) {
   const Monitor monitor{{-800, 100, 0, 700}, 96};
   const Rect column{0, 0, 120, 550}, row{0, 0, 50, 90};
-  const struct {
-    int edge;
-    Rect shown, hidden;
-    int x, y, dx, dy, fits;  // on the strip, a step inwards; groups shown
-    Place list;
-  } rows[] = {
+  // The edge, the shown and hidden window, a point on the strip and a step inwards, the groups
+  // shown, and the list.
+  const std::tuple<int, Rect, Rect, int, int, int, int, int, Place> rows[] = {
       {kEdgeLeft, {-800, 80, -680, 700}, {-918, 80, -798, 700}, -800, 400, 3, 0, 8, {150, 70}},
       {kEdgeTop, {-800, 80, 0, 170}, {-800, 12, 0, 102}, -400, 100, 0, 3, 7, {150, 70}},
       {kEdgeRight, {-120, 80, 0, 700}, {-2, 80, 118, 700}, -1, 400, -3, 0, 8, {-536, 70}},
       {kEdgeBottom, {-800, 610, 0, 700}, {-800, 678, 0, 768}, -400, 699, 0, -3, 7, {150, -502}},
   };
-  for (const auto& r : rows) {
-    SCOPED_TRACE(r.edge);
-    const bool inRow = ShapeOf(r.edge) == Shape::kTop;
-    EXPECT_TRUE(WindowOverClaim(ProposeClaim(r.edge, inRow ? row : column, false, monitor), 96) ==
-                r.shown);
+  for (const auto& [edge, shown, hiddenAt, x, y, dx, dy, fits, list] : rows) {
+    SCOPED_TRACE(edge);
+    const bool inRow = ShapeOf(edge) == Shape::kTop;
+    EXPECT_TRUE(WindowOverClaim(ProposeClaim(edge, inRow ? row : column, false, monitor), 96) ==
+                shown);
     const Rect hidden =
-        WindowOverClaim(ProposeClaim(r.edge, inRow ? row : column, true, monitor), 96);
-    EXPECT_TRUE(hidden == r.hidden);
-    EXPECT_EQ(DecideHit({true, true, true, CursorOnBar(hidden, monitor, r.x, r.y)}),
-              HitAction::kShow);
-    EXPECT_FALSE(CursorOnBar(hidden, monitor, r.x + r.dx, r.y + r.dy)) << "a step inwards";
-    EXPECT_FALSE(CursorOnBar(hidden, monitor, r.x - r.dx / 3, r.y - r.dy / 3)) << "the neighbour";
-    EXPECT_EQ(ShownSlotCount(ShapeOf(r.edge), inRow ? 800 : 600, false), r.fits);
-    const Place list =
-        PlaceAtEdge(r.edge, kExpandedComboPlace, inRow ? 794 : 114, inRow ? 68 : 598);
-    EXPECT_TRUE((list == Place{r.list.x, r.list.y, 500, 500}));
+        WindowOverClaim(ProposeClaim(edge, inRow ? row : column, true, monitor), 96);
+    EXPECT_TRUE(hidden == hiddenAt);
+    EXPECT_EQ(DecideHit({true, true, true, CursorOnBar(hidden, monitor, x, y)}), HitAction::kShow);
+    EXPECT_FALSE(CursorOnBar(hidden, monitor, x + dx, y + dy)) << "a step inwards";
+    EXPECT_FALSE(CursorOnBar(hidden, monitor, x - dx / 3, y - dy / 3)) << "the neighbour";
+    EXPECT_EQ(ShownSlotCount(ShapeOf(edge), inRow ? 800 : 600, false), fits);
+    const Place got = PlaceAtEdge(edge, kExpandedComboPlace, inRow ? 794 : 114, inRow ? 68 : 598);
+    EXPECT_TRUE((got == Place{list.x, list.y, 500, 500}));
   }
 }

@@ -29,11 +29,9 @@ std::string Notice() {  // the clock field's text from its first character
   return gTickerBuffer + std::string(gTickerBuffer).find_first_not_of(' ');
 }
 int Handle(HWND dialog) {  // the keeper's messages that came, handled and counted
-  MSG msg;
   int count = 0;
-  for (; PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE); ++count) {
+  for (MSG msg; PeekMessageA(&msg, nullptr, kKeeperMessage, kKeeperMessage, PM_REMOVE); ++count)
     OnKeeperMessage(dialog, msg.wParam, msg.lParam);
-  }
   return count;
 }
 // A start of the keeper once the bar is shown, with `changed` pushed and Keep Slots turned on;

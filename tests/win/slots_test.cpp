@@ -1,6 +1,6 @@
-// The slots against the real clipboard: failures injected through the allocator and the
-// hand-over, a clipboard held by another thread, text in its locale, and a hidden list kept
-// hidden as Windows redraws it.
+// The slots and the hotkeys that pop them against the real clipboard: failures injected through
+// the allocator, the hand-over and the input, a clipboard held by another thread, text in its
+// source's bytes, and a hidden list kept hidden as Windows redraws it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +8,9 @@
 
 #include "base/bar_ids.h"
 #include "clipboard_helpers.h"
+#include "clock/ticker.h"
+#include "shell/hotkey_table.h"
+#include "shell/hotkeys.h"
 #include "slots/slot_store.h"
 #include "slots/slot_view.h"
 
@@ -95,37 +98,20 @@ TEST_F(Slots, FailuresChangeNeitherSlotNorClipboard) {
   EXPECT_EQ(Bytes(SlotBlock(8), true), "slot text");
 }
 
-// Text comes back as its source put it, with its locale: in its code page where that page
-// carries it (one byte or two a letter), else as UTF-16. (Other scripts and the privacy marks
-// are checked end to end.)
-TEST_F(Slots, TextComesBackInItsLocale) {
-  const struct {
-    std::wstring text;
-    LCID locale;
-    UINT codePage;       // the locale's
-    std::string source;  // the 8-bit text its source put there instead, if any
-  } cases[] = {
-      {L"Gr\u00FC\u00DFe \u20AC\r\n", 1033, 1252},
-      {L"\u65E5\u672C\u8A9E\u306E\u6587", 1041, 932},
-      {L"\u041F\u0440\u0438\u0432\u0435\u0442", 1033, 1252},  // kept as UTF-16
-      // Two byte pairs of 932 read as U+2252; only the source's own bytes say which it used.
-      {L"\u65E5\u672C \u2252", 1041, 932, "\x93\xFA\x96\x7B \x87\x90"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.text));
-    Push(5, {c.source.empty() ? Wide(c.text) : Text(c.source), Locale(c.locale)});
-    std::string ansi(c.text.size() * 2, '\0');
-    ansi.resize(WideCharToMultiByte(c.codePage, 0, c.text.c_str(), int(c.text.size()), &ansi[0],
-                                    int(ansi.size()), nullptr, nullptr));
-    if (!c.source.empty()) ansi = c.source;
-    EXPECT_EQ(SlotOf(5).captionSize, ansi.size() + 5);
-    ASSERT_TRUE(Put({Text("something else")}));
-    ASSERT_EQ(PopSlot(Owner(), 5), ClipResult::kDone);
-    EXPECT_EQ(GetClipboardOwner(), Owner());
-    EXPECT_EQ(Clipboard(CF_UNICODETEXT).substr(0, c.text.size() * 2 + 2), Wide(c.text).bytes);
-    EXPECT_EQ(Clipboard(CF_TEXT, true), ansi);
-    EXPECT_EQ(Clipboard(CF_LOCALE).substr(0, 4), Locale(c.locale).bytes);
-  }
+// A text its source put as CF_TEXT in locale 1041 comes back as those bytes: two byte pairs of
+// code page 932 read as U+2252, and only the source's own bytes say which it used. (Text put as
+// UTF-16, in other scripts and locales, is checked end to end.)
+TEST_F(Slots, TextComesBackAsItsSourcePutIt) {
+  const std::string source = "\x93\xFA\x96\x7B \x87\x90";
+  Push(5, {Text(source), Locale(1041)});
+  EXPECT_EQ(SlotOf(5).captionSize, source.size() + 5);
+  ASSERT_TRUE(Put({Text("something else")}));
+  ASSERT_EQ(PopSlot(Owner(), 5), ClipResult::kDone);
+  EXPECT_EQ(GetClipboardOwner(), Owner());
+  const std::string wide = Wide(L"\u65E5\u672C \u2252").bytes;
+  EXPECT_EQ(Clipboard(CF_UNICODETEXT).substr(0, wide.size()), wide);
+  EXPECT_EQ(Clipboard(CF_TEXT, true), source);
+  EXPECT_EQ(Clipboard(CF_LOCALE).substr(0, 4), Locale(1041).bytes);
 }
 
 // Windows' combo leaves WM_SETREDRAW to the default procedure, which sets WS_VISIBLE on TRUE;
@@ -152,6 +138,38 @@ TEST_F(Slots, RefreshLeavesAHiddenListHidden) {
   EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, kSlotComboIds[3])));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, kSlotComboIds[4])));
   DestroyWindow(dialog);
+}
+
+UINT WINAPI SendNothing(UINT, LPINPUT, int) {
+  return 0;
+}
+
+// What cannot be driven from outside: input blocked, and a modifier the system holds down that
+// the user has let go of. (Keys taken by another program, the keys let go, ids of no key and
+// the paste itself are checked end to end.)
+TEST_F(Slots, HotkeyWithInputBlockedIsToldAndALetGoModifierStaysUp) {
+  HWND bar = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ResetTicker();
+  ApplyHotkeys(bar, true);
+  ASSERT_TRUE(Put({Text("twenty")}));
+  PushSlot(bar, 19);
+  ASSERT_TRUE(Put({Text("before")}));
+  // Input blocked: the slot is on the clipboard, and the user is told the paste did not go.
+  gSendInput = SendNothing;
+  EXPECT_EQ(ActOnHotkey(bar, HotkeyId(19)).popped, ClipResult::kDone);
+  gSendInput = SendInput;
+  EXPECT_EQ(Clipboard(CF_TEXT, true), "twenty");
+  EXPECT_STREQ(gTickerBuffer, "The keys could not be sent");
+  // Shift down for the system, let go of by the user's hand: the paste leaves it up. A fresh
+  // watch counts slot 20's key as let go of.
+  ApplyHotkeys(bar, true);
+  INPUT shift{INPUT_KEYBOARD, {}};
+  shift.ki.wVk = VK_LSHIFT;
+  ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
+  EXPECT_EQ(ActOnHotkey(bar, HotkeyId(19)).popped, ClipResult::kDone);
+  EXPECT_GE(GetAsyncKeyState(VK_LSHIFT), 0) << "pressed again by the paste";
+  ApplyHotkeys(bar, false);
+  DestroyWindow(bar);
 }
 
 }  // namespace
