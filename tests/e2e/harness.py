@@ -113,6 +113,9 @@ class Bar:
     def window(self):
         return (probe("bar") or [None])[0]
 
+    def at(self, rect, what):
+        wait_until(lambda: self.window()["rect"] == rect, 20, f"{what}: the bar at {rect}")
+
     def controls(self):
         return {c["id"]: c for c in (probe("controls") or [None])[1:]}
 

@@ -44,9 +44,6 @@ def overlap(a, b):
 
 
 class Dock(BarTest):
-    def wait_rect(self, rect, what):
-        wait_until(lambda: self.bar.window()["rect"] == rect, 20, f"{what}: the bar at {rect}")
-
     def laid_out(self, rect, clock):
         """The controls once the bar is at `rect` with the clock shown or not, and settled."""
         def settled():  # the same places twice running (the clock's text changes meanwhile)
@@ -103,19 +100,19 @@ class Dock(BarTest):
         for shape, edges in strips.items():
             self.bar.command(IDS["IDM_" + shape.upper()])
             rect = docked(shape, width, height, dpi)
-            self.wait_rect(hidden(shape, rect, dpi), f"hidden at the {shape}")
+            self.bar.at(hidden(shape, rect, dpi), f"hidden at the {shape}")
             for edge in edges:  # the strip's pixels show the bar; it stays while the pointer rests
                 x_move(*edge)
-                self.wait_rect(rect, f"shown by the pointer at {edge}")
+                self.bar.at(rect, f"shown by the pointer at {edge}")
                 time.sleep(0.6)
                 self.assertEqual(self.bar.window()["rect"], rect, f"stays with the pointer at {edge}")
                 x_move(*centre)
-                self.wait_rect(hidden(shape, rect, dpi), f"hidden at the {shape} again")
+                self.bar.at(hidden(shape, rect, dpi), f"hidden at the {shape} again")
 
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual((reg_values()["AUTOHIDE"], reg_values()["STARTPOSITON"]), ("1", "1"))
         self.bar = Bar().start()
-        self.wait_rect(hidden("top", rect, dpi), "hidden at the top after a restart")
+        self.bar.at(hidden("top", rect, dpi), "hidden at the top after a restart")
         x_move(centre[0], 0)
         self.check_layout(self.laid_out(rect, 1), "top after a restart")
 

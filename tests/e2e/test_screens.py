@@ -5,7 +5,7 @@ import subprocess
 import time
 import unittest
 
-from harness import IDS, PROBE, Bar, BarTest, reg_values, run, wait_until, x_move
+from harness import IDS, PROBE, Bar, BarTest, reg_values, run, x_move
 
 HEADS = [[x, y, x + w, y + h] for w, h, x, y in
          (map(int, head) for head in re.findall(r"(\d+)x(\d+)\+(\d+)\+(\d+)", os.environ.get("PINNAFEX_MONITORS", "")))]
@@ -18,22 +18,19 @@ class Screens(BarTest):
         super().setUp()
 
     def at_bottom_of(self, head, what):
-        self.at([head[0], head[3] - 90, head[2], head[3]], what)  # wholly inside `head`
-
-    def at(self, rect, what):
-        wait_until(lambda: self.bar.window()["rect"] == rect, 20, what)
+        self.bar.at([head[0], head[3] - 90, head[2], head[3]], what)  # wholly inside `head`
 
     def test_next_screen_is_kept_and_falls_back_to_the_primary(self):
         (primary, second), (right, bottom) = HEADS[:2], HEADS[0][2:]
         self.bar.start().command(IDS["IDM_RIGHT"])  # the edge the primary shares with the second
         x_move(100, 300)
         self.bar.command(IDS["IDM_AUTOHIDE"])
-        self.at([right - 2, -20, right + 118, bottom], "hidden at the primary's right")
+        self.bar.at([right - 2, -20, right + 118, bottom], "hidden at the primary's right")
         x_move(right + 1, 300)
         time.sleep(1)
         self.assertEqual(self.bar.window()["rect"][0], right - 2, "shown from the second monitor")
         x_move(right - 1, 300)
-        self.at([right - 120, -20, right, bottom], "shown from its strip")
+        self.bar.at([right - 120, -20, right, bottom], "shown from its strip")
         self.bar.command(IDS["IDM_AUTOHIDE"])
         self.bar.command(IDS["IDM_BOTTOM"])
         self.at_bottom_of(primary, "the bottom of the primary")
