@@ -119,6 +119,9 @@ class Bar:
     def controls(self):
         return {c["id"]: c for c in (probe("controls") or [None])[1:]}
 
+    def caption(self, slot):
+        return self.controls()[FRAME[slot - 1]]["text"]
+
     def combo(self, control_id, first=0):
         return probe("combo", control_id, first)[0]
 

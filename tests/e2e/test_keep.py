@@ -4,7 +4,7 @@ import glob
 import os
 import struct
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, FRAME, IDS, POP, PUSH, Bar, BarTest,
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, IDS, POP, PUSH, Bar, BarTest,
                      clipboard_data, clipboard_set, reg_set, reg_values, wait_until)
 
 TEXTS = {3: ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
@@ -21,13 +21,10 @@ def kept():
 
 
 class Keep(BarTest):
-    def caption(self, slot):
-        return self.bar.controls()[FRAME[slot - 1]]["text"]
-
     def push(self, slot, caption, *pairs):
         clipboard_set(*pairs)
         self.bar.command(PUSH[slot - 1])
-        wait_until(lambda: self.caption(slot) == caption, 60, caption)
+        wait_until(lambda: self.bar.caption(slot) == caption, 60, caption)
 
     def popped(self, slot):
         clipboard_set((CF_TEXT, b"other"))
@@ -54,11 +51,11 @@ class Keep(BarTest):
 
         self.bar = Bar().start()
         for slot, (text, locale) in TEXTS.items():
-            wait_until(lambda: self.caption(slot) != "Clip %2i     0 Byte" % slot, 20, f"slot {slot}")
+            wait_until(lambda: self.bar.caption(slot) != "Clip %2i     0 Byte" % slot, 20, f"slot {slot}")
             unicode, kept_locale = self.popped(slot)
             self.assertEqual((unicode.decode("utf-16-le").split("\0")[0], kept_locale[:4]),
                              (text, struct.pack("<I", locale)), f"slot {slot}")
-        self.assertEqual(self.caption(9), "Clip  9     0 Byte", "the secret was never kept")
+        self.assertEqual(self.bar.caption(9), "Clip  9     0 Byte", "the secret was never kept")
 
         # Killed while a 16 MB text is being saved: the slot holds the old text or the new.
         big = b"0123456789abcdef" * (1 << 20)
@@ -68,7 +65,7 @@ class Keep(BarTest):
         self.bar.process.kill()
         self.bar.stop()
         self.bar = Bar().start()
-        wait_until(lambda: self.caption(7) in ("Clip  7    15 Byte", "Clip  7  16384 KB"), 20, "slot 7")
+        wait_until(lambda: self.bar.caption(7) in ("Clip  7    15 Byte", "Clip  7  16384 KB"), 20, "slot 7")
         unicode = self.popped(7)[0].decode("utf-16-le").split("\0")[0]
         self.assertIn(unicode, (TEXTS[7][0], big.decode()), "slot 7 torn")
         wait_until(lambda: not any(n.endswith(".tmp") for n in kept()), 20, "no temporary file")
@@ -77,4 +74,4 @@ class Keep(BarTest):
         self.bar.command(IDS["IDM_KEEP_SLOTS"])
         wait_until(lambda: not kept(), 20, "no kept file")
         self.assertEqual(reg_values().get("KEEPSLOTS"), "0")
-        self.assertNotEqual(self.caption(3), "Clip  3     0 Byte")
+        self.assertNotEqual(self.bar.caption(3), "Clip  3     0 Byte")

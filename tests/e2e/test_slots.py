@@ -52,8 +52,7 @@ class Slots(BarTest):
         wait_until(lambda: {c["enabled"] for i, c in self.bar.controls().items() if i in PUSH}
                    == {1}, 10, "every Push enabled")
         (self.bar.click if slot == SLOT else self.bar.command)(PUSH[slot - 1])
-        wait_until(lambda: self.bar.controls()[FRAME[slot - 1]]["text"] ==
-                   caption(size, slot, unit), 20, caption(size, slot, unit))
+        wait_until(lambda: self.bar.caption(slot) == caption(size, slot, unit), 20, caption(size, slot, unit))
         return self.bar.combo(COMBO[slot - 1])
 
     def pop(self, *formats):
@@ -112,7 +111,7 @@ class Slots(BarTest):
         clipboard_set()  # Push with no text empties the slot (a click cannot reach it now)
         wait_until(lambda: not self.bar.controls()[PUSH[0]]["enabled"], 10, "Push disabled")
         self.bar.command(PUSH[SLOT - 1])
-        wait_until(lambda: self.bar.controls()[FRAME[SLOT - 1]]["text"] == caption(0), 20, "empty")
+        wait_until(lambda: self.bar.caption(SLOT) == caption(0), 20, "empty")
         self.assertEqual(self.bar.combo(COMBO[SLOT - 1])["entries"], [])
         controls = self.bar.controls()
         self.assertEqual((controls[POP[SLOT - 1]]["enabled"], controls[COMBO[SLOT - 1]]["enabled"]), (0, 0))
@@ -151,7 +150,7 @@ class Slots(BarTest):
         self.assertIn("", texts[notice:], "the notice ran out")
         self.assertRegex(texts[-1], "viertel Drei|14:1", "the local time never showed")
         self.assertEqual(max(map(len, texts)), 25, "the field's width in characters")
-        self.assertEqual(self.bar.controls()[FRAME[SLOT - 1]]["text"], caption(kb, unit="KB"),
+        self.assertEqual(self.bar.caption(SLOT), caption(kb, unit="KB"),
                          "the slot keeps what it held")
 
     def notepad(self):
@@ -169,7 +168,7 @@ class Slots(BarTest):
         for slot, text in ((3, three), (15, fifteen)):
             clipboard_set((CF_TEXT, text.encode("cp1252")))
             self.push(len(text) + 5, slot)  # 15 may lie off the bar
-        self.assertEqual(self.bar.controls()[FRAME[2]]["text"], caption(len(three) + 5), "slot 3 kept")
+        self.assertEqual(self.bar.caption(3), caption(len(three) + 5), "slot 3 kept")
         # The bar lets its keys go when told; one another program then takes is told of when the
         # bar takes its keys again.
         self.bar.command(IDS["IDM_HOTKEYS"])
@@ -204,7 +203,7 @@ class Slots(BarTest):
             wait_until(lambda: field() == "Copy into which slot?", 10, "the prompt")
             run(["xdotool", "key", "4"]), run(["xdotool", "keyup", "ctrl+shift+alt"])
             wait_until(lambda: notice[-8:] in field(), 10, notice)  # scrolling out to the left
-            self.assertEqual(self.bar.controls()[FRAME[3]]["text"], caption(len(utf16(text)) // 2 + 4, 4))
+            self.assertEqual(self.bar.caption(4), caption(len(utf16(text)) // 2 + 4, 4))
             self.bar.command(POP[3])
             self.assertEqual(wait_until(lambda: (d := wide(clipboard_data(CF_UNICODETEXT)[1] or b"")) != "other" and d, 20, "Pop"), text)
             run(["xdotool", "key", "ctrl+End"])
