@@ -28,11 +28,16 @@ struct Slot {
 
 Slot gSlots[kSlotCount];
 
+// The last Pop: its slot and the clipboard's sequence number once it was written.
+int gPoppedSlot = -1;
+DWORD gPoppedSequence = 0;
+
 // Blocks shared with the keeper's thread, with their holders (the slot among them). Each slot
 // and each save of it holds at most one; a full table falls back to a copy.
 struct Share {
   HGLOBAL block;
   int holders;
+  bool wipe;  // cleared while shared: the last holder wipes it
 };
 constexpr int kShareCapacity = 3 * kSlotCount;
 Share gShares[kShareCapacity];
@@ -251,6 +256,10 @@ ClipResult PopSlot(HWND owner, int slot) {
     taken = false;
   }
   CloseClipboard();
+  if (taken) {
+    gPoppedSlot = slot;
+    gPoppedSequence = GetClipboardSequenceNumber();
+  }
   return taken ? ClipResult::kDone : ClipResult::kFailed;
 }
 
@@ -286,7 +295,7 @@ SlotShare ShareSlot(int slot) {
       if (!entry.block && !free) free = &entry;
     }
     if (free) {
-      *free = {s.text, 2};
+      *free = {s.text, 2, false};
       return share;
     }
   }
@@ -294,18 +303,55 @@ SlotShare ShareSlot(int slot) {
   return share;
 }
 
-void ReleaseShare(HGLOBAL block) {
+namespace {
+
+// Lets go of a block; `wipe` marks it for wiping by whoever lets go last.
+void LetGo(HGLOBAL block, bool wipe) {
   if (!block) return;
   {
     SharesLock lock;
     for (Share& entry : gShares) {
       if (entry.block != block) continue;
+      entry.wipe = entry.wipe || wipe;
+      wipe = entry.wipe;
       if (--entry.holders > 0) return;
       entry = Share{};
       break;
     }
   }
-  GlobalFree(block);
+  FreeBlock(block, wipe);
+}
+
+}  // namespace
+
+void ReleaseShare(HGLOBAL block) {
+  LetGo(block, false);
+}
+
+void WipeSlot(int slot) {
+  if (!IsSlotIndex(slot)) return;
+  Slot& s = gSlots[slot];
+  if (IsSecret(s)) {
+    FreeSlot(s);  // never shared: wiped here
+    return;
+  }
+  LetGo(s.text, true);
+  s.text = nullptr;
+  FreeSlot(s);
+}
+
+bool ClipboardHoldsPop(int slot) {
+  if (slot != gPoppedSlot || GetClipboardSequenceNumber() != gPoppedSequence) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(GetClipboardOwner(), &process);
+  return process == GetCurrentProcessId();
+}
+
+void WithdrawPop(HWND owner, int slot) {
+  if (!ClipboardHoldsPop(slot) || !OpenClipboard(owner)) return;
+  EmptyClipboard();
+  CloseClipboard();
+  gPoppedSlot = -1;
 }
 
 void AdoptSlot(int slot, const SlotShare& text) {

@@ -15,6 +15,15 @@ ClipResult PushSlot(HWND owner, int slot);
 // Slot text -> clipboard, a fresh copy each time; `owner` becomes the clipboard's owner.
 ClipResult PopSlot(HWND owner, int slot);
 void ReleaseAllSlots();  // frees every slot's block (confirmed quit)
+// Empties the slot and wipes its text: at once when the slot alone holds it, else by whoever
+// lets go of it last.
+void WipeSlot(int slot);
+
+// True while the clipboard still holds what the last Pop of `slot` put there: the bar's own
+// window owns it and nothing has written it since.
+bool ClipboardHoldsPop(int slot);
+// Empties the clipboard when it still holds that Pop; `owner` opens it.
+void WithdrawPop(HWND owner, int slot);
 
 // What the view shows of a slot. The text is kept 8-bit in its own code page, or as UTF-16
 // where that code page cannot carry it.
