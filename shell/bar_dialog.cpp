@@ -225,8 +225,7 @@ ClipResult PushFromClipboard(HWND dialog, int slot) {
 void FinishHotkey(HWND dialog, HotkeyOutcome outcome) {
   ReportTransfer(outcome.popped);
   if (outcome.pushSlot < 0) return;
-  if (PushFromClipboard(dialog, outcome.pushSlot) == ClipResult::kDone)
-    ConfirmCopy(outcome.pushSlot);
+  FinishCopy(dialog, outcome.pushSlot, PushFromClipboard(dialog, outcome.pushSlot));
 }
 
 INT_PTR OnStartWithWindows(HWND) {
@@ -278,7 +277,11 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
   }
   if (const int slot = FindSlot(kPopButtonIds, id); slot >= 0) {
     // An empty slot's Pop is disabled; only another program can press it, and it gets nothing.
-    if (SlotBlock(slot)) ReportTransfer(PopSlot(dialog, slot));
+    if (SlotBlock(slot)) {
+      const ClipResult popped = PopSlot(dialog, slot);
+      ReportTransfer(popped);
+      if (popped == ClipResult::kDone) PoppedBy(dialog, slot);  // a secret leaves after a while
+    }
   } else if (const int pushed = FindSlot(kPushButtonIds, id); pushed >= 0) {
     PushFromClipboard(dialog, pushed);
   }
@@ -312,8 +315,10 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
 }
 
 INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
-  if (timerId == kCopyTimerId) FinishHotkey(dialog, ActOnCopyTimer(dialog));
-  if (timerId != kTickTimerId) return 0;
+  if (timerId != kTickTimerId) {
+    FinishHotkey(dialog, ActOnHotkeyTimer(dialog, timerId));
+    return 0;
+  }
   BarShown();
   // While the copy key is armed its prompt stands still in the field.
   const char* prompt = CopyPrompt();
@@ -363,6 +368,16 @@ INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
 INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
   // A key queued before the user turned the setting off does nothing.
   if (gSettings.hotkeys) FinishHotkey(dialog, ActOnHotkey(dialog, id));
+  return 0;
+}
+
+INT_PTR OnRenderFormat(HWND dialog, WPARAM format, LPARAM) {
+  RenderForPaste(dialog, static_cast<UINT>(format));
+  return 0;
+}
+
+INT_PTR OnRenderAllFormats(HWND dialog, WPARAM, LPARAM) {
+  RenderAllForPaste(dialog);
   return 0;
 }
 
@@ -440,6 +455,8 @@ constexpr MessageRow kMessages[] = {
     {WM_RBUTTONDOWN, OnRightButtonDown},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
+    {WM_RENDERFORMAT, OnRenderFormat},
+    {WM_RENDERALLFORMATS, OnRenderAllFormats},
     {WM_QUERYENDSESSION, OnQueryEndSession},
     {WM_ENDSESSION, OnEndSession},
     {WM_DISPLAYCHANGE, OnScreenChanged},

@@ -40,13 +40,54 @@ constexpr ModifierName kModifierNames[] = {
 
 constexpr char kTakenPrefix[] = "Hotkeys taken by another program: ";
 
-// Windows that take Ctrl+C as an interrupt: the console, Windows Terminal, PuTTY and KiTTY,
-// mintty, ConEmu.
-constexpr const char* kInterruptingClasses[] = {
-    "ConsoleWindowClass", "CASCADIA_HOSTING_WINDOW_CLASS", "PuTTY", "KiTTY", "mintty",
-    "VirtualConsoleClass"};
-constexpr ShortcutKey kCopyKey = {0x43, false};   // C
-constexpr ShortcutKey kInsertKey = {0x2D, true};  // the Insert key beside Delete, not keypad 0
+constexpr unsigned char kVkInsert = 0x2D;
+constexpr ShortcutKey kNoKey = {0, 0, false};
+constexpr ShortcutKey kCtrlV = {kModControl, 0x56, false};
+constexpr ShortcutKey kCtrlC = {kModControl, 0x43, false};
+constexpr ShortcutKey kCtrlShiftV = {kModControl | kModShift, 0x56, false};
+constexpr ShortcutKey kCtrlShiftC = {kModControl | kModShift, 0x43, false};
+constexpr ShortcutKey kShiftInsert = {kModShift, kVkInsert, true};
+constexpr ShortcutKey kCtrlInsert = {kModControl, kVkInsert, true};
+
+// Terminals, by window class (and program file where the class is a toolkit's own), each with
+// the keys it documents; the first row that matches counts. Ctrl+V types a character in them
+// and Ctrl+C interrupts.
+struct TerminalRow {
+  const char* windowClass;
+  const char* exeName;    // null: any program
+  unsigned windowsMajor;  // the row holds from this Windows version on
+  WindowKeys keys;
+};
+constexpr TerminalRow kTerminals[] = {
+    // The console of Windows 10 and later; before it the console took no paste or copy key.
+    {"ConsoleWindowClass", nullptr, 10, {kShiftInsert, kCtrlInsert}},
+    {"ConsoleWindowClass", nullptr, 0, {kNoKey, kNoKey}},
+    {"CASCADIA_HOSTING_WINDOW_CLASS", nullptr, 0, {kCtrlShiftV, kCtrlShiftC}},  // Windows Terminal
+    {"PuTTY", nullptr, 0, {kShiftInsert, kCtrlInsert}},
+    {"KiTTY", nullptr, 0, {kShiftInsert, kCtrlInsert}},
+    {"mintty", nullptr, 0, {kShiftInsert, kCtrlInsert}},
+    {"VirtualConsoleClass", nullptr, 0, {kShiftInsert, kCtrlInsert}},  // ConEmu
+    {"Alacritty", nullptr, 0, {kCtrlShiftV, kCtrlShiftC}},
+    {"Window Class", "alacritty.exe", 0, {kCtrlShiftV, kCtrlShiftC}},  // its toolkit's class
+    {"org.wezfurlong.wezterm", nullptr, 0, {kCtrlShiftV, kCtrlShiftC}},
+};
+
+bool SameName(const char* a, const char* b) {
+  if (!a || !b) return false;
+  for (; *a && *b; ++a, ++b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(*a) != lower(*b)) return false;
+  }
+  return *a == *b;
+}
+
+// The modifiers of a shortcut, each pressed as its left-hand key (kModifierKeys).
+struct ShortcutModifier {
+  unsigned bit;
+  int key;
+};
+constexpr ShortcutModifier kShortcutModifiers[] = {{kModControl, 0}, {kModShift, 2}};
+
 // Unassigned: a tap of it stands between an Alt or Windows key's press and its release.
 constexpr unsigned char kVkMask = 0xE8;
 
@@ -100,11 +141,14 @@ void TakenHotkeysNotice(const bool (&taken)[kHotkeyCount], char (&out)[kTakenNot
   }
 }
 
-ShortcutKey CopyKeyFor(const char* windowClass) {
-  for (const char* name : kInterruptingClasses) {
-    if (windowClass && !std::strcmp(windowClass, name)) return kInsertKey;
+WindowKeys KeysFor(const char* windowClass, const char* exeName, unsigned windowsMajor) {
+  for (const TerminalRow& row : kTerminals) {
+    if (windowClass && !std::strcmp(windowClass, row.windowClass) &&
+        (!row.exeName || SameName(row.exeName, exeName)) && windowsMajor >= row.windowsMajor) {
+      return row.keys;
+    }
   }
-  return kCopyKey;
+  return {kCtrlV, kCtrlC};
 }
 
 std::size_t ShortcutKeystrokes(unsigned held, ShortcutKey key,
@@ -125,11 +169,14 @@ std::size_t ShortcutKeystrokes(unsigned held, ShortcutKey key,
   for (int i = 0; i < kModifierKeyCount; ++i) {
     if (held & (1u << i)) add(kModifierKeys[i].virtualKey, true, kModifierKeys[i].extended);
   }
-  const ModifierKey& control = kModifierKeys[0];
-  add(control.virtualKey, false, control.extended);
+  for (const ShortcutModifier& m : kShortcutModifiers) {
+    if (key.modifiers & m.bit) add(kModifierKeys[m.key].virtualKey, false, kModifierKeys[m.key].extended);
+  }
   add(key.virtualKey, false, key.extended);
   add(key.virtualKey, true, key.extended);
-  add(control.virtualKey, true, control.extended);
+  for (const ShortcutModifier& m : kShortcutModifiers) {
+    if (key.modifiers & m.bit) add(kModifierKeys[m.key].virtualKey, true, kModifierKeys[m.key].extended);
+  }
   for (int i = 0; i < kModifierKeyCount; ++i) {
     if (held & (1u << i)) add(kModifierKeys[i].virtualKey, false, kModifierKeys[i].extended, true);
   }

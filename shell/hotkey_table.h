@@ -30,6 +30,13 @@ HotkeyCombo SlotHotkey(int slot);
 int HotkeyId(int slot);
 int SlotOfHotkeyId(long long id);
 
+// What the clock field says when a key cannot do its work.
+constexpr char kNotKeptNotice[] = "Your clipboard could not be kept";
+constexpr char kWindowChangedNotice[] = "The paste was cancelled: the window changed";
+constexpr char kElevatedNotice[] = "Pinnafex cannot paste into an elevated window";
+constexpr char kNoPasteKeyNotice[] = "This window cannot paste by key";
+constexpr char kNoCopyKeyNotice[] = "This window cannot copy by key";
+
 // Room for the notice with every key named.
 constexpr std::size_t kTakenNoticeSize = 160;
 
@@ -53,22 +60,30 @@ struct ModifierKey {
 constexpr int kModifierKeyCount = 8;
 extern const ModifierKey kModifierKeys[kModifierKeyCount];
 
-constexpr std::size_t kMaxPasteKeystrokes = 2 * kModifierKeyCount + 8;
+constexpr std::size_t kMaxPasteKeystrokes = 2 * kModifierKeyCount + 10;
 
-// The key pressed with Ctrl for a paste or a copy.
+// A shortcut the bar sends: `virtualKey` with Ctrl and/or Shift (kModControl, kModShift).
+// No key (0): the window takes none for this.
 struct ShortcutKey {
+  unsigned modifiers;
   unsigned char virtualKey;
-  bool extended;
+  bool extended;  // Insert beside Delete, not the keypad's 0
 };
-constexpr ShortcutKey kPasteKey = {0x56, false};  // V
 
-// The copy key for a window of class `windowClass`: Ctrl+C, but Ctrl+Insert for the consoles and
-// terminals, which take Ctrl+C as an interrupt.
-ShortcutKey CopyKeyFor(const char* windowClass);
+// How a window pastes and copies by key.
+struct WindowKeys {
+  ShortcutKey paste;
+  ShortcutKey copy;
+};
 
-// The keystrokes of Ctrl+`key` while the modifier keys in `held` (bit i: kModifierKeys[i]) are
-// down: they go up first, so that the program in front sees a plain Ctrl+key, and down again
-// after it, so that the next hotkey works while they are still held. Returns the count.
+// The keys of a window of class `windowClass`, of the program file `exeName` (lower or upper
+// case), on Windows `windowsMajor`: Ctrl+V and Ctrl+C, but a terminal's own, which take Ctrl+V
+// as a character and Ctrl+C as an interrupt.
+WindowKeys KeysFor(const char* windowClass, const char* exeName, unsigned windowsMajor);
+
+// The keystrokes of `key` while the modifier keys in `held` (bit i: kModifierKeys[i]) are down:
+// they go up first, so that the program in front sees the shortcut alone, and down again after
+// it, so that the next hotkey works while they are still held. Returns the count.
 std::size_t ShortcutKeystrokes(unsigned held, ShortcutKey key,
                                KeyStroke (&out)[kMaxPasteKeystrokes]);
 

@@ -5,14 +5,47 @@
 #include <atomic>
 
 #include "base/bar_ids.h"
+#include "borrow/borrow_rules.h"
+#include "borrow/clipboard_loan.h"
 #include "clock/ticker.h"
 #include "shell/copy_arming.h"
+#include "shell/hotkey_presses.h"
 #include "shell/hotkey_table.h"
 #include "slots/slot_store.h"
 
 namespace pinnafex {
 
+namespace {
+
+// Not in the headers of the oldest systems the bar runs on.
+constexpr auto kTokenIntegrityLevel = static_cast<TOKEN_INFORMATION_CLASS>(25);
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // Vista and later
+
+// The last sub-authority of the token's integrity label: its level.
+bool ReadIntegrity(DWORD processId, DWORD& level) {
+  HANDLE process = OpenProcess(kQueryLimitedInformation, FALSE, processId);
+  if (!process) process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+  HANDLE token = nullptr;
+  const bool opened = process && OpenProcessToken(process, TOKEN_QUERY, &token);
+  if (process) CloseHandle(process);
+  if (!opened) return false;
+  alignas(SID_AND_ATTRIBUTES) BYTE label[128];
+  DWORD size = 0;
+  const bool read = GetTokenInformation(token, kTokenIntegrityLevel, label, sizeof label, &size);
+  CloseHandle(token);
+  if (!read) return false;
+  PSID sid = reinterpret_cast<const SID_AND_ATTRIBUTES*>(label)->Sid;
+  level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
+  return true;
+}
+
+}  // namespace
+
 InputSender gSendInput = SendInput;
+ForegroundReader gForegroundWindow = GetForegroundWindow;
+KeyStateReader gKeyState = GetAsyncKeyState;
+HookSetter gSetHook = SetWindowsHookExA;
+IntegrityReader gReadIntegrity = ReadIntegrity;
 
 namespace {
 
@@ -27,16 +60,35 @@ constexpr UINT kCopyPollMs = 30;
 constexpr ULONG_PTR kOwnKeys = 0x5046584B;
 constexpr ULONG_PTR kOwnRepress = 0x50465852;
 constexpr DWORD kWatchStartMs = 2000;
+constexpr UINT kLoanPollMs = 50;
+constexpr UINT kSecretMs = 15000;  // a secret Popped stays on the clipboard this long
+// The watch runs on a thread of its own: a moment for it to catch up with the system.
+constexpr int kCatchUpTries = 5;
+constexpr DWORD kCatchUpPauseMs = 10;
 
 bool gHeld[kHotkeyCount];  // the dialog holds the key
 CopyArming gArming;
 
 // The key watch: a low-level keyboard hook on a thread of its own, so that a busy bar never
-// delays the keyboard. It follows the keys the user's hands press and release (never the
-// injected ones) and drops a modifier we press again after the user has let go of it.
+// delays the keyboard. It follows the keys pressed and released by the user's hands and by
+// other programs (never the bar's own keystrokes), counts each key's presses, and drops a
+// modifier we press again after the user has let go of it.
 std::atomic<bool> gWatching{false};
 std::atomic<bool> gDown[256];
-std::atomic<bool> gReleased[256];  // let go of since the last hotkey on it acted
+std::atomic<unsigned> gPresses[256];
+std::atomic<unsigned> gUpMs[256];
+unsigned gActed[256];  // presses acted on, by the bar's thread
+
+// Pastes by key: the presses waiting, the one under way over the user's kept clipboard, and the
+// process it was aimed at.
+PressQueue gQueue;
+Loan gLoan;
+DWORD gTargetProcess = 0;
+
+// A secret the bar put on the clipboard, until it leaves.
+enum class Secret { kNone, kPopped, kGivenBack };
+Secret gSecret = Secret::kNone;
+int gSecretSlot = -1;
 HANDLE gWatchThread = nullptr;
 DWORD gWatchThreadId = 0;
 
@@ -64,9 +116,12 @@ LRESULT CALLBACK WatchKey(int code, WPARAM message, LPARAM data) {
     const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
     const BYTE vk = SidedKey(key);
     const bool up = (key.flags & LLKHF_UP) != 0;
-    if (!(key.flags & LLKHF_INJECTED)) {
+    const bool own = (key.flags & LLKHF_INJECTED) &&
+                     (key.dwExtraInfo == kOwnKeys || key.dwExtraInfo == kOwnRepress);
+    if (!own) {
+      if (!up && !gDown[vk]) ++gPresses[vk];
+      if (up) gUpMs[vk] = key.time;
       gDown[vk] = !up;
-      if (up) gReleased[vk] = true;
     } else if (key.dwExtraInfo == kOwnRepress && !up && !gDown[vk]) {
       return 1;  // released before our keystrokes came through: it stays up
     }
@@ -80,7 +135,7 @@ unsigned __stdcall WatchKeysThread(void* started) {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
   MSG msg;
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue that WM_QUIT will come to
-  HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, WatchKey, GetModuleHandleA(nullptr), 0);
+  HHOOK hook = gSetHook(WH_KEYBOARD_LL, WatchKey, GetModuleHandleA(nullptr), 0);
   gWatching = hook != nullptr;
   SetEvent(static_cast<HANDLE>(started));
   if (!hook) return 0;
@@ -91,9 +146,12 @@ unsigned __stdcall WatchKeysThread(void* started) {
 }
 
 void StartKeyWatch() {
+  const unsigned now = GetTickCount();
   for (int vk = 0; vk < 256; ++vk) {
-    gDown[vk] = GetAsyncKeyState(vk) < 0;
-    gReleased[vk] = true;
+    gDown[vk] = gKeyState(vk) < 0;
+    gPresses[vk] = 0;
+    gActed[vk] = 0;
+    gUpMs[vk] = now;  // a hotkey queued before counts as a repeat
   }
   HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!started) return;
@@ -114,9 +172,30 @@ void StopKeyWatch() {
   gWatching = false;
 }
 
-// False for the repeats of a key held down; without the watch every one counts.
+// The watch's Ctrl, Shift and Alt as the system has them.
+bool WatchAgrees() {
+  for (const SideRow& row : kSides) {
+    if ((gDown[row.left] || gDown[row.right]) != (gKeyState(static_cast<int>(row.generic)) < 0))
+      return false;
+  }
+  return true;
+}
+
+// False for the repeats of a key held down. A press the watch missed (Windows drops a hook that
+// answered late) still acts, and the watch starts afresh.
 bool FreshPress(int key) {
-  return !gWatching || gReleased[SlotHotkey(key).virtualKey].exchange(false);
+  const unsigned char vk = SlotHotkey(key).virtualKey;
+  const unsigned hotkeyMs = static_cast<unsigned>(GetMessageTime());
+  PressVerdict verdict = PressVerdict::kWatchLost;
+  for (int attempt = 0; gWatching && attempt < kCatchUpTries; ++attempt) {
+    if (attempt) Sleep(kCatchUpPauseMs);
+    const WatchedKey seen{gPresses[vk], gDown[vk], gUpMs[vk]};
+    verdict = JudgeHotkey(seen, gActed[vk], hotkeyMs, WatchAgrees());
+    if (verdict != PressVerdict::kWatchLost) return verdict == PressVerdict::kAct;
+  }
+  StopKeyWatch();
+  StartKeyWatch();
+  return true;
 }
 
 bool Register(HWND dialog, int key) {
@@ -135,16 +214,18 @@ unsigned HeldModifierKeys() {
   return held;
 }
 
-// Ctrl+key into the window in front; false, heard and told, when the system took fewer.
-bool SendShortcut(ShortcutKey shortcut) {
+// A shortcut into `front`, in the scan codes of its thread's keyboard layout; false, heard and
+// told, when the system took fewer.
+bool SendShortcut(HWND front, ShortcutKey shortcut) {
   KeyStroke strokes[kMaxPasteKeystrokes];
   const std::size_t count = ShortcutKeystrokes(HeldModifierKeys(), shortcut, strokes);
+  const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(front, nullptr));
   INPUT inputs[kMaxPasteKeystrokes] = {};
   for (std::size_t i = 0; i < count; ++i) {
     KEYBDINPUT& key = inputs[i].ki;
     inputs[i].type = INPUT_KEYBOARD;
     key.wVk = strokes[i].virtualKey;
-    key.wScan = static_cast<WORD>(MapVirtualKeyA(strokes[i].virtualKey, MAPVK_VK_TO_VSC));
+    key.wScan = static_cast<WORD>(MapVirtualKeyExA(strokes[i].virtualKey, MAPVK_VK_TO_VSC, layout));
     key.dwFlags =
         (strokes[i].up ? KEYEVENTF_KEYUP : 0u) | (strokes[i].extended ? KEYEVENTF_EXTENDEDKEY : 0u);
     key.dwExtraInfo = strokes[i].onlyIfHeld ? kOwnRepress : kOwnKeys;
@@ -156,14 +237,158 @@ bool SendShortcut(ShortcutKey shortcut) {
 }
 
 // A window of the bar's own: a slot's secret must not land in the bar's edit fields.
-bool BarInFront() {
+bool OwnWindow(HWND window) {
   DWORD process = 0;
-  GetWindowThreadProcessId(GetForegroundWindow(), &process);
+  GetWindowThreadProcessId(window, &process);
   return process == GetCurrentProcessId();
+}
+
+// A window of a higher integrity level than the bar's, or of a process whose token the bar may
+// not read: the system drops keystrokes sent to it without a word. A system without levels has
+// none.
+bool Elevated(HWND window) {
+  DWORD own = 0, theirs = 0, process = 0;
+  if (!gReadIntegrity(GetCurrentProcessId(), own)) return false;
+  GetWindowThreadProcessId(window, &process);
+  return !gReadIntegrity(process, theirs) || theirs > own;
+}
+
+unsigned WindowsMajor() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  return GetVersionExA(&version) ? version.dwMajorVersion : 0;
+}
+
+WindowKeys KeysOf(HWND window) {
+  char windowClass[64] = "";
+  GetClassNameA(window, windowClass, sizeof windowClass);
+  char path[MAX_PATH] = "";
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (HANDLE handle = OpenProcess(kQueryLimitedInformation, FALSE, process)) {
+    DWORD size = sizeof path;
+    using ImageNameReader = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+    const auto read = reinterpret_cast<ImageNameReader>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "QueryFullProcessImageNameA")));
+    if (!read || !read(handle, 0, path, &size)) path[0] = '\0';
+    CloseHandle(handle);
+  }
+  const char* file = path;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '\\') file = p + 1;
+  }
+  return KeysFor(windowClass, file, WindowsMajor());
 }
 
 bool ClipboardHasText() {
   return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
+}
+
+// Heard and told in the clock field.
+HotkeyOutcome Told(const char* notice) {
+  MessageBeep(MB_ICONWARNING);
+  ShowTickerNotice(notice, kNoticeTicks);
+  return {};
+}
+
+void TimeSecret(HWND dialog, Secret kind, int slot) {
+  gSecret = kind;
+  gSecretSlot = slot;
+  SetTimer(dialog, kSecretTimerId, kSecretMs, nullptr);
+}
+
+// The user's clipboard back where the bar changed it, else the kept copy dropped; a private
+// one leaves again after the secret's time.
+void GiveBack(HWND dialog) {
+  DropOffer();
+  if (ClipboardKept() && ClipboardChangedSinceKept()) {
+    if (GiveClipboardBack(dialog)) TimeSecret(dialog, Secret::kGivenBack, -1);
+  }
+  DropKeptClipboard();
+  gLoan = Loan{};
+}
+
+// One press of a slot's key: the slot offered in the user's clipboard's place and pasted into
+// the window that was in front when the key came, and only into that one.
+HotkeyOutcome PasteNow(HWND dialog, int slot) {
+  HWND front = gForegroundWindow();
+  if (OwnWindow(front)) return {};
+  if (!SlotBlock(slot)) {
+    MessageBeep(MB_OK);
+    return {};
+  }
+  const WindowKeys keys = KeysOf(front);
+  if (!keys.paste.virtualKey) return Told(kNoPasteKeyNotice);
+  if (Elevated(front)) return Told(kElevatedNotice);
+  // Presses in a row keep the user's clipboard once, from before the first.
+  if (!gLoan.open) {
+    const KeepResult kept = KeepClipboard(dialog);
+    if (kept == KeepResult::kHeld) return {ClipResult::kHeld, -1};
+    if (kept == KeepResult::kNoMemory) return Told(kNotKeptNotice);
+  }
+  const ClipResult offered = OfferSlot(dialog, slot);
+  if (offered != ClipResult::kDone) {
+    GiveBack(dialog);
+    return {offered, -1};
+  }
+  // A held clipboard may have made the offer wait: the keys go only where they were aimed.
+  if (gForegroundWindow() != front) {
+    GiveBack(dialog);
+    return Told(kWindowChangedNotice);
+  }
+  if (!SendShortcut(front, keys.paste)) {
+    GiveBack(dialog);
+    return {};
+  }
+  GetWindowThreadProcessId(front, &gTargetProcess);
+  gLoan.open = true;
+  gLoan.read = false;
+  gLoan.keysMs = GetTickCount();
+  return {};
+}
+
+// Pastes the presses waiting, each once its predecessor was read, and gives the clipboard back
+// once the last is over.
+HotkeyOutcome RunLoan(HWND dialog) {
+  HotkeyOutcome outcome;
+  for (bool more = true; more;) {
+    more = false;
+    switch (StepLoan(gLoan, gQueue.count > 0, GetClipboardOwner() == dialog, GetTickCount())) {
+      case LoanStep::kNextPaste: {
+        const HotkeyOutcome pasted = PasteNow(dialog, NextPress(gQueue));
+        if (pasted.popped != ClipResult::kDone) outcome = pasted;
+        more = true;
+        break;
+      }
+      case LoanStep::kGiveBack:
+        GiveBack(dialog);
+        break;
+      case LoanStep::kLetGo:  // the user copied meanwhile: that stays
+        DropOffer();
+        DropKeptClipboard();
+        gLoan = Loan{};
+        break;
+      case LoanStep::kWait:
+        break;
+    }
+  }
+  if (gLoan.open || gQueue.count) {
+    SetTimer(dialog, kLoanTimerId, kLoanPollMs, nullptr);
+  } else {
+    KillTimer(dialog, kLoanTimerId);
+  }
+  return outcome;
+}
+
+void SecretDue(HWND dialog) {
+  KillTimer(dialog, kSecretTimerId);
+  // During a paste by key the user's clipboard is given back instead; a private one is timed
+  // again from then.
+  if (gLoan.open) return;
+  const bool still =
+      gSecret == Secret::kPopped ? ClipboardHoldsPop(gSecretSlot) : ClipboardHoldsGivenBack();
+  if (gSecret != Secret::kNone && still) WipeClipboard(dialog);
+  gSecret = Secret::kNone;
 }
 
 HotkeyOutcome Nothing(HWND, int) {
@@ -181,27 +406,42 @@ HotkeyOutcome Beep(HWND, int) {
 }
 
 HotkeyOutcome Paste(HWND dialog, int slot) {
-  if (BarInFront()) return {};
-  if (!SlotBlock(slot)) return Beep(dialog, slot);
-  // A Pop that did not happen leaves the old text on the clipboard: pasting that would put the
-  // wrong text into the program in front.
-  const ClipResult popped = PopSlot(dialog, slot);
-  if (popped == ClipResult::kDone) SendShortcut(kPasteKey);
-  return {popped, -1};
+  if (!QueuePress(gQueue, slot)) return Beep(dialog, slot);
+  return RunLoan(dialog);
 }
 
-HotkeyOutcome Copy(HWND, int) {
-  HWND front = GetForegroundWindow();
-  char windowClass[64] = "";
-  GetClassNameA(front, windowClass, sizeof windowClass);
-  if (BarInFront() || !SendShortcut(CopyKeyFor(windowClass))) gArming = {};
-  return {};
+// The user's clipboard is kept before the copy keystroke and goes back once the copy is over.
+HotkeyOutcome Copy(HWND dialog, int) {
+  HWND front = gForegroundWindow();
+  const WindowKeys keys = KeysOf(front);
+  HotkeyOutcome outcome;
+  if (OwnWindow(front)) {
+    gArming = {};
+    return outcome;
+  }
+  if (!keys.copy.virtualKey) {
+    gArming = {};
+    return Told(kNoCopyKeyNotice);
+  }
+  gQueue = PressQueue{};  // a paste still under way ends first: what is kept is the user's
+  if (gLoan.open) GiveBack(dialog);
+  const KeepResult kept = KeepClipboard(dialog);
+  if (kept != KeepResult::kKept) {
+    gArming = {};
+    return kept == KeepResult::kHeld ? HotkeyOutcome{ClipResult::kHeld, -1}
+                                     : Told(kNotKeptNotice);
+  }
+  gArming.sequence = GetClipboardSequenceNumber();  // after the keeping's reads
+  if (!SendShortcut(front, keys.copy)) {
+    gArming = {};
+    DropKeptClipboard();
+  }
+  return outcome;
 }
 
-HotkeyOutcome NothingCopied(HWND, int) {
-  MessageBeep(MB_ICONWARNING);
-  ShowTickerNotice(kNothingCopiedNotice, kNoticeTicks);
-  return {};
+HotkeyOutcome NothingCopied(HWND dialog, int) {
+  GiveBack(dialog);
+  return Told(kNothingCopiedNotice);
 }
 
 // Changed, but to no text (a picture): the slot keeps what it holds.
@@ -266,6 +506,9 @@ void ReleaseHotkeys(HWND dialog) {
   StopKeyWatch();
   gArming = {};
   KillTimer(dialog, kCopyTimerId);
+  gQueue = PressQueue{};
+  GiveBack(dialog);
+  KillTimer(dialog, kLoanTimerId);
 }
 
 HotkeyOutcome ActOnHotkey(HWND dialog, WPARAM id) {
@@ -274,15 +517,46 @@ HotkeyOutcome ActOnHotkey(HWND dialog, WPARAM id) {
   return Act(dialog, key == kCopyHotkey ? KeyEvent::kCopyKey : KeyEvent::kSlotKey, key);
 }
 
-HotkeyOutcome ActOnCopyTimer(HWND dialog) {
-  return Act(dialog, KeyEvent::kTick, -1);
+HotkeyOutcome ActOnHotkeyTimer(HWND dialog, UINT_PTR timerId) {
+  if (timerId == kCopyTimerId) return Act(dialog, KeyEvent::kTick, -1);
+  if (timerId == kLoanTimerId) return RunLoan(dialog);
+  if (timerId == kSecretTimerId) SecretDue(dialog);
+  return {};
+}
+
+void RenderForPaste(HWND, UINT format) {
+  if (!RenderOffer(format)) return;
+  // Clipboard managers and remote desktops read every new clipboard too: only the target's
+  // request tells that the paste happened. A reader with no window of its own counts as it.
+  HWND reader = GetOpenClipboardWindow();
+  DWORD process = 0;
+  GetWindowThreadProcessId(reader, &process);
+  if (gLoan.open && (!reader || process == gTargetProcess)) {
+    gLoan.read = true;
+    gLoan.readMs = GetTickCount();
+  }
+}
+
+void RenderAllForPaste(HWND dialog) {
+  if (!OpenClipboard(dialog)) return;
+  if (GetClipboardOwner() == dialog) {
+    const UINT texts[] = {CF_TEXT, CF_UNICODETEXT};
+    for (UINT format : texts) RenderOffer(format);
+  }
+  CloseClipboard();
+}
+
+void PoppedBy(HWND dialog, int slot) {
+  if (SlotOf(slot).secret) TimeSecret(dialog, Secret::kPopped, slot);
 }
 
 const char* CopyPrompt() {
   return gArming.armed ? kCopyPrompt : nullptr;
 }
 
-void ConfirmCopy(int slot) {
+void FinishCopy(HWND dialog, int slot, ClipResult pushed) {
+  GiveBack(dialog);
+  if (pushed != ClipResult::kDone) return;
   char notice[kCopiedNoticeSize] = "";
   CopiedNotice(slot, notice);
   ShowTickerNotice(notice, kNoticeTicks);

@@ -12,7 +12,7 @@ namespace pinnafex {
 void ApplyHotkeys(HWND dialog, bool on);
 
 // Releases every key the dialog holds (turned off, quit, end of the session); an armed or
-// waiting copy is dropped.
+// waiting copy is dropped, and a paste under way gives the user's clipboard back.
 void ReleaseHotkeys(HWND dialog);
 
 // What a key left to the dialog to do.
@@ -21,23 +21,42 @@ struct HotkeyOutcome {
   int pushSlot = -1;  // the copy's text is on the clipboard: push it as the Push button does
 };
 
-// WM_HOTKEY. A slot's key puts the slot on the clipboard as Pop does and pastes it into the
-// window in front with Ctrl+V; armed by the copy key, it sends the window its copy keystroke
-// instead and waits for the clipboard. A key held down acts once; keys aimed at the bar's own
-// windows do nothing; an empty slot only beeps.
+// WM_HOTKEY. Each press of a slot's key pastes the slot once, in order, into the window in front
+// when the key came: the user's clipboard is kept, the slot offered in its place and given back
+// once the window has read it. Armed by the copy key, the press sends the window its copy
+// keystroke instead and waits for the clipboard. A key held down acts once; keys aimed at the
+// bar's own windows do nothing; an empty slot only beeps.
 HotkeyOutcome ActOnHotkey(HWND dialog, WPARAM id);
 
-// kCopyTimerId: the arming's end, and the clipboard watched for the copy.
-HotkeyOutcome ActOnCopyTimer(HWND dialog);
+// The hotkeys' timers: kCopyTimerId (the arming's end and the copy's wait), kLoanTimerId (the
+// paste's end and the presses queued), kSecretTimerId (a secret leaving the clipboard).
+HotkeyOutcome ActOnHotkeyTimer(HWND dialog, UINT_PTR timerId);
+
+// WM_RENDERFORMAT and WM_RENDERALLFORMATS: the slot offered for a paste, handed over.
+void RenderForPaste(HWND dialog, UINT format);
+void RenderAllForPaste(HWND dialog);
+
+// A Pop by button put `slot` on the clipboard: a secret leaves it after a while.
+void PoppedBy(HWND dialog, int slot);
 
 // "Copy into which slot?" while the copy key is armed, else null.
 const char* CopyPrompt();
 
-// Tells in the clock field that the copy has filled the slot.
-void ConfirmCopy(int slot);
+// The copy has ended with `pushed` into `slot` (the dialog pushed it): the user's clipboard goes
+// back, and a done copy is told in the clock field.
+void FinishCopy(HWND dialog, int slot, ClipResult pushed);
 
-// Seam for tests: the sending of keystrokes.
+// Seams for tests: the sending of keystrokes, the window in front, the system's key state, the
+// key watch's hook, and a process's integrity level (false when it cannot be read).
 using InputSender = UINT(WINAPI*)(UINT count, LPINPUT inputs, int size);
 extern InputSender gSendInput;
+using ForegroundReader = HWND(WINAPI*)();
+extern ForegroundReader gForegroundWindow;
+using KeyStateReader = SHORT(WINAPI*)(int key);
+extern KeyStateReader gKeyState;
+using HookSetter = HHOOK(WINAPI*)(int kind, HOOKPROC proc, HINSTANCE module, DWORD thread);
+extern HookSetter gSetHook;
+using IntegrityReader = bool (*)(DWORD process, DWORD& level);
+extern IntegrityReader gReadIntegrity;
 
 }  // namespace pinnafex

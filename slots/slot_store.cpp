@@ -28,6 +28,14 @@ struct Slot {
 
 Slot gSlots[kSlotCount];
 
+// The slot offered for a paste by key, its format and the copy not yet handed over.
+struct Offer {
+  UINT format = 0;
+  HGLOBAL block = nullptr;
+  bool secret = false;
+};
+Offer gOffer;
+
 // The last Pop: its slot and the clipboard's sequence number once it was written.
 int gPoppedSlot = -1;
 DWORD gPoppedSequence = 0;
@@ -367,6 +375,56 @@ void AdoptSlot(int slot, const SlotShare& text) {
 
 HGLOBAL SlotBlock(int slot) {
   return IsSlotIndex(slot) ? gSlots[slot].text : nullptr;
+}
+
+ClipResult OfferSlot(HWND owner, int slot) {
+  HighPriorityScope high;
+  if (!IsSlotIndex(slot) || !gSlots[slot].text) return ClipResult::kFailed;
+  const Slot& source = gSlots[slot];
+  // A mark offered with a zero DWORD asks every reader to skip, whatever its name.
+  static constexpr DWORD kSkip = 0;
+  Handover handovers[1 + kPrivacyFormatCount] = {};
+  handovers[0] = {CF_LOCALE, NewBlock(&source.locale, sizeof source.locale, 0)};
+  for (int i = 0; i < kPrivacyFormatCount; ++i) {
+    HGLOBAL mark = source.marks[i];
+    handovers[1 + i] = {PrivacyFormat(i),
+                        mark ? CopyBlock(mark, GlobalSize(mark)) : NewBlock(&kSkip, sizeof kSkip, 0)};
+  }
+  const bool secret = IsSecret(source);
+  const Offer offer{static_cast<UINT>(source.wide ? CF_UNICODETEXT : CF_TEXT),
+                    CopyBlock(source.text, source.textBytes), secret};
+  bool copied = offer.block != nullptr;
+  for (const Handover& h : handovers) copied = copied && h.block;
+  const bool opened = copied && OpenClipboardPatiently(owner);
+  if (!opened) {
+    for (const Handover& h : handovers) FreeBlock(h.block, false);
+    FreeBlock(offer.block, secret);
+    return copied ? ClipResult::kHeld : ClipResult::kFailed;
+  }
+  EmptyClipboard();
+  DropOffer();
+  SetClipboardData(offer.format, nullptr);  // null: rendered when asked for
+  bool taken = true;
+  for (const Handover& h : handovers) {
+    if (gSetClipboardData(h.format, h.block)) continue;
+    FreeBlock(h.block, false);
+    taken = false;
+  }
+  CloseClipboard();
+  gOffer = offer;
+  return taken ? ClipResult::kDone : ClipResult::kFailed;
+}
+
+bool RenderOffer(UINT format) {
+  if (!gOffer.block || format != gOffer.format) return false;
+  if (!gSetClipboardData(format, gOffer.block)) return false;
+  gOffer.block = nullptr;  // the clipboard's now
+  return true;
+}
+
+void DropOffer() {
+  FreeBlock(gOffer.block, gOffer.secret);
+  gOffer = Offer{};
 }
 
 }  // namespace pinnafex

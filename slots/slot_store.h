@@ -25,6 +25,15 @@ bool ClipboardHoldsPop(int slot);
 // Empties the clipboard when it still holds that Pop; `owner` opens it.
 void WithdrawPop(HWND owner, int slot);
 
+// A paste by key: the slot offered by delayed rendering, so that the program in front asks for
+// it when it pastes. The clipboard is emptied and carries the marks that keep it out of
+// histories, monitors and cloud sync; the text is copied now and handed over by RenderOffer.
+ClipResult OfferSlot(HWND owner, int slot);
+// WM_RENDERFORMAT: hands the offered text to the clipboard; false when `format` is not offered.
+bool RenderOffer(UINT format);
+// Frees (a secret's: wipes) an offer never rendered.
+void DropOffer();
+
 // What the view shows of a slot. The text is kept 8-bit in its own code page, or as UTF-16
 // where that code page cannot carry it.
 struct SlotContents {

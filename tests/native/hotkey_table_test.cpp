@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <set>
 #include <string>
 #include <tuple>
@@ -11,13 +12,53 @@
 namespace pinnafex {
 namespace {
 
-// Plays the paste and both copies for every set of held modifier keys against a model of the
-// key state, with the user still holding them and with the user having let go (the keystrokes
-// marked for that dropped).
-TEST(Hotkeys, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
-  const ShortcutKey shortcuts[] = {kPasteKey, CopyKeyFor("Notepad"),
-                                   CopyKeyFor("ConsoleWindowClass")};
-  EXPECT_NE(shortcuts[1].virtualKey, shortcuts[2].virtualKey) << "a console gets no Ctrl+C";
+// Renders keystrokes as "A0 2De 2De^ A0^": virtual key in hex, e for the extended flag, ^ for up.
+std::string Strokes(ShortcutKey key) {
+  KeyStroke strokes[kMaxPasteKeystrokes];
+  std::string out;
+  if (!key.virtualKey) return out;
+  for (std::size_t i = 0, n = ShortcutKeystrokes(0, key, strokes); i < n; ++i) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%s%02X%s%s", i ? " " : "", strokes[i].virtualKey,
+                  strokes[i].extended ? "e" : "", strokes[i].up ? "^" : "");
+    out += text;
+  }
+  return out;
+}
+
+// The keystrokes each window gets to paste and to copy: a terminal's own, Insert beside Delete
+// (extended), never the keypad's 0.
+TEST(Hotkeys, EachWindowGetsItsOwnPasteAndCopyKeys) {
+  const std::string ctrlV = "A2 56 56^ A2^", ctrlC = "A2 43 43^ A2^",
+                    shiftIns = "A0 2De 2De^ A0^", ctrlIns = "A2 2De 2De^ A2^",
+                    ctrlShiftV = "A2 A0 56 56^ A2^ A0^", ctrlShiftC = "A2 A0 43 43^ A2^ A0^";
+  const std::tuple<const char*, const char*, unsigned, std::string, std::string> rows[] = {
+      {"Notepad", "notepad.exe", 10, ctrlV, ctrlC},
+      {"ConsoleWindowClass", "conhost.exe", 10, shiftIns, ctrlIns},
+      {"ConsoleWindowClass", "conhost.exe", 6, "", ""},  // Windows 7: no key at all
+      {"CASCADIA_HOSTING_WINDOW_CLASS", "WindowsTerminal.exe", 10, ctrlShiftV, ctrlShiftC},
+      {"PuTTY", "putty.exe", 10, shiftIns, ctrlIns},
+      {"KiTTY", "kitty.exe", 6, shiftIns, ctrlIns},
+      {"mintty", "mintty.exe", 10, shiftIns, ctrlIns},
+      {"VirtualConsoleClass", "ConEmu64.exe", 10, shiftIns, ctrlIns},
+      {"Window Class", "Alacritty.EXE", 10, ctrlShiftV, ctrlShiftC},
+      {"Window Class", "game.exe", 10, ctrlV, ctrlC},
+      {"org.wezfurlong.wezterm", "wezterm-gui.exe", 10, ctrlShiftV, ctrlShiftC},
+  };
+  for (const auto& [cls, exe, major, paste, copy] : rows) {
+    const WindowKeys keys = KeysFor(cls, exe, major);
+    EXPECT_EQ(Strokes(keys.paste), paste) << cls << " " << exe;
+    EXPECT_EQ(Strokes(keys.copy), copy) << cls << " " << exe;
+  }
+}
+
+// Plays a paste and a terminal's paste and copy for every set of held modifier keys against a
+// model of the key state, with the user still holding them and with the user having let go
+// (the keystrokes marked for that dropped).
+TEST(Hotkeys, PlainShortcutThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
+  const ShortcutKey shortcuts[] = {KeysFor("Notepad", "", 10).paste,
+                                   KeysFor("PuTTY", "", 10).paste,
+                                   KeysFor("CASCADIA_HOSTING_WINDOW_CLASS", "", 10).copy};
   for (unsigned run = 0; run < 3 * (2u << kModifierKeyCount); ++run) {
     const unsigned held = run % (1u << kModifierKeyCount);
     const bool letGo = run >> kModifierKeyCount & 1;
@@ -32,7 +73,9 @@ TEST(Hotkeys, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
     for (int i = 0; i < kModifierKeyCount; ++i)
       if (held & (1u << i)) press(kModifierKeys[i].virtualKey);
     const std::set<unsigned> heldKeys = letGo ? std::set<unsigned>{} : down;
-    const std::set<unsigned> ctrlOnly = {kModifierKeys[0].virtualKey};
+    std::set<unsigned> modifiersOnly;
+    if (shortcut.modifiers & kModControl) modifiersOnly.insert(kModifierKeys[0].virtualKey);
+    if (shortcut.modifiers & kModShift) modifiersOnly.insert(kModifierKeys[2].virtualKey);
     KeyStroke strokes[kMaxPasteKeystrokes];
     int pastes = 0;
     for (std::size_t i = 0, n = ShortcutKeystrokes(held, shortcut, strokes); i < n; ++i) {
@@ -41,7 +84,7 @@ TEST(Hotkeys, PlainCtrlKeyThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
       EXPECT_FALSE(strokes[i].up && alone.count(key)) << held << ": " << key << " opens a menu";
       const bool paste = key == shortcut.virtualKey && !strokes[i].up;
       pastes += paste;
-      if (paste) EXPECT_EQ(down, ctrlOnly) << held;
+      if (paste) EXPECT_EQ(down, modifiersOnly) << held;
       strokes[i].up ? void(down.erase(key)) : press(key);
     }
     EXPECT_EQ(pastes, 1) << held;
@@ -83,7 +126,9 @@ TEST(CopyArming, TheSlotKeyCopiesWithinThreeSecondsAndTheClipboardDecidesWithinO
       {S, 7000, 8, A::kPaste},  {C, 8000, 8, A::kArm},
       {C, 11000, 8, A::kArm},   {S, 13999, 8, A::kCopy},
       {T, 14998, 8, A::kNone},  {T, 14999, 8, A::kNothingCopied},
-      {T, 15000, 9, A::kNone},
+      {T, 15000, 9, A::kNone},  {C, W, 9, A::kArm},
+      {S, W + 500, 9, A::kCopy}, {T, W + 999, 9, A::kNone},  // the wait across the wrap
+      {T, 499, 9, A::kNone},    {T, 500, 9, A::kNothingCopied},
   };
   CopyArming state;
   for (const auto& [event, atMs, sequence, expected] : steps) {
