@@ -177,6 +177,23 @@ int Sample(int id, int count, DWORD intervalMs) {
   return control ? 0 : 1;
 }
 
+// Injects each key with SendInput as another program would: a virtual key in hex, "^" before it
+// for its release, "+" after it for an extended key; "," waits 50 ms.
+int Keys(int argc, char **argv) {
+  for (int i = 2; i < argc; ++i) {
+    const char *key = argv[i];
+    if (*key == ',') {
+      Sleep(50);
+      continue;
+    }
+    INPUT input{INPUT_KEYBOARD, {}};
+    input.ki.dwFlags = (*key == '^' ? KEYEVENTF_KEYUP : 0u) | (std::strchr(key, '+') ? KEYEVENTF_EXTENDEDKEY : 0u);
+    input.ki.wVk = static_cast<WORD>(std::strtoul(key + (*key == '^'), nullptr, 16));
+    if (!SendInput(1, &input, sizeof input)) return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -199,6 +216,7 @@ int main(int argc, char **argv) {
   }
   if (verb == "clip-get") return ClipGet(argc, argv);
   if (verb == "clip-set") return ClipSet(argc, argv);
+  if (verb == "keys") return Keys(argc, argv);
   if (verb == "sample")
     return Sample(static_cast<int>(arg(2)), static_cast<int>(arg(3)), static_cast<DWORD>(arg(4)));
   if (verb == "hotkey") {  // takes a key as another program would, for MS milliseconds

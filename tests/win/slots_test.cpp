@@ -9,6 +9,7 @@
 #include "base/bar_ids.h"
 #include "clipboard_helpers.h"
 #include "clock/ticker.h"
+#include "borrow/borrow_rules.h"
 #include "shell/hotkey_table.h"
 #include "shell/hotkeys.h"
 #include "slots/slot_store.h"
@@ -140,31 +141,106 @@ UINT WINAPI SendNothing(UINT, LPINPUT, int) {
   return 0;
 }
 
-// What cannot be driven from outside: input blocked, and a modifier the system holds down that
-// the user has let go of. (Keys taken by another program, the keys let go, ids of no key and
-// the paste itself are checked end to end.)
-TEST_F(Slots, HotkeyWithInputBlockedIsToldAndALetGoModifierStaysUp) {
+UINT gSent = 0;
+UINT WINAPI CountSent(UINT count, LPINPUT, int) {
+  ++gSent;
+  return count;
+}
+HWND gFronts[2];  // the window in front when the key comes, and afterwards
+int gFrontReads = 0;
+HWND WINAPI Front() {
+  return gFronts[gFrontReads++ ? 1 : 0];
+}
+DWORD gTheirLevel = 0;
+bool Levels(DWORD process, DWORD& level) {
+  level = process == GetCurrentProcessId() ? 0x2000 : gTheirLevel;  // medium, or theirs
+  return true;
+}
+int gHooks = 0;
+HHOOK WINAPI DroppedHook(int, HOOKPROC, HINSTANCE, DWORD) {  // as if Windows removed it at once
+  ++gHooks;
+  return reinterpret_cast<HHOOK>(1);
+}
+HHOOK WINAPI CountedHook(int kind, HOOKPROC proc, HINSTANCE module, DWORD thread) {
+  ++gHooks;
+  return SetWindowsHookExA(kind, proc, module, thread);
+}
+
+// Slot 20's key: with `tap`, F10 pressed as another program sends it; then its WM_HOTKEY, with
+// the message's time, as the bar gets it.
+void Press(HWND bar, bool tap) {
+  INPUT keys[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_F10;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  if (tap) ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+  PostMessageA(bar, WM_HOTKEY, static_cast<WPARAM>(HotkeyId(19)), 0);
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageA(&msg, bar, WM_HOTKEY, WM_HOTKEY, PM_REMOVE));
+  ActOnHotkey(bar, msg.wParam);
+}
+
+// What Wine cannot show: input blocked, the window in front changing while another program
+// holds the clipboard, an elevated window, and a key watch the system dropped. The user's
+// clipboard comes back each time, and an elevated window gets nothing on it at all.
+TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
   HWND bar = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  ResetTicker();
-  ApplyHotkeys(bar, true);
+  const IntegrityReader systemLevels = gReadIntegrity;
+  gReadIntegrity = Levels;
+  gForegroundWindow = Front;
   ASSERT_TRUE(Put({Text("twenty")}));
   PushSlot(bar, 19);
-  ASSERT_TRUE(Put({Text("before")}));
-  // Input blocked: the slot is on the clipboard, and the user is told the paste did not go.
-  gSendInput = SendNothing;
-  EXPECT_EQ(ActOnHotkey(bar, HotkeyId(19)).popped, ClipResult::kDone);
-  gSendInput = SendInput;
-  EXPECT_EQ(Clipboard(CF_TEXT, true), "twenty");
-  EXPECT_STREQ(gTickerBuffer, "The keys could not be sent");
-  // Shift down for the system, let go of by the user's hand: the paste leaves it up. A fresh
-  // watch counts slot 20's key as let go of.
+  const struct {
+    bool sent;
+    HWND after;
+    DWORD level;
+    bool held;
+    const char* notice;
+  } rows[] = {
+      {false, GetDesktopWindow(), 0x2000, false, "The keys could not be sent"},
+      {true, nullptr, 0x2000, true, "The paste was cancelled: the window changed"},
+      {true, GetDesktopWindow(), 0x3000, false, "Pinnafex cannot paste into an elevated window"},
+  };
+  for (const auto& row : rows) {
+    ResetTicker();
+    ApplyHotkeys(bar, true);
+    ASSERT_TRUE(Put({Text("before")}));
+    const DWORD sequence = GetClipboardSequenceNumber();
+    gFronts[0] = GetDesktopWindow();  // another process's window
+    gFronts[1] = row.after;
+    gFrontReads = 0;
+    gTheirLevel = row.level;
+    gSendInput = row.sent ? CountSent : SendNothing;
+    HANDLE holder = row.held ? HoldClipboard(300) : nullptr;
+    Press(bar, true);
+    if (holder) Release(holder);
+    EXPECT_STREQ(gTickerBuffer, row.notice);
+    EXPECT_EQ(Clipboard(CF_TEXT, true), "before") << row.notice;
+    if (row.level > 0x2000) EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "written";
+    ApplyHotkeys(bar, false);
+  }
+  // The watch saw no press: the key still pastes, and a new watch sees the next press, which
+  // waits for the first paste's end.
+  gSetHook = DroppedHook;
+  gHooks = 0;
   ApplyHotkeys(bar, true);
-  INPUT shift{INPUT_KEYBOARD, {}};
-  shift.ki.wVk = VK_LSHIFT;
-  ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
-  EXPECT_EQ(ActOnHotkey(bar, HotkeyId(19)).popped, ClipResult::kDone);
-  EXPECT_GE(GetAsyncKeyState(VK_LSHIFT), 0) << "pressed again by the paste";
+  gSetHook = CountedHook;
+  gSent = 0;
+  gFronts[1] = gFronts[0];
+  gTheirLevel = 0x2000;
+  Press(bar, false);
+  EXPECT_EQ(gHooks, 2);
+  EXPECT_EQ(gSent, 1u);
+  Press(bar, true);
+  EXPECT_EQ(gHooks, 2) << "the new watch missed the press";
+  Sleep(kUnreadMs);
+  ActOnHotkeyTimer(bar, kLoanTimerId);
+  EXPECT_EQ(gSent, 2u);
   ApplyHotkeys(bar, false);
+  EXPECT_EQ(Clipboard(CF_TEXT, true), "before");
+  gSendInput = SendInput;
+  gSetHook = SetWindowsHookExA;
+  gForegroundWindow = GetForegroundWindow;
+  gReadIntegrity = systemLevels;
   DestroyWindow(bar);
 }
 
