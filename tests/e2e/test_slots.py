@@ -19,6 +19,7 @@ MARKS = {"ExcludeClipboardContentFromMonitorProcessing": b"\x01",
 SYNTHESIZED = {CF_TEXT, 7, CF_UNICODETEXT, CF_LOCALE}  # Wine's formats beside CF_TEXT alone
 BOUND = 10000  # lines a slot's list shows at most
 MODIFIERS, WM_HOTKEY = 7, 0x312  # Ctrl+Shift+Alt, as the slots' keys have them
+PRIVATE, HISTORY, RTF = "Pinnafex Probe Private", "CanIncludeInClipboardHistory", "Rich Text Format"
 
 
 def caption(size, slot=SLOT, unit="Byte"):
@@ -107,6 +108,10 @@ class Slots(BarTest):
                                  list(MARKS.values()) if secret else [None] * 3)
                 if codec:
                     self.assertEqual(got, text.encode(codec))
+                popped = time.monotonic()
+        # The secret popped last leaves the clipboard after its time, untouched meanwhile.
+        wait_until(lambda: clipboard_data()[0] == [], 25, "the secret gone", pause=0.5)
+        self.assertGreater(time.monotonic() - popped, 13)
 
         clipboard_set()  # Push with no text empties the slot (a click cannot reach it now)
         wait_until(lambda: not self.bar.controls()[PUSH[0]]["enabled"], 10, "Push disabled")
@@ -181,6 +186,7 @@ class Slots(BarTest):
         self.assertTrue(any("Hotkeys taken by" in s["text"] for s in shown), "no notice")
 
         notepad = self.notepad()
+        clipboard_set((CF_TEXT, b"mine"), (PRIVATE, b"\x00\x01\xfe"))  # the user's own clipboard
         run(["xdotool", "keydown", "ctrl+shift+alt"])  # held, 3 pastes once; slot 1 is empty
         for bad_id in (0, 22, -1):  # ids of no key, which only another program sends
             probe("post", WM_HOTKEY, bad_id, 0)
@@ -190,7 +196,27 @@ class Slots(BarTest):
         run(["xdotool", "keyup", "ctrl+shift+alt"])
         run(["xdotool", "key", "x"])  # a plain x: no modifier stuck, no menu entered
         wait_until(lambda: notepad() == three + fifteen + "x", 20, "a plain x typed")
-        self.assertEqual(clipboard_data(CF_TEXT)[1].split(b"\0")[0], fifteen.encode("cp1252"))
+        # Three quick presses injected by another program paste three times.
+        probe("keys", "a2", "a0", "a4", *["33", "^33"] * 3, "^a4", "^a0", "^a2")
+        wait_until(lambda: notepad() == three + fifteen + "x" + 3 * three, 20, "three pastes")
+        # The user's clipboard is back, marked as in the histories already.
+        wait_until(lambda: clipboard_data(CF_TEXT, PRIVATE, HISTORY)[1:] == (b"mine\0", b"\x00\x01\xfe\0",
+                                                                            b"\0\0\0\0"), 10, "the clipboard back")
+
+    def test_paste_key_gives_wordpad_its_bold_text_back(self):
+        clipboard_set((CF_TEXT, b"slot"))
+        self.push(9)
+        subprocess.Popen(["wine", r"C:\Program Files\Windows NT\Accessories\wordpad.exe"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(run, ["wine", "taskkill", "/f", "/im", "wordpad.exe"])
+        wait_until(lambda: run(["xdotool", "search", "--name", "Wordpad", "windowfocus", "--sync"]).returncode == 0,
+                   60, "WordPad")
+        run(["xdotool", "type", "fett"]), run(["xdotool", "key", "ctrl+a", "ctrl+b", "ctrl+c"])
+        rtf = wait_until(lambda: clipboard_data(RTF)[1], 10, "the bold text copied")
+        run(["xdotool", "key", "End", "ctrl+b", "ctrl+shift+alt+3"])  # the slot not bold
+        wait_until(lambda: clipboard_data(RTF)[1] == rtf, 10, "the bold text back")
+        run(["xdotool", "key", "ctrl+v", "ctrl+a", "ctrl+c"])
+        got = wait_until(lambda: (d := clipboard_data(RTF)[1]) != rtf and d, 10, "WordPad's text")
+        self.assertRegex(got.decode("latin-1"), r"fett\\b0 slot\\b fett", "the paste bold again")
 
     def test_copy_key_fills_a_slot_from_notepad(self):
         text = "Gr\xfc\xdfe \u03a9\u03bc\u03ad\u03b3\u03b1 \u041f\u0440\u0438\u0432\u0435\u0442 \u65e5\u672c\u8a9e \U0001f31f\r\nzwei"
@@ -203,6 +229,7 @@ class Slots(BarTest):
             wait_until(lambda: field() == "Copy into which slot?", 10, "the prompt")
             run(["xdotool", "key", "4"]), run(["xdotool", "keyup", "ctrl+shift+alt"])
             wait_until(lambda: notice[-8:] in field(), 10, notice)  # scrolling out to the left
+            wait_until(lambda: clipboard_data(CF_TEXT)[1] == b"other\0", 10, "the clipboard back")
             self.assertEqual(self.bar.caption(4), caption(len(utf16(text)) // 2 + 4, 4))
             self.bar.command(POP[3])
             self.assertEqual(wait_until(lambda: (d := wide(clipboard_data(CF_UNICODETEXT)[1] or b"")) != "other" and d, 20, "Pop"), text)
