@@ -49,6 +49,8 @@ wine_benches() {
   wine "$PINNAFEX_WIN_BENCH" slots >>"$out"
   echo "== transfers from CF_TEXT and Unicode sources, and memory, under Wine"
   wine "$PINNAFEX_WIN_BENCH" transfers >>"$out"
+  echo "== a paste key's clipboard kept and given back under Wine"
+  wine "$PINNAFEX_WIN_BENCH" borrow >>"$out"
   echo "== one tick of the bar under Wine"
   wine "$PINNAFEX_WIN_BENCH" tick >>"$out"
   echo "== start-up under Wine ($PINNAFEX_STARTS starts after a first one)"

@@ -6,6 +6,7 @@
 //   pinnafex_win_bench startup EXE [RUNS]    the program's start-up to its splash and bar
 //   pinnafex_win_bench idle-floor SECONDS    a bare window with the bar's timer and clock field
 //   pinnafex_win_bench keep                  a kept slot's save and the Push beside it
+//   pinnafex_win_bench borrow                a paste key's clipboard kept and given back
 //   pinnafex_win_bench keep-startup EXE [RUNS]  start-up with twenty kept slots against none
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   if (std::strcmp(what, "startup") == 0 && argc > 2) {
     const int runs = argc > 3 ? std::atoi(argv[3]) : 0;
     pinnafex::bench::RunStartupBench(argv[2], runs > 0 ? runs : 5);
+    return 0;
+  }
+  if (std::strcmp(what, "borrow") == 0) {
+    pinnafex::bench::RunBorrowBench();
     return 0;
   }
   if (std::strcmp(what, "keep") == 0) {
