@@ -1,6 +1,11 @@
 #include "borrow/clipboard_loan.h"
 
+#include <process.h>
+
+#include <atomic>
 #include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "borrow/borrow_rules.h"
@@ -22,8 +27,20 @@ std::vector<KeptFormat> gKept;
 bool gKeptHeld = false;      // a copy is kept (it may hold no format: an empty clipboard)
 bool gKeptPrivate = false;   // its source marked it private: wiped, and it leaves after a while
 DWORD gKeptSequence = 0;     // the clipboard's sequence number at the keeping
-DWORD gGivenSequence = 0;    // and once it was given back
-bool gGiven = false;
+std::atomic<DWORD> gGivenSequence{0};  // and once it was given back
+std::atomic<bool> gGiven{false};
+
+// A giving back runs on a thread of its own: writing 32 MB to the clipboard takes the system
+// longer than the bar may stand still.
+struct GiveBackJob {
+  std::vector<KeptFormat> kept;
+  bool secret;
+  HWND owner;
+};
+HANDLE gGiving = nullptr;
+constexpr DWORD kGivingWaitMs = 3000;
+constexpr SIZE_T kInlineGiveBackBytes = 4 * 1024 * 1024;  // less is written at once, in place
+SIZE_T gKeptBytes = 0;
 
 constexpr int kHistoryMark = 1;  // PrivacyFormat's "CanIncludeInClipboardHistory"
 
@@ -126,6 +143,7 @@ bool CopyAll() {
     HANDLE copy = CopyFormat(kind, data);
     if (!copy) return false;
     gKept.push_back({format, kind, copy});
+    if (kind == FormatKind::kMemory) gKeptBytes += GlobalSize(copy);
     gKeptPrivate = gKeptPrivate || IsPrivacyMark(format);
   }
   return true;
@@ -135,8 +153,10 @@ bool CopyAll() {
 
 KeepResult KeepClipboard(HWND owner) {
   if (gKeptHeld) return KeepResult::kKept;
+  FinishGivingBack();  // what is kept is the clipboard given back, not the slot before it
   if (!OpenClipboardPatiently(owner)) return KeepResult::kHeld;
   gKeptPrivate = false;
+  gKeptBytes = 0;
   const bool copied = CopyAll();
   gKeptSequence = GetClipboardSequenceNumber();
   CloseClipboard();
@@ -153,21 +173,20 @@ bool ClipboardChangedSinceKept() {
   return GetClipboardSequenceNumber() != gKeptSequence;
 }
 
-bool GiveClipboardBack(HWND owner) {
-  if (!gKeptHeld) return false;
-  const bool secret = gKeptPrivate;
-  if (!OpenClipboardPatiently(owner)) {
-    DropKeptClipboard();
-    return false;
+namespace {
+
+void PutBack(const GiveBackJob& job) {
+  if (!OpenClipboardPatiently(job.owner)) {
+    for (const KeptFormat& kept : job.kept) FreeFormat(kept, job.secret);
+    return;
   }
   EmptyClipboard();
   bool marked = false;
-  for (const KeptFormat& kept : gKept) {
+  for (const KeptFormat& kept : job.kept) {
     marked = marked || kept.format == PrivacyFormat(kHistoryMark);
     // Taken: the clipboard's now. Refused: ours to free.
-    if (!SetClipboardData(kept.format, kept.data)) FreeFormat(kept, secret);
+    if (!SetClipboardData(kept.format, kept.data)) FreeFormat(kept, job.secret);
   }
-  gKept.clear();
   // It is in the histories already; giving it back must not record it again.
   static constexpr DWORD kNoHistory = 0;
   HGLOBAL mark = marked ? nullptr : NewBlock(&kNoHistory, sizeof kNoHistory, 0);
@@ -175,8 +194,51 @@ bool GiveClipboardBack(HWND owner) {
   CloseClipboard();
   gGivenSequence = GetClipboardSequenceNumber();
   gGiven = true;
+}
+
+unsigned __stdcall GiveBackThread(void* job) {
+  PutBack(*static_cast<GiveBackJob*>(job));
+  delete static_cast<GiveBackJob*>(job);
+  return 0;
+}
+
+}  // namespace
+
+void FinishGivingBack() {
+  if (!gGiving) return;
+  // Emptying the clipboard sends its owner, a window of this thread, a message: it is answered
+  // while waiting.
+  const DWORD start = GetTickCount();
+  for (DWORD waited = 0; waited < kGivingWaitMs; waited = GetTickCount() - start) {
+    if (MsgWaitForMultipleObjects(1, &gGiving, FALSE, kGivingWaitMs - waited, QS_SENDMESSAGE) !=
+        WAIT_OBJECT_0 + 1)
+      break;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  CloseHandle(gGiving);
+  gGiving = nullptr;
+}
+
+bool GiveClipboardBack(HWND owner) {
+  if (!gKeptHeld) return false;
+  FinishGivingBack();
+  const bool secret = gKeptPrivate;
+  GiveBackJob here{std::move(gKept), secret, owner};
+  gKept.clear();
   gKeptHeld = false;
   gKeptPrivate = false;
+  gGiven = false;
+  auto* job = gKeptBytes < kInlineGiveBackBytes ? nullptr : new (std::nothrow) GiveBackJob{};
+  unsigned id = 0;
+  if (job) {
+    *job = std::move(here);
+    gGiving = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, GiveBackThread, job, 0, &id));
+  }
+  if (!gGiving) {  // small, or no memory or thread to spare: here, then
+    PutBack(job ? *job : here);
+    delete job;
+  }
   return secret;
 }
 
@@ -195,6 +257,7 @@ bool ClipboardHoldsGivenBack() {
 }
 
 void WipeClipboard(HWND owner) {
+  FinishGivingBack();
   if (!OpenClipboard(owner)) return;
   DWORD process = 0;
   GetWindowThreadProcessId(GetClipboardOwner(), &process);

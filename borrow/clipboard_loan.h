@@ -15,8 +15,11 @@ bool ClipboardKept();
 bool ClipboardChangedSinceKept();
 
 // Puts the kept copy back as the clipboard, marked as already in the histories, and lets go of
-// it. Returns true when what went back was marked private by its source.
+// it; a thread of its own writes it. Returns true when what went back was marked private by its
+// source.
 bool GiveClipboardBack(HWND owner);
+// Waits (a few seconds at most) until the clipboard given back is written.
+void FinishGivingBack();
 // Lets go of the kept copy, wiped, putting nothing back.
 void DropKeptClipboard();
 

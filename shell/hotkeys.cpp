@@ -508,6 +508,7 @@ void ReleaseHotkeys(HWND dialog) {
   KillTimer(dialog, kCopyTimerId);
   gQueue = PressQueue{};
   GiveBack(dialog);
+  FinishGivingBack();  // before the bar may end
   KillTimer(dialog, kLoanTimerId);
 }
 

@@ -10,6 +10,7 @@
 #include "clipboard_helpers.h"
 #include "clock/ticker.h"
 #include "borrow/borrow_rules.h"
+#include "borrow/clipboard_loan.h"
 #include "shell/hotkey_table.h"
 #include "shell/hotkeys.h"
 #include "slots/slot_store.h"
@@ -213,6 +214,7 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
     HANDLE holder = row.held ? HoldClipboard(300) : nullptr;
     Press(bar, true);
     if (holder) Release(holder);
+    FinishGivingBack();
     EXPECT_STREQ(gTickerBuffer, row.notice);
     EXPECT_EQ(Clipboard(CF_TEXT, true), "before") << row.notice;
     if (row.level > 0x2000) EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "written";
