@@ -17,10 +17,17 @@ constexpr FormatRange kExcludedRanges[] = {
 // OLE's formats: a live object and its descriptors. A program that pastes through OLE reads the
 // plain formats beside them instead.
 constexpr const char* kOleFormats[] = {
-    "DataObject",          "Ole Private Data",       "OleClipboardPersistOnFlush",
-    "Object Descriptor",   "Link Source Descriptor", "Embed Source",
-    "Embedded Object",     "Link Source",            "OwnerLink",
-    "ObjectLink",          "Native",
+    "DataObject",
+    "Ole Private Data",
+    "OleClipboardPersistOnFlush",
+    "Object Descriptor",
+    "Link Source Descriptor",
+    "Embed Source",
+    "Embedded Object",
+    "Link Source",
+    "OwnerLink",
+    "ObjectLink",
+    "Native",
 };
 
 constexpr struct {
@@ -37,7 +44,8 @@ constexpr unsigned kFamilies[][3] = {{kFormatText, kFormatOemText, kFormatUnicod
                                      {kFormatEnhMetafile, kFormatMetafilePict, 0}};
 
 int FamilyOf(unsigned format) {
-  for (int family = 0; family < static_cast<int>(sizeof kFamilies / sizeof kFamilies[0]); ++family) {
+  for (int family = 0; family < static_cast<int>(sizeof kFamilies / sizeof kFamilies[0]);
+       ++family) {
     for (unsigned member : kFamilies[family]) {
       if (member && member == format) return family;
     }

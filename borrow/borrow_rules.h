@@ -5,9 +5,9 @@
 namespace pinnafex {
 
 // Formats as the platform numbers them; its headers stay out of here.
-constexpr unsigned kFormatText = 1, kFormatBitmap = 2, kFormatMetafilePict = 3,
-                   kFormatOemText = 7, kFormatDib = 8, kFormatPalette = 9,
-                   kFormatUnicodeText = 13, kFormatEnhMetafile = 14, kFormatDibV5 = 17;
+constexpr unsigned kFormatText = 1, kFormatBitmap = 2, kFormatMetafilePict = 3, kFormatOemText = 7,
+                   kFormatDib = 8, kFormatPalette = 9, kFormatUnicodeText = 13,
+                   kFormatEnhMetafile = 14, kFormatDibV5 = 17;
 
 // How a kept format is copied: memory as bytes, the others as objects of their kind.
 enum class FormatKind { kMemory, kBitmap, kPalette, kEnhMetafile, kMetafilePict };
@@ -29,10 +29,10 @@ constexpr unsigned kUnreadMs = 2000;
 
 // A paste by key under way over the kept clipboard.
 struct Loan {
-  bool open = false;     // the user's clipboard is kept, a slot stands in for it
-  bool read = false;     // the last paste's target has asked for the slot
-  unsigned keysMs = 0;   // when the last paste's keystroke went
-  unsigned readMs = 0;   // the target's last request
+  bool open = false;    // the user's clipboard is kept, a slot stands in for it
+  bool read = false;    // the last paste's target has asked for the slot
+  unsigned keysMs = 0;  // when the last paste's keystroke went
+  unsigned readMs = 0;  // the target's last request
 };
 
 enum class LoanStep {

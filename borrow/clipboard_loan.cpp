@@ -24,9 +24,9 @@ struct KeptFormat {
 };
 
 std::vector<KeptFormat> gKept;
-bool gKeptHeld = false;      // a copy is kept (it may hold no format: an empty clipboard)
-bool gKeptPrivate = false;   // its source marked it private: wiped, and it leaves after a while
-DWORD gKeptSequence = 0;     // the clipboard's sequence number at the keeping
+bool gKeptHeld = false;     // a copy is kept (it may hold no format: an empty clipboard)
+bool gKeptPrivate = false;  // its source marked it private: wiped, and it leaves after a while
+DWORD gKeptSequence = 0;    // the clipboard's sequence number at the keeping
 std::atomic<DWORD> gGivenSequence{0};  // and once it was given back
 std::atomic<bool> gGiven{false};
 

@@ -75,7 +75,9 @@ constexpr TerminalRow kTerminals[] = {
 bool SameName(const char* a, const char* b) {
   if (!a || !b) return false;
   for (; *a && *b; ++a, ++b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const auto lower = [](char c) {
+      return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     if (lower(*a) != lower(*b)) return false;
   }
   return *a == *b;
@@ -170,12 +172,14 @@ std::size_t ShortcutKeystrokes(unsigned held, ShortcutKey key,
     if (held & (1u << i)) add(kModifierKeys[i].virtualKey, true, kModifierKeys[i].extended);
   }
   for (const ShortcutModifier& m : kShortcutModifiers) {
-    if (key.modifiers & m.bit) add(kModifierKeys[m.key].virtualKey, false, kModifierKeys[m.key].extended);
+    if (key.modifiers & m.bit)
+      add(kModifierKeys[m.key].virtualKey, false, kModifierKeys[m.key].extended);
   }
   add(key.virtualKey, false, key.extended);
   add(key.virtualKey, true, key.extended);
   for (const ShortcutModifier& m : kShortcutModifiers) {
-    if (key.modifiers & m.bit) add(kModifierKeys[m.key].virtualKey, true, kModifierKeys[m.key].extended);
+    if (key.modifiers & m.bit)
+      add(kModifierKeys[m.key].virtualKey, true, kModifierKeys[m.key].extended);
   }
   for (int i = 0; i < kModifierKeyCount; ++i) {
     if (held & (1u << i)) add(kModifierKeys[i].virtualKey, false, kModifierKeys[i].extended, true);

@@ -428,8 +428,7 @@ HotkeyOutcome Copy(HWND dialog, int) {
   const KeepResult kept = KeepClipboard(dialog);
   if (kept != KeepResult::kKept) {
     gArming = {};
-    return kept == KeepResult::kHeld ? HotkeyOutcome{ClipResult::kHeld, -1}
-                                     : Told(kNotKeptNotice);
+    return kept == KeepResult::kHeld ? HotkeyOutcome{ClipResult::kHeld, -1} : Told(kNotKeptNotice);
   }
   gArming.sequence = GetClipboardSequenceNumber();  // after the keeping's reads
   if (!SendShortcut(front, keys.copy)) {

@@ -387,8 +387,8 @@ ClipResult OfferSlot(HWND owner, int slot) {
   handovers[0] = {CF_LOCALE, NewBlock(&source.locale, sizeof source.locale, 0)};
   for (int i = 0; i < kPrivacyFormatCount; ++i) {
     HGLOBAL mark = source.marks[i];
-    handovers[1 + i] = {PrivacyFormat(i),
-                        mark ? CopyBlock(mark, GlobalSize(mark)) : NewBlock(&kSkip, sizeof kSkip, 0)};
+    handovers[1 + i] = {PrivacyFormat(i), mark ? CopyBlock(mark, GlobalSize(mark))
+                                               : NewBlock(&kSkip, sizeof kSkip, 0)};
   }
   const bool secret = IsSecret(source);
   const Offer offer{static_cast<UINT>(source.wide ? CF_UNICODETEXT : CF_TEXT),

@@ -65,7 +65,8 @@ void RunBorrowBench() {
   barClass.lpfnWndProc = BarProc;
   barClass.lpszClassName = "PinnafexBorrowBench";
   RegisterClassA(&barClass);
-  HWND bar = CreateWindowA("PinnafexBorrowBench", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  HWND bar =
+      CreateWindowA("PinnafexBorrowBench", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   HWND user = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   Write(user, TextBlock(kMi, 's'));
   PushSlot(bar, 0);

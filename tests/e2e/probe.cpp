@@ -187,7 +187,8 @@ int Keys(int argc, char **argv) {
       continue;
     }
     INPUT input{INPUT_KEYBOARD, {}};
-    input.ki.dwFlags = (*key == '^' ? KEYEVENTF_KEYUP : 0u) | (std::strchr(key, '+') ? KEYEVENTF_EXTENDEDKEY : 0u);
+    input.ki.dwFlags =
+        (*key == '^' ? KEYEVENTF_KEYUP : 0u) | (std::strchr(key, '+') ? KEYEVENTF_EXTENDEDKEY : 0u);
     input.ki.wVk = static_cast<WORD>(std::strtoul(key + (*key == '^'), nullptr, 16));
     if (!SendInput(1, &input, sizeof input)) return 1;
   }

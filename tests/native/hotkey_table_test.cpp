@@ -29,9 +29,9 @@ std::string Strokes(ShortcutKey key) {
 // The keystrokes each window gets to paste and to copy: a terminal's own, Insert beside Delete
 // (extended), never the keypad's 0.
 TEST(Hotkeys, EachWindowGetsItsOwnPasteAndCopyKeys) {
-  const std::string ctrlV = "A2 56 56^ A2^", ctrlC = "A2 43 43^ A2^",
-                    shiftIns = "A0 2De 2De^ A0^", ctrlIns = "A2 2De 2De^ A2^",
-                    ctrlShiftV = "A2 A0 56 56^ A2^ A0^", ctrlShiftC = "A2 A0 43 43^ A2^ A0^";
+  const std::string ctrlV = "A2 56 56^ A2^", ctrlC = "A2 43 43^ A2^", shiftIns = "A0 2De 2De^ A0^",
+                    ctrlIns = "A2 2De 2De^ A2^", ctrlShiftV = "A2 A0 56 56^ A2^ A0^",
+                    ctrlShiftC = "A2 A0 43 43^ A2^ A0^";
   const std::tuple<const char*, const char*, unsigned, std::string, std::string> rows[] = {
       {"Notepad", "notepad.exe", 10, ctrlV, ctrlC},
       {"ConsoleWindowClass", "conhost.exe", 10, shiftIns, ctrlIns},
@@ -56,8 +56,7 @@ TEST(Hotkeys, EachWindowGetsItsOwnPasteAndCopyKeys) {
 // model of the key state, with the user still holding them and with the user having let go
 // (the keystrokes marked for that dropped).
 TEST(Hotkeys, PlainShortcutThenOnlyTheHeldKeysAgainAndTheTakenOnesNamed) {
-  const ShortcutKey shortcuts[] = {KeysFor("Notepad", "", 10).paste,
-                                   KeysFor("PuTTY", "", 10).paste,
+  const ShortcutKey shortcuts[] = {KeysFor("Notepad", "", 10).paste, KeysFor("PuTTY", "", 10).paste,
                                    KeysFor("CASCADIA_HOSTING_WINDOW_CLASS", "", 10).copy};
   for (unsigned run = 0; run < 3 * (2u << kModifierKeyCount); ++run) {
     const unsigned held = run % (1u << kModifierKeyCount);
@@ -115,20 +114,20 @@ TEST(CopyArming, TheSlotKeyCopiesWithinThreeSecondsAndTheClipboardDecidesWithinO
   using A = KeyAction;
   constexpr unsigned W = 0u - 1000;  // a second before the millisecond count wraps
   const std::tuple<KeyEvent, unsigned, unsigned, KeyAction> steps[] = {
-      {S, 0, 7, A::kPaste},     {C, 0, 7, A::kArm},
-      {T, 2999, 7, A::kNone},   {S, 2999, 7, A::kCopy},
-      {S, 3000, 7, A::kBusy},   {C, 3000, 7, A::kBusy},
-      {T, 3998, 7, A::kNone},   {T, 3999, 8, A::kPush},
-      {S, 4000, 8, A::kPaste},  {C, W, 8, A::kArm},
-      {C, 500, 8, A::kDisarm},  {S, 600, 8, A::kPaste},
-      {C, 1, 8, A::kArm},       {T, 3000, 8, A::kNone},
-      {T, 3001, 8, A::kDisarm}, {C, 4000, 8, A::kArm},
-      {S, 7000, 8, A::kPaste},  {C, 8000, 8, A::kArm},
-      {C, 11000, 8, A::kArm},   {S, 13999, 8, A::kCopy},
-      {T, 14998, 8, A::kNone},  {T, 14999, 8, A::kNothingCopied},
-      {T, 15000, 9, A::kNone},  {C, W, 9, A::kArm},
+      {S, 0, 7, A::kPaste},      {C, 0, 7, A::kArm},
+      {T, 2999, 7, A::kNone},    {S, 2999, 7, A::kCopy},
+      {S, 3000, 7, A::kBusy},    {C, 3000, 7, A::kBusy},
+      {T, 3998, 7, A::kNone},    {T, 3999, 8, A::kPush},
+      {S, 4000, 8, A::kPaste},   {C, W, 8, A::kArm},
+      {C, 500, 8, A::kDisarm},   {S, 600, 8, A::kPaste},
+      {C, 1, 8, A::kArm},        {T, 3000, 8, A::kNone},
+      {T, 3001, 8, A::kDisarm},  {C, 4000, 8, A::kArm},
+      {S, 7000, 8, A::kPaste},   {C, 8000, 8, A::kArm},
+      {C, 11000, 8, A::kArm},    {S, 13999, 8, A::kCopy},
+      {T, 14998, 8, A::kNone},   {T, 14999, 8, A::kNothingCopied},
+      {T, 15000, 9, A::kNone},   {C, W, 9, A::kArm},
       {S, W + 500, 9, A::kCopy}, {T, W + 999, 9, A::kNone},  // the wait across the wrap
-      {T, 499, 9, A::kNone},    {T, 500, 9, A::kNothingCopied},
+      {T, 499, 9, A::kNone},     {T, 500, 9, A::kNothingCopied},
   };
   CopyArming state;
   for (const auto& [event, atMs, sequence, expected] : steps) {
