@@ -147,6 +147,9 @@ UINT WINAPI CountSent(UINT count, LPINPUT, int) {
   ++gSent;
   return count;
 }
+HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) {
+  return nullptr;
+}
 HWND gFronts[2];  // the window in front when the key comes, and afterwards
 int gFrontReads = 0;
 HWND WINAPI Front() {
@@ -181,8 +184,9 @@ void Press(HWND bar, bool tap) {
 }
 
 // What Wine cannot show: input blocked, the window in front changing while another program
-// holds the clipboard, an elevated window, and a key watch the system dropped. The user's
-// clipboard comes back each time, and an elevated window gets nothing on it at all.
+// holds the clipboard, an elevated window, memory running out, and a key watch the system
+// dropped. The user's clipboard comes back each time, and is not even touched for an elevated
+// window or when it could not be kept.
 TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
   HWND bar = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   const IntegrityReader systemLevels = gReadIntegrity;
@@ -195,11 +199,14 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
     HWND after;
     DWORD level;
     bool held;
+    SlotAllocator keepAlloc;
     const char* notice;
   } rows[] = {
-      {false, GetDesktopWindow(), 0x2000, false, "The keys could not be sent"},
-      {true, nullptr, 0x2000, true, "The paste was cancelled: the window changed"},
-      {true, GetDesktopWindow(), 0x3000, false, "Pinnafex cannot paste into an elevated window"},
+      {false, GetDesktopWindow(), 0x2000, false, GlobalAlloc, "The keys could not be sent"},
+      {true, nullptr, 0x2000, true, GlobalAlloc, "The paste was cancelled: the window changed"},
+      {true, GetDesktopWindow(), 0x3000, false, GlobalAlloc,
+       "Pinnafex cannot paste into an elevated window"},
+      {true, GetDesktopWindow(), 0x2000, false, FailingAlloc, "Your clipboard could not be kept"},
   };
   for (const auto& row : rows) {
     ResetTicker();
@@ -211,17 +218,20 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
     gFrontReads = 0;
     gTheirLevel = row.level;
     gSendInput = row.sent ? CountSent : SendNothing;
+    gKeepAlloc = row.keepAlloc;
     HANDLE holder = row.held ? HoldClipboard(300) : nullptr;
     Press(bar, true);
     if (holder) Release(holder);
     FinishGivingBack();
     EXPECT_STREQ(gTickerBuffer, row.notice);
     EXPECT_EQ(Clipboard(CF_TEXT, true), "before") << row.notice;
-    if (row.level > 0x2000) EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "written";
+    if (row.level > 0x2000 || row.keepAlloc != GlobalAlloc)
+      EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "written";
     ApplyHotkeys(bar, false);
   }
   // The watch saw no press: the key still pastes, and a new watch sees the next press, which
   // waits for the first paste's end.
+  gKeepAlloc = GlobalAlloc;
   gSetHook = DroppedHook;
   gHooks = 0;
   ApplyHotkeys(bar, true);
@@ -229,12 +239,13 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
   gSent = 0;
   gFronts[1] = gFronts[0];
   gTheirLevel = 0x2000;
+  Sleep(50);  // a press well after the watch started, beyond the tick count's granularity
   Press(bar, false);
   EXPECT_EQ(gHooks, 2);
   EXPECT_EQ(gSent, 1u);
   Press(bar, true);
   EXPECT_EQ(gHooks, 2) << "the new watch missed the press";
-  Sleep(kUnreadMs);
+  Sleep(kUnreadMs + 100);
   ActOnHotkeyTimer(bar, kLoanTimerId);
   EXPECT_EQ(gSent, 2u);
   ApplyHotkeys(bar, false);
