@@ -178,14 +178,10 @@ int Sample(int id, int count, DWORD intervalMs) {
 }
 
 // Injects each key with SendInput as another program would: a virtual key in hex, "^" before it
-// for its release, "+" after it for an extended key; "," waits 50 ms.
+// for its release, "+" after it for an extended key.
 int Keys(int argc, char **argv) {
   for (int i = 2; i < argc; ++i) {
     const char *key = argv[i];
-    if (*key == ',') {
-      Sleep(50);
-      continue;
-    }
     INPUT input{INPUT_KEYBOARD, {}};
     input.ki.dwFlags =
         (*key == '^' ? KEYEVENTF_KEYUP : 0u) | (std::strchr(key, '+') ? KEYEVENTF_EXTENDEDKEY : 0u);

@@ -30,9 +30,6 @@ TEST(Presses, EachPressActsOnceInOrderAndAMissedOneIsTold) {
     const PressVerdict got = JudgeHotkey(key, acted, atMs, event == 'h');
     EXPECT_EQ("ARL"[static_cast<int>(got)], verdict) << step;
   }
-  PressQueue queue;
-  for (int slot = 0; slot < 40; ++slot) EXPECT_EQ(QueuePress(queue, slot), slot < 32);
-  for (int slot = 0; slot < 33; ++slot) EXPECT_EQ(NextPress(queue), slot < 32 ? slot : -1);
 }
 
 // A paste's end and the next paste's start, around the millisecond count's wrap.
