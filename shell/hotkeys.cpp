@@ -547,6 +547,12 @@ void RenderAllForPaste(HWND dialog) {
 }
 
 void PoppedBy(HWND dialog, int slot) {
+  // The user asked for this slot on the clipboard: a paste under way puts nothing back over it.
+  if (gLoan.open) {
+    DropOffer();
+    DropKeptClipboard();
+    gLoan = Loan{};
+  }
   if (SlotOf(slot).secret) TimeSecret(dialog, Secret::kPopped, slot);
 }
 

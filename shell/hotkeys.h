@@ -36,7 +36,8 @@ HotkeyOutcome ActOnHotkeyTimer(HWND dialog, UINT_PTR timerId);
 void RenderForPaste(HWND dialog, UINT format);
 void RenderAllForPaste(HWND dialog);
 
-// A Pop by button put `slot` on the clipboard: a secret leaves it after a while.
+// A Pop by button put `slot` on the clipboard: it stays over a paste by key under way, and a
+// secret leaves it after a while.
 void PoppedBy(HWND dialog, int slot);
 
 // "Copy into which slot?" while the copy key is armed, else null.
