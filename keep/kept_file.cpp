@@ -1,5 +1,6 @@
 #include "keep/kept_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -51,10 +52,13 @@ void WriteKeptRecordHeader(std::uint8_t* out, const KeptText& text) {
   Put(out + 16, text.textBytes, 8);
 }
 
-bool SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts) {
-  if (!file || size < kKeptHeaderSize + kHashSize) return false;
-  if (std::memcmp(file, kMagic, sizeof kMagic) != 0 || Get(file + 4, 4) != kKeptVersion) {
-    return false;
+KeptCheck SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts) {
+  if (!file || size < 8 || std::memcmp(file, kMagic, sizeof kMagic) != 0) {
+    return KeptCheck::kDamaged;
+  }
+  if (Get(file + 4, 4) > kKeptVersion) return KeptCheck::kNewer;
+  if (size < kKeptHeaderSize + kHashSize || Get(file + 4, 4) != kKeptVersion) {
+    return KeptCheck::kDamaged;
   }
   const std::uint64_t keySize = Get(file + 12, 4);
   const std::uint64_t cipherSize = Get(file + 16, 8);
@@ -62,7 +66,7 @@ bool SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts) {
       cipherSize % kKeptCipherBlock != 0 || cipherSize > size ||
       KeptFileSize(static_cast<std::size_t>(keySize), static_cast<std::size_t>(cipherSize)) !=
           size) {
-    return false;
+    return KeptCheck::kDamaged;
   }
   parts.slot = static_cast<std::uint32_t>(Get(file + 8, 4));
   parts.iv = file + 24;
@@ -70,7 +74,7 @@ bool SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts) {
   parts.wrappedKeySize = static_cast<std::size_t>(keySize);
   parts.cipher = file + kKeptHeaderSize + parts.wrappedKeySize;
   parts.cipherSize = static_cast<std::size_t>(cipherSize);
-  return true;
+  return KeptCheck::kSound;
 }
 
 bool KeptMacMatches(const std::uint8_t* file, std::size_t size,
@@ -103,19 +107,42 @@ bool ReadKeptRecord(const std::uint8_t* record, std::size_t size, KeptText& text
   return true;
 }
 
-void FormatRestoreNotice(std::uint32_t slots, char* out, std::size_t outSize) {
-  if (!out || outSize == 0) return;
-  char numbers[128] = "";
+namespace {
+
+// "Slot 3" or "Slots 3, 7" and how many, for the slot indexes set in `slots`.
+int SlotList(std::uint32_t slots, char (&out)[128]) {
+  char numbers[100] = "";
   std::size_t used = 0;
   int count = 0;
-  for (int slot = 0; slot < 32 && used < sizeof numbers; ++slot) {
+  for (int slot = 0; slot < 32; ++slot) {
     if (!(slots >> slot & 1)) continue;
     const int n =
         std::snprintf(numbers + used, sizeof numbers - used, "%s%d", count ? ", " : "", slot + 1);
-    if (n > 0) used += static_cast<std::size_t>(n);
+    if (n > 0) used = std::min(sizeof numbers - 1, used + static_cast<std::size_t>(n));
     ++count;
   }
-  std::snprintf(out, outSize, "Slot%s %s could not be restored", count > 1 ? "s" : "", numbers);
+  std::snprintf(out, sizeof out, "Slot%s %s", count > 1 ? "s" : "", numbers);
+  return count;
+}
+
+}  // namespace
+
+void FormatRestoreNotice(std::uint32_t damaged, std::uint32_t newer, char* out,
+                         std::size_t outSize) {
+  if (!out || outSize == 0) return;
+  char bad[128];
+  char later[128];
+  const int badCount = SlotList(damaged, bad);
+  const int laterCount = SlotList(newer, later);
+  const char* kept = laterCount > 1 ? "were" : "was";
+  if (badCount && laterCount) {
+    std::snprintf(out, outSize, "%s could not be restored. %s %s kept by a newer Pinnafex", bad,
+                  later, kept);
+  } else if (laterCount) {
+    std::snprintf(out, outSize, "%s %s kept by a newer Pinnafex", later, kept);
+  } else {
+    std::snprintf(out, outSize, "%s could not be restored", bad);
+  }
 }
 
 }  // namespace pinnafex

@@ -57,8 +57,10 @@ void WriteKeptHeader(std::uint8_t* out, std::uint32_t slot, const std::uint8_t (
                      std::size_t wrappedKeySize, std::size_t cipherSize);
 void WriteKeptRecordHeader(std::uint8_t* out, const KeptText& text);
 
-// The parts of a file of this program's version whose sizes add up; false for anything else.
-bool SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts);
+// The parts of a file of this program's version whose sizes add up. Newer: the file names a
+// later version, whose layout this one cannot know.
+enum class KeptCheck { kSound, kDamaged, kNewer };
+KeptCheck SplitKeptFile(std::uint8_t* file, std::size_t size, KeptParts& parts);
 // Whether the file's MAC is the one its key gives (compared in constant time).
 bool KeptMacMatches(const std::uint8_t* file, std::size_t size,
                     const std::uint8_t (&macKey)[kMacKeySize]);
@@ -66,7 +68,8 @@ bool KeptMacMatches(const std::uint8_t* file, std::size_t size,
 bool ReadKeptRecord(const std::uint8_t* record, std::size_t size, KeptText& text);
 
 // "Slot 3 could not be restored", or "Slots 3, 7 could not be restored", for the slot indexes
-// set in `slots` (bit 0: slot 1).
-void FormatRestoreNotice(std::uint32_t slots, char* out, std::size_t outSize);
+// set in `damaged` (bit 0: slot 1), then "Slot 4 was kept by a newer Pinnafex" for `newer`.
+void FormatRestoreNotice(std::uint32_t damaged, std::uint32_t newer, char* out,
+                         std::size_t outSize);
 
 }  // namespace pinnafex

@@ -23,7 +23,7 @@ char* ReadSettingString(const char* key, const char* value, char* dest, const ch
   char(&out)[kSettingTextSize] = *reinterpret_cast<char(*)[kSettingTextSize]>(dest);
   lstrcpynA(out, fallback, sizeof out);
   HKEY hkey = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &hkey) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &hkey) != ERROR_SUCCESS) {
     return dest;
   }
   // Read into scratch: a failed query may leave anything in its buffer.

@@ -12,6 +12,8 @@
 #include "bench/win/win_benches.h"
 #include "base/bar_ids.h"
 #include "keep/keeper.h"
+#include "keep/kept_folder.h"
+#include "keep/kept_seal.h"
 #include "keep/kept_hash.h"
 #include "settings/settings.h"
 #include "slots/slot_store.h"
@@ -113,14 +115,14 @@ void RunKeepBench() {
   Report("keep.save_floor_ms", floor);
   Report("keep.protect_mb_s", mb / ((encrypt + mac) / 1000));
 
-  StartKeeper(owner, false);  // the saved file goes: no restore competes with the Pushes
+  StartKeeper(owner, KeepStart::kOff);  // the saved file goes: no restore competes with the Pushes
   FinishKeeper();
   // The bar's thread during a Push: the transfer and the hand-over, with the keeper on or off.
   for (bool keep : {false, true}) {
     double best = 1e30;
     for (int run = 0; run < kRuns; ++run) {
       ReleaseAllSlots();
-      StartKeeper(owner, keep);
+      StartKeeper(owner, keep ? KeepStart::kOn : KeepStart::kOff);
       const double start = NowMs();
       PushSlot(owner, 1);
       SlotChanged(1);
@@ -131,7 +133,7 @@ void RunKeepBench() {
     Report(keep ? "keep.push_32m_on_ms" : "keep.push_32m_off_ms", best);
   }
   ReleaseAllSlots();
-  StartKeeper(owner, false);  // deletes the bench's files
+  StartKeeper(owner, KeepStart::kOff);  // deletes the bench's files
   FinishKeeper();
   DeleteFileW(floorFile.c_str());
   RemoveDirectoryW(folder.c_str());
