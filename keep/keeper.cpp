@@ -29,18 +29,22 @@ enum KeeperNews : WPARAM {
 };
 constexpr LPARAM kUnplaced = 0x100;
 
-// Pauses between tries of work that failed: from a second, doubling, up to half a minute.
+// Pauses between tries of a save or a removal that failed: from a second, doubling, up to half
+// a minute.
 constexpr DWORD kFirstPauseMs = 1000;
 constexpr DWORD kLongestPauseMs = 30000;
-// A file held at start is read again for at least this long, then left for the next start.
+// A file held at start is read again for at least this long, then left for the next start. A
+// try costs one failed open, so the pauses stay short: the slot is back soon after it is free.
 constexpr DWORD kRestoreTriesMs = 120000;
+constexpr DWORD kFirstRestorePauseMs = 500;
+constexpr DWORD kLongestRestorePauseMs = 5000;
 // The slots whose files must still go: their removal failed, so the next start removes them
 // instead of restoring them.
 constexpr char kRemoveLeftValue[] = "REMOVEKEPT";
 constexpr std::uint32_t kAllSlots = (1u << kSlotCount) - 1;
 
-DWORD NextPause(DWORD pause) {
-  return !pause ? kFirstPauseMs : pause >= kLongestPauseMs / 2 ? kLongestPauseMs : 2 * pause;
+DWORD NextPause(DWORD pause, DWORD first = kFirstPauseMs, DWORD longest = kLongestPauseMs) {
+  return !pause ? first : pause >= longest / 2 ? longest : 2 * pause;
 }
 bool Due(DWORD due, DWORD now) { return static_cast<LONG>(now - due) >= 0; }
 DWORD Until(DWORD due, DWORD now) { return Due(due, now) ? 0 : due - now; }
@@ -80,7 +84,7 @@ std::uint32_t gWaiting = 0;      // thread: restores waiting for a held file
 std::uint32_t gNewerTold = 0;    // thread
 DWORD gRestorePause = 0;         // thread
 DWORD gRestoreDue = 0;           // thread
-DWORD gRestoreSince = 0;         // thread: the first time a file was found held
+DWORD gRestoreSince = 0;         // thread: when the restores began
 DWORD gForgetPause = 0;          // thread
 DWORD gForgetDue = 0;            // thread
 
@@ -173,12 +177,11 @@ void RestoreWaiting() {
   if (damaged || newer) Tell(kNotRestored, static_cast<LPARAM>(damaged));
   const DWORD now = GetTickCount();
   if (!gWaiting) return;
-  if (!gRestoreSince) gRestoreSince = now | 1;
   if (now - gRestoreSince >= kRestoreTriesMs) {
     gWaiting = 0;  // left for the next start
     return;
   }
-  gRestorePause = NextPause(gRestorePause);
+  gRestorePause = NextPause(gRestorePause, kFirstRestorePauseMs, kLongestRestorePauseMs);
   gRestoreDue = now + gRestorePause;
 }
 
@@ -245,6 +248,7 @@ DWORD WINAPI KeeperMain(void*) {
       if (gRemoveLeft & 1u << slot) Queue(slot, SlotShare{});  // removed before: never restored
     }
     gWaiting = kAllSlots;
+    gRestoreSince = GetTickCount();
     RestoreWaiting();
   }
   bool worked = false;
