@@ -1,5 +1,6 @@
 #include "keep/kept_seal.h"
 
+#include <bcrypt.h>
 #include <wincrypt.h>
 
 #include <cstdint>
@@ -22,6 +23,10 @@ constexpr char kEntropy[] = "Pinnafex kept slots 1";
 // account's or machine's (the key state), or a damaged one. Any other failure may pass.
 constexpr DWORD kDamagedKeyErrors[] = {static_cast<DWORD>(NTE_BAD_KEY_STATE),
                                        static_cast<DWORD>(NTE_BAD_DATA), ERROR_INVALID_DATA};
+// What CNG answers for a chunk whose tag does not match: its content is damaged.
+constexpr NTSTATUS kTagMismatch = static_cast<NTSTATUS>(0xC000A002L);
+
+bool Succeeded(NTSTATUS status) { return status >= 0; }
 
 Restore UnprotectFailure(DWORD error) {
   for (DWORD damaged : kDamagedKeyErrors) {
@@ -30,47 +35,60 @@ Restore UnprotectFailure(DWORD error) {
   return Restore::kBusy;
 }
 
-// A save's key and the initial vector: fresh random bytes for every file.
-struct Keys {
-  std::uint8_t bytes[kKeptKeysSize];
-  const std::uint8_t (&mac() const)[kMacKeySize] {
-    return *reinterpret_cast<const std::uint8_t(*)[kMacKeySize]>(bytes + kKeptCipherKeySize);
-  }
-  ~Keys() { SecureZeroMemory(bytes, sizeof bytes); }
+// Key bytes, wiped when they go.
+template <std::size_t kSize>
+struct Secret {
+  std::uint8_t bytes[kSize];
+  ~Secret() { SecureZeroMemory(bytes, sizeof bytes); }
 };
 
-// The provider of AES-256, and a key imported into it; released on every path.
-struct Cipher {
-  HCRYPTPROV provider = 0;
-  HCRYPTKEY key = 0;
-  bool Acquire() {
-    if (!provider &&
-        !CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
-      provider = 0;
+// An AES-256 key of the system's CNG in a chaining mode; released on every path.
+struct AesKey {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  BCRYPT_KEY_HANDLE key = nullptr;
+  NTSTATUS status;
+  AesKey(const wchar_t* mode, const std::uint8_t* secret) {
+    status = BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_AES_ALGORITHM, nullptr, 0);
+    if (Succeeded(status)) {
+      status = BCryptSetProperty(algorithm, BCRYPT_CHAINING_MODE,
+                                 reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(mode)),
+                                 static_cast<ULONG>((lstrlenW(mode) + 1) * sizeof(wchar_t)), 0);
     }
-    return provider != 0;
+    if (Succeeded(status)) {
+      status = BCryptGenerateSymmetricKey(algorithm, &key, nullptr, 0,
+                                          const_cast<PUCHAR>(secret), kKeptKeySize, 0);
+    }
+    if (!Succeeded(status)) key = nullptr;
   }
-  bool Open(const Keys& keys, const std::uint8_t* iv) {
-    if (!Acquire()) return false;
-    struct {
-      BLOBHEADER header;
-      DWORD size;
-      BYTE key[kKeptCipherKeySize];
-    } blob = {{PLAINTEXTKEYBLOB, CUR_BLOB_VERSION, 0, CALG_AES_256}, kKeptCipherKeySize, {}};
-    std::memcpy(blob.key, keys.bytes, kKeptCipherKeySize);
-    const bool imported =
-        CryptImportKey(provider, reinterpret_cast<BYTE*>(&blob), sizeof blob, 0, 0, &key);
-    SecureZeroMemory(&blob, sizeof blob);
-    if (!imported) key = 0;
-    return imported && CryptSetKeyParam(key, KP_IV, iv, 0);
-  }
-  ~Cipher() {
-    if (key) CryptDestroyKey(key);
-    if (provider) CryptReleaseContext(provider, 0);
+  ~AesKey() {
+    if (key) BCryptDestroyKey(key);
+    if (algorithm) BCryptCloseAlgorithmProvider(algorithm, 0);
   }
 };
 
-// Pages of memory for a whole file, wiped before they go back.
+// One chunk of the record sealed (`out` gets its cipher text, then its tag) or opened (`in` is
+// the cipher text, its tag after it) as an AES-GCM message of its own.
+NTSTATUS SealChunk(const AesKey& aes, const std::uint8_t* header, std::uint32_t index, bool last,
+                   const std::uint8_t* in, ULONG size, std::uint8_t* out, bool seal) {
+  std::uint8_t nonce[kKeptNonceSize];
+  std::uint8_t aad[kKeptAadSize];
+  KeptChunkNonce(header + 24, index, nonce);
+  KeptChunkAad(header, index, last, aad);
+  BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info;
+  BCRYPT_INIT_AUTH_MODE_INFO(info);
+  info.pbNonce = nonce;
+  info.cbNonce = sizeof nonce;
+  info.pbAuthData = aad;
+  info.cbAuthData = sizeof aad;
+  info.pbTag = const_cast<PUCHAR>(seal ? out + size : in + size);
+  info.cbTag = kKeptTagSize;
+  ULONG done = 0;
+  auto* input = const_cast<PUCHAR>(in);
+  return seal ? BCryptEncrypt(aes.key, input, size, &info, nullptr, 0, out, size, &done, 0)
+              : BCryptDecrypt(aes.key, input, size, &info, nullptr, 0, out, size, &done, 0);
+}
+
+// Pages of memory, wiped before they go back.
 struct FileBuffer {
   std::uint8_t* bytes = nullptr;
   SIZE_T size = 0;
@@ -88,20 +106,17 @@ DATA_BLOB EntropyBlob() {
   return {sizeof kEntropy - 1, reinterpret_cast<BYTE*>(const_cast<char*>(kEntropy))};
 }
 
-// A kept file as it is written: each piece goes to the file and into its MAC, which closes it.
-struct SealedFile {
+// A file as it is written: the first error on the way is kept.
+struct OutFile {
   HANDLE file;
-  Hmac mac;
   DWORD error = ERROR_SUCCESS;
 
-  SealedFile(const wchar_t* path, const std::uint8_t (&macKey)[kMacKeySize])
+  explicit OutFile(const wchar_t* path)
       : file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr)),
-        mac(macKey) {
+                         nullptr)) {
     if (file == INVALID_HANDLE_VALUE) error = GetLastError();
   }
-  void Write(const std::uint8_t* bytes, DWORD size, bool sealed = true) {
-    if (sealed) mac.Add(bytes, size);
+  void Write(const std::uint8_t* bytes, DWORD size) {
     DWORD written = 0;
     if (error) return;
     if (!WriteFile(file, bytes, size, &written, nullptr)) {
@@ -110,16 +125,106 @@ struct SealedFile {
       error = ERROR_DISK_FULL;
     }
   }
-  // The MAC written, the file flushed and closed; the first error on the way, if any.
+  // Flushed and closed.
   DWORD Close() {
-    std::uint8_t tag[kHashSize];
-    mac.Finish(tag);
-    Write(tag, sizeof tag, false);
     if (!error && !FlushFileBuffers(file)) error = GetLastError();
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return error;
   }
 };
+
+// The text of a sound record handed over as the slot's.
+void TakeText(const KeptText& kept, HGLOBAL block, SlotShare& text) {
+  text = SlotShare{};
+  text.block = block;
+  text.bytes = kept.textBytes;
+  text.wide = kept.wide;
+  text.locale = kept.locale;
+  text.captionSize = static_cast<SIZE_T>(kept.captionSize);
+}
+
+// Version 1: HMAC-SHA256 over the file, then AES-256-CBC with padding, both the system's.
+Restore OpenCbc(std::uint8_t* file, std::size_t size, const KeptParts& parts,
+                const std::uint8_t* keys, SlotShare& text) {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  std::uint8_t mac[kKeptMacSize];
+  const std::size_t signedSize = size - kKeptMacSize;
+  bool hashed = Succeeded(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr,
+                                                      BCRYPT_ALG_HANDLE_HMAC_FLAG)) &&
+                Succeeded(BCryptCreateHash(algorithm, &hash, nullptr, 0,
+                                           const_cast<PUCHAR>(keys + kKeptKeySize),
+                                           kKeptMacSize, 0));
+  for (std::size_t done = 0; hashed && done < signedSize;) {
+    const ULONG n = static_cast<ULONG>(signedSize - done < (1u << 24) ? signedSize - done : 1u << 24);
+    hashed = Succeeded(BCryptHashData(hash, file + done, n, 0));
+    done += n;
+  }
+  hashed = hashed && Succeeded(BCryptFinishHash(hash, mac, sizeof mac, 0));
+  if (hash) BCryptDestroyHash(hash);
+  if (algorithm) BCryptCloseAlgorithmProvider(algorithm, 0);
+  if (!hashed) return Restore::kBusy;
+  std::uint8_t differ = 0;  // compared in constant time
+  for (std::size_t i = 0; i < kKeptMacSize; ++i) differ |= mac[i] ^ file[signedSize + i];
+  if (differ) return Restore::kDamaged;
+  AesKey aes(BCRYPT_CHAIN_MODE_CBC, keys);
+  if (!aes.key) return Restore::kBusy;
+  std::uint8_t iv[kKeptIvSize];
+  std::memcpy(iv, parts.iv, sizeof iv);
+  ULONG length = 0;
+  KeptText kept;
+  if (parts.sealedSize > MAXDWORD ||
+      !Succeeded(BCryptDecrypt(aes.key, parts.sealed, static_cast<ULONG>(parts.sealedSize),
+                               nullptr, iv, sizeof iv, parts.sealed,
+                               static_cast<ULONG>(parts.sealedSize), &length,
+                               BCRYPT_BLOCK_PADDING)) ||
+      !ReadKeptRecord(parts.sealed, parts.sealed + kKeptRecordHeader, length, kept)) {
+    return Restore::kDamaged;
+  }
+  HGLOBAL block = NewBlock(kept.text, kept.textBytes, 0);
+  if (!block) return Restore::kBusy;
+  TakeText(kept, block, text);
+  return Restore::kDone;
+}
+
+// Version 2: each chunk opened straight into the slot's new block; the first one, which holds
+// the record's header, through a buffer of its own.
+Restore OpenGcm(const KeptParts& parts, const std::uint8_t* key, SlotShare& text) {
+  AesKey aes(BCRYPT_CHAIN_MODE_GCM, key);
+  const std::size_t chunks = KeptChunks(parts.recordSize, parts.chunkSize);
+  const std::size_t firstSize =
+      parts.recordSize < parts.chunkSize ? parts.recordSize : parts.chunkSize;
+  const std::size_t textBytes = parts.recordSize - kKeptRecordHeader;
+  if (firstSize < kKeptRecordHeader) return Restore::kDamaged;
+  if (!aes.key || firstSize > MAXDWORD) return Restore::kBusy;
+  FileBuffer first(firstSize);
+  HGLOBAL block = gSlotAlloc(GMEM_MOVEABLE, textBytes);
+  auto* dest = block ? static_cast<std::uint8_t*>(GlobalLock(block)) : nullptr;
+  Restore result = first.bytes && dest ? Restore::kDone : Restore::kBusy;
+  for (std::size_t i = 0; i < chunks && result == Restore::kDone; ++i) {
+    const std::size_t at = i * parts.chunkSize;
+    const std::size_t n = parts.recordSize - at < parts.chunkSize ? parts.recordSize - at
+                                                                   : parts.chunkSize;
+    const std::uint8_t* in = parts.sealed + i * (parts.chunkSize + kKeptTagSize);
+    std::uint8_t* out = i ? dest + at - kKeptRecordHeader : first.bytes;
+    const NTSTATUS status = SealChunk(aes, parts.header, static_cast<std::uint32_t>(i),
+                                      i + 1 == chunks, in, static_cast<ULONG>(n), out, false);
+    if (!Succeeded(status)) result = status == kTagMismatch ? Restore::kDamaged : Restore::kBusy;
+  }
+  KeptText kept;
+  if (result == Restore::kDone) {
+    std::memcpy(dest, first.bytes + kKeptRecordHeader, firstSize - kKeptRecordHeader);
+    if (!ReadKeptRecord(first.bytes, dest, parts.recordSize, kept)) result = Restore::kDamaged;
+  }
+  if (dest) GlobalUnlock(block);
+  if (result != Restore::kDone) {
+    if (dest) SecureZeroMemory(dest, textBytes);
+    if (block) GlobalFree(block);
+    return result;
+  }
+  TakeText(kept, block, text);
+  return Restore::kDone;
+}
 
 }  // namespace
 
@@ -132,54 +237,57 @@ DWORD SealKeptSlot(int slot, const SlotShare& text) {
   if (!CreateDirectoryW(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
     return GetLastError();
   }
-  const std::size_t cipherSize = KeptCipherSize(text.bytes);
-  if (!cipherSize || cipherSize > MAXDWORD) return ERROR_FILE_TOO_LARGE;
-  Keys keys;
-  std::uint8_t iv[kKeptIvSize];
-  Cipher cipher;
-  const bool drawn = cipher.Acquire() &&
-                     CryptGenRandom(cipher.provider, sizeof keys.bytes, keys.bytes) &&
-                     CryptGenRandom(cipher.provider, sizeof iv, iv);
-  DATA_BLOB plainKeys{sizeof keys.bytes, keys.bytes};
+  const SIZE_T recordSize = kKeptRecordHeader + text.bytes;
+  if (text.bytes > MAXDWORD - kKeptRecordHeader ||
+      !KeptFileSize(kKeptMaxWrappedKey, recordSize)) {
+    return ERROR_FILE_TOO_LARGE;
+  }
+  Secret<kKeptKeySize> key;
+  std::uint8_t prefix[kKeptNoncePrefixSize];
+  DATA_BLOB plainKey{sizeof key.bytes, key.bytes};
   DATA_BLOB entropy = EntropyBlob();
   DATA_BLOB wrapped{};
-  if (!drawn || !CryptProtectData(&plainKeys, nullptr, &entropy, nullptr, nullptr,
-                                  CRYPTPROTECT_UI_FORBIDDEN, &wrapped)) {
+  if (!Succeeded(BCryptGenRandom(nullptr, key.bytes, sizeof key.bytes,
+                                 BCRYPT_USE_SYSTEM_PREFERRED_RNG)) ||
+      !Succeeded(BCryptGenRandom(nullptr, prefix, sizeof prefix,
+                                 BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+    return ERROR_ENCRYPTION_FAILED;
+  }
+  if (!CryptProtectData(&plainKey, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                        &wrapped)) {
     return GetLastError();
   }
-  // The record and the text as one stream, encrypted a chunk at a time straight into the
-  // file: no copy of the whole text is made, and a chunk is still in the cache for the MAC.
-  constexpr SIZE_T kChunk = 1 << 20;  // whole cipher blocks
-  FileBuffer chunk(kChunk + kKeptCipherBlock);
+  // Each chunk sealed straight from the slot's text into a buffer that goes to the file with its
+  // tag: no copy of the whole text is made. The first chunk begins with the record's header.
+  AesKey aes(BCRYPT_CHAIN_MODE_GCM, key.bytes);
+  FileBuffer chunk(kKeptChunk + kKeptTagSize);
   const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(text.block));
   DWORD error = ERROR_SUCCESS;
   if (!chunk.bytes || !bytes) {
     error = ERROR_NOT_ENOUGH_MEMORY;
-  } else if (!cipher.Open(keys, iv)) {
-    error = GetLastError();
+  } else if (!aes.key || wrapped.cbData > kKeptMaxWrappedKey) {
+    error = ERROR_ENCRYPTION_FAILED;
   } else {
     std::uint8_t header[kKeptHeaderSize];
-    std::uint8_t record[kKeptRecordHeader];
-    WriteKeptHeader(header, static_cast<std::uint32_t>(slot), iv, wrapped.cbData, cipherSize);
-    WriteKeptRecordHeader(record, {text.wide, text.locale, text.captionSize, bytes, text.bytes});
-    SealedFile out(temp, keys.mac());
+    WriteKeptHeader(header, static_cast<std::uint32_t>(slot), prefix, wrapped.cbData, recordSize);
+    OutFile out(temp);
     out.Write(header, sizeof header);
     out.Write(wrapped.pbData, wrapped.cbData);
-    const SIZE_T total = kKeptRecordHeader + text.bytes;
-    for (SIZE_T done = 0; done < total && !out.error;) {
-      const SIZE_T n = total - done < kChunk ? total - done : kChunk;
-      const SIZE_T head = done < kKeptRecordHeader ? kKeptRecordHeader - done : 0;
-      const SIZE_T fromRecord = head < n ? head : n;
-      if (fromRecord) std::memcpy(chunk.bytes, record + done, fromRecord);
-      std::memcpy(chunk.bytes + fromRecord, bytes + done + fromRecord - kKeptRecordHeader,
-                  n - fromRecord);
-      done += n;
-      DWORD length = static_cast<DWORD>(n);
-      if (!CryptEncrypt(cipher.key, 0, done == total, 0, chunk.bytes, &length,
-                        static_cast<DWORD>(chunk.size))) {
-        out.error = GetLastError();
+    const std::size_t chunks = KeptChunks(recordSize, kKeptChunk);
+    for (std::size_t i = 0; i < chunks && !out.error; ++i) {
+      const SIZE_T at = i * kKeptChunk;
+      const SIZE_T n = recordSize - at < kKeptChunk ? recordSize - at : kKeptChunk;
+      const std::uint8_t* in = i ? bytes + at - kKeptRecordHeader : chunk.bytes;
+      if (!i) {  // sealed in place
+        WriteKeptRecordHeader(chunk.bytes, {text.wide, text.locale, text.captionSize, bytes,
+                                            text.bytes});
+        std::memcpy(chunk.bytes + kKeptRecordHeader, bytes, n - kKeptRecordHeader);
       }
-      out.Write(chunk.bytes, length);
+      if (!Succeeded(SealChunk(aes, header, static_cast<std::uint32_t>(i), i + 1 == chunks, in,
+                               static_cast<ULONG>(n), chunk.bytes, true))) {
+        out.error = ERROR_ENCRYPTION_FAILED;
+      }
+      out.Write(chunk.bytes, static_cast<DWORD>(n + kKeptTagSize));
     }
     error = out.Close();
   }
@@ -237,30 +345,15 @@ Restore RestoreKeptSlot(int slot, const wchar_t* suffix, SlotShare& text) {
                           &plain)) {
     return UnprotectFailure(GetLastError());
   }
-  Keys keys;
-  const bool keyed = plain.cbData == sizeof keys.bytes;
-  if (keyed) std::memcpy(keys.bytes, plain.pbData, sizeof keys.bytes);
+  Secret<kKeptCbcKeysSize> keys;
+  const std::size_t keySize = parts.version == kKeptVersion ? kKeptKeySize : kKeptCbcKeysSize;
+  const bool keyed = plain.cbData == keySize;
+  if (keyed) std::memcpy(keys.bytes, plain.pbData, keySize);
   SecureZeroMemory(plain.pbData, plain.cbData);
   LocalFree(plain.pbData);
-  if (!keyed || parts.cipherSize > MAXDWORD || !KeptMacMatches(file.bytes, file.size, keys.mac())) {
-    return Restore::kDamaged;
-  }
-  Cipher cipher;
-  DWORD length = static_cast<DWORD>(parts.cipherSize);
-  if (!cipher.Open(keys, parts.iv)) return Restore::kBusy;
-  KeptText kept;
-  if (!CryptDecrypt(cipher.key, 0, TRUE, 0, parts.cipher, &length) ||
-      !ReadKeptRecord(parts.cipher, length, kept)) {
-    return Restore::kDamaged;
-  }
-  text = SlotShare{};
-  text.block = NewBlock(kept.text, kept.textBytes, 0);
-  if (!text.block) return Restore::kBusy;
-  text.bytes = kept.textBytes;
-  text.wide = kept.wide;
-  text.locale = kept.locale;
-  text.captionSize = static_cast<SIZE_T>(kept.captionSize);
-  return Restore::kDone;
+  if (!keyed) return Restore::kDamaged;
+  return parts.version == kKeptVersion ? OpenGcm(parts, keys.bytes, text)
+                                       : OpenCbc(file.bytes, file.size, parts, keys.bytes, text);
 }
 
 }  // namespace pinnafex

@@ -1,6 +1,10 @@
 // Kept slots against real files, the system's protection and the keeper's thread, while another
 // handle holds a file without sharing, as a virus scanner or an indexer does.
 #include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h
+#include <bcrypt.h>
+#include <wincrypt.h>
 
 #include <fstream>
 #include <iterator>
@@ -55,6 +59,39 @@ void Start(HWND dialog, KeepStart start) {
   BarShown();
 }
 
+// A file as the version before wrote it: the record in AES-256-CBC, then HMAC-SHA256 of all
+// before it, under random keys wrapped by the system's data protection.
+std::string KeptBefore(int slot, const std::string& text) {
+  UCHAR keys[64], iv[16] = {9}, chained[16] = {9}, mac[32];
+  BCryptGenRandom(nullptr, keys, sizeof keys, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+  DATA_BLOB plain{sizeof keys, keys}, wrapped{};
+  DATA_BLOB entropy{21, reinterpret_cast<BYTE*>(const_cast<char*>("Pinnafex kept slots 1"))};
+  CryptProtectData(&plain, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &wrapped);
+  const auto u32 = [](size_t v) { return std::string(reinterpret_cast<char*>(&v), 4); };
+  std::string record = u32(0) + u32(1031) + u32(text.size() + 4) + u32(0) + u32(text.size()) +
+                       u32(0) + text + std::string(16, '\0');
+  BCRYPT_ALG_HANDLE aes, sha;
+  BCRYPT_KEY_HANDLE key;
+  BCRYPT_HASH_HANDLE hash;
+  ULONG size = 0;
+  BCryptOpenAlgorithmProvider(&aes, BCRYPT_AES_ALGORITHM, nullptr, 0);
+  BCryptSetProperty(aes, BCRYPT_CHAINING_MODE, (PUCHAR)BCRYPT_CHAIN_MODE_CBC,
+                    sizeof BCRYPT_CHAIN_MODE_CBC, 0);
+  BCryptGenerateSymmetricKey(aes, &key, nullptr, 0, keys, 32, 0);
+  BCryptEncrypt(key, (PUCHAR)&record[0], static_cast<ULONG>(text.size() + 24), nullptr,
+                chained, 16, (PUCHAR)&record[0],
+                static_cast<ULONG>(record.size()), &size, BCRYPT_BLOCK_PADDING);
+  std::string file = "PXKS" + u32(1) + u32(slot) + u32(wrapped.cbData) + u32(size) + u32(0) +
+                     std::string(iv, iv + 16) +
+                     std::string(reinterpret_cast<char*>(wrapped.pbData), wrapped.cbData) +
+                     record.substr(0, size);
+  BCryptOpenAlgorithmProvider(&sha, BCRYPT_SHA256_ALGORITHM, nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG);
+  BCryptCreateHash(sha, &hash, nullptr, 0, keys + 32, 32, 0);
+  BCryptHashData(hash, (PUCHAR)&file[0], static_cast<ULONG>(file.size()), 0);
+  BCryptFinishHash(hash, mac, sizeof mac, 0);
+  return file + std::string(mac, mac + 32);
+}
+
 // Damaged files are set aside with ".bad", one notice names them all; the sound file comes back
 // exactly, in a folder whose name the ANSI code page cannot spell. A file held at start, a save
 // and a removal held, a newer version, the setting missing, turning off, and a folder that
@@ -86,13 +123,15 @@ TEST(Keep, FilesDamagedHeldOrNewer) {
   for (int i = 0; i < 8; ++i) Write(File(4 + 2 * i), damaged[i]);
   const std::string newer = std::string(g).replace(4, 1, 1, '\x7f');
   Write(File(2), newer);
+  Write(File(1), KeptBefore(1, std::string("vorher\0", 7)));
   HANDLE held = Hold(3);
   Start(dialog, KeepStart::kUnsure);  // the setting missing: the files win
-  Pump([] { return SlotBlock(0) && gKeepingOn; });
+  Pump([] { return SlotBlock(0) && SlotBlock(1) && gKeepingOn; });
   Pump(nullptr, 300);
   EXPECT_EQ(Notice(), "Slots 5, 7, 9, 11, 13, 15, 17, 19 could not be restored. Slot 3 was kept "
                       "by a newer Pinnafex");
   EXPECT_EQ(Bytes(SlotBlock(0)), original);
+  EXPECT_EQ(Bytes(SlotBlock(1), true), "vorher") << "a file of the version before";
   EXPECT_EQ(SlotBlock(2), nullptr);
   EXPECT_EQ(Read(File(2)), newer) << "a newer version's file left as it is";
   for (int i = 0; i < 8; ++i) {
