@@ -46,8 +46,12 @@ constexpr std::uint32_t kAllSlots = (1u << kSlotCount) - 1;
 DWORD NextPause(DWORD pause, DWORD first = kFirstPauseMs, DWORD longest = kLongestPauseMs) {
   return !pause ? first : pause >= longest / 2 ? longest : 2 * pause;
 }
-bool Due(DWORD due, DWORD now) { return static_cast<LONG>(now - due) >= 0; }
-DWORD Until(DWORD due, DWORD now) { return Due(due, now) ? 0 : due - now; }
+bool Due(DWORD due, DWORD now) {
+  return static_cast<LONG>(now - due) >= 0;
+}
+DWORD Until(DWORD due, DWORD now) {
+  return Due(due, now) ? 0 : due - now;
+}
 
 // A save or a removal of one slot's files.
 struct Job {
@@ -72,21 +76,21 @@ SlotShare gArrived[kSlotCount];  // restored, for the bar to take
 std::uint32_t gNewerNews = 0;    // slots kept by a newer version, for the bar to tell
 bool gForgetLeft = false;        // every file to be deleted
 bool gStopping = false;
-bool gWorking = false;           // the thread runs a save or a removal
-bool gPushed[kSlotCount];        // bar: pushed since start, so a restored text comes too late
-bool gKeeping = false;           // bar
-bool gForgotten = false;         // bar: turned off since start, so restored texts need saving anew
-bool gStopped = false;           // bar: arrivals are no longer taken
-bool gBlockHeld = false;         // bar: the session's end is held up for pending saves
-bool gFailing = false;           // thread: a failure was told and nothing succeeded since
-std::uint32_t gRemoveLeft = 0;   // thread: as kRemoveLeftValue stores it
-std::uint32_t gWaiting = 0;      // thread: restores waiting for a held file
-std::uint32_t gNewerTold = 0;    // thread
-DWORD gRestorePause = 0;         // thread
-DWORD gRestoreDue = 0;           // thread
-DWORD gRestoreSince = 0;         // thread: when the restores began
-DWORD gForgetPause = 0;          // thread
-DWORD gForgetDue = 0;            // thread
+bool gWorking = false;          // the thread runs a save or a removal
+bool gPushed[kSlotCount];       // bar: pushed since start, so a restored text comes too late
+bool gKeeping = false;          // bar
+bool gForgotten = false;        // bar: turned off since start, so restored texts need saving anew
+bool gStopped = false;          // bar: arrivals are no longer taken
+bool gBlockHeld = false;        // bar: the session's end is held up for pending saves
+bool gFailing = false;          // thread: a failure was told and nothing succeeded since
+std::uint32_t gRemoveLeft = 0;  // thread: as kRemoveLeftValue stores it
+std::uint32_t gWaiting = 0;     // thread: restores waiting for a held file
+std::uint32_t gNewerTold = 0;   // thread
+DWORD gRestorePause = 0;        // thread
+DWORD gRestoreDue = 0;          // thread
+DWORD gRestoreSince = 0;        // thread: when the restores began
+DWORD gForgetPause = 0;         // thread
+DWORD gForgetDue = 0;           // thread
 
 struct Locked {
   Locked() { EnterCriticalSection(&gLock); }
@@ -95,7 +99,9 @@ struct Locked {
   Locked& operator=(const Locked&) = delete;
 };
 
-void Tell(KeeperNews news, LPARAM value = 0) { PostMessageA(gDialog, kKeeperMessage, news, value); }
+void Tell(KeeperNews news, LPARAM value = 0) {
+  PostMessageA(gDialog, kKeeperMessage, news, value);
+}
 
 void Queue(int slot, const SlotShare& text) {
   HGLOBAL replaced = nullptr;
@@ -236,7 +242,8 @@ void Forget(bool stopping) {
 DWORD WINAPI KeeperMain(void*) {
   WaitForSingleObject(gShown, INFINITE);  // nothing competes with the bar's start
   int stored = 0;
-  gRemoveLeft = static_cast<std::uint32_t>(ReadIntSetting(kRemoveLeftValue, &stored, 0)) & kAllSlots;
+  gRemoveLeft =
+      static_cast<std::uint32_t>(ReadIntSetting(kRemoveLeftValue, &stored, 0)) & kAllSlots;
   const bool restore = gStart == KeepStart::kOn || (gStart == KeepStart::kUnsure && AnyKept());
   if (gStart == KeepStart::kOff) {
     Locked lock;
@@ -472,7 +479,9 @@ void StopKeeper() {
   SetEvent(gWake);
 }
 
-bool KeeperEnded() { return !gThread || WaitForSingleObject(gThread, 0) == WAIT_OBJECT_0; }
+bool KeeperEnded() {
+  return !gThread || WaitForSingleObject(gThread, 0) == WAIT_OBJECT_0;
+}
 
 bool KeeperBusy() {
   if (!gThread) return false;

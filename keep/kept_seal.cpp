@@ -26,7 +26,9 @@ constexpr DWORD kDamagedKeyErrors[] = {static_cast<DWORD>(NTE_BAD_KEY_STATE),
 // What CNG answers for a chunk whose tag does not match: its content is damaged.
 constexpr NTSTATUS kTagMismatch = static_cast<NTSTATUS>(0xC000A002L);
 
-bool Succeeded(NTSTATUS status) { return status >= 0; }
+bool Succeeded(NTSTATUS status) {
+  return status >= 0;
+}
 
 Restore UnprotectFailure(DWORD error) {
   for (DWORD damaged : kDamagedKeyErrors) {
@@ -55,8 +57,8 @@ struct AesKey {
                                  static_cast<ULONG>((lstrlenW(mode) + 1) * sizeof(wchar_t)), 0);
     }
     if (Succeeded(status)) {
-      status = BCryptGenerateSymmetricKey(algorithm, &key, nullptr, 0,
-                                          const_cast<PUCHAR>(secret), kKeptKeySize, 0);
+      status = BCryptGenerateSymmetricKey(algorithm, &key, nullptr, 0, const_cast<PUCHAR>(secret),
+                                          kKeptKeySize, 0);
     }
     if (!Succeeded(status)) key = nullptr;
   }
@@ -150,13 +152,14 @@ Restore OpenCbc(std::uint8_t* file, std::size_t size, const KeptParts& parts,
   BCRYPT_HASH_HANDLE hash = nullptr;
   std::uint8_t mac[kKeptMacSize];
   const std::size_t signedSize = size - kKeptMacSize;
-  bool hashed = Succeeded(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr,
-                                                      BCRYPT_ALG_HANDLE_HMAC_FLAG)) &&
-                Succeeded(BCryptCreateHash(algorithm, &hash, nullptr, 0,
-                                           const_cast<PUCHAR>(keys + kKeptKeySize),
-                                           kKeptMacSize, 0));
+  bool hashed =
+      Succeeded(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr,
+                                            BCRYPT_ALG_HANDLE_HMAC_FLAG)) &&
+      Succeeded(BCryptCreateHash(algorithm, &hash, nullptr, 0,
+                                 const_cast<PUCHAR>(keys + kKeptKeySize), kKeptMacSize, 0));
   for (std::size_t done = 0; hashed && done < signedSize;) {
-    const ULONG n = static_cast<ULONG>(signedSize - done < (1u << 24) ? signedSize - done : 1u << 24);
+    const ULONG n =
+        static_cast<ULONG>(signedSize - done < (1u << 24) ? signedSize - done : 1u << 24);
     hashed = Succeeded(BCryptHashData(hash, file + done, n, 0));
     done += n;
   }
@@ -174,10 +177,9 @@ Restore OpenCbc(std::uint8_t* file, std::size_t size, const KeptParts& parts,
   ULONG length = 0;
   KeptText kept;
   if (parts.sealedSize > MAXDWORD ||
-      !Succeeded(BCryptDecrypt(aes.key, parts.sealed, static_cast<ULONG>(parts.sealedSize),
-                               nullptr, iv, sizeof iv, parts.sealed,
-                               static_cast<ULONG>(parts.sealedSize), &length,
-                               BCRYPT_BLOCK_PADDING)) ||
+      !Succeeded(BCryptDecrypt(aes.key, parts.sealed, static_cast<ULONG>(parts.sealedSize), nullptr,
+                               iv, sizeof iv, parts.sealed, static_cast<ULONG>(parts.sealedSize),
+                               &length, BCRYPT_BLOCK_PADDING)) ||
       !ReadKeptRecord(parts.sealed, parts.sealed + kKeptRecordHeader, length, kept)) {
     return Restore::kDamaged;
   }
@@ -203,8 +205,8 @@ Restore OpenGcm(const KeptParts& parts, const std::uint8_t* key, SlotShare& text
   Restore result = first.bytes && dest ? Restore::kDone : Restore::kBusy;
   for (std::size_t i = 0; i < chunks && result == Restore::kDone; ++i) {
     const std::size_t at = i * parts.chunkSize;
-    const std::size_t n = parts.recordSize - at < parts.chunkSize ? parts.recordSize - at
-                                                                   : parts.chunkSize;
+    const std::size_t n =
+        parts.recordSize - at < parts.chunkSize ? parts.recordSize - at : parts.chunkSize;
     const std::uint8_t* in = parts.sealed + i * (parts.chunkSize + kKeptTagSize);
     std::uint8_t* out = i ? dest + at - kKeptRecordHeader : first.bytes;
     const NTSTATUS status = SealChunk(aes, parts.header, static_cast<std::uint32_t>(i),
@@ -238,8 +240,7 @@ DWORD SealKeptSlot(int slot, const SlotShare& text) {
     return GetLastError();
   }
   const SIZE_T recordSize = kKeptRecordHeader + text.bytes;
-  if (text.bytes > MAXDWORD - kKeptRecordHeader ||
-      !KeptFileSize(kKeptMaxWrappedKey, recordSize)) {
+  if (text.bytes > MAXDWORD - kKeptRecordHeader || !KeptFileSize(kKeptMaxWrappedKey, recordSize)) {
     return ERROR_FILE_TOO_LARGE;
   }
   Secret<kKeptKeySize> key;
@@ -247,10 +248,10 @@ DWORD SealKeptSlot(int slot, const SlotShare& text) {
   DATA_BLOB plainKey{sizeof key.bytes, key.bytes};
   DATA_BLOB entropy = EntropyBlob();
   DATA_BLOB wrapped{};
-  if (!Succeeded(BCryptGenRandom(nullptr, key.bytes, sizeof key.bytes,
-                                 BCRYPT_USE_SYSTEM_PREFERRED_RNG)) ||
-      !Succeeded(BCryptGenRandom(nullptr, prefix, sizeof prefix,
-                                 BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
+  if (!Succeeded(
+          BCryptGenRandom(nullptr, key.bytes, sizeof key.bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG)) ||
+      !Succeeded(
+          BCryptGenRandom(nullptr, prefix, sizeof prefix, BCRYPT_USE_SYSTEM_PREFERRED_RNG))) {
     return ERROR_ENCRYPTION_FAILED;
   }
   if (!CryptProtectData(&plainKey, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
@@ -279,8 +280,8 @@ DWORD SealKeptSlot(int slot, const SlotShare& text) {
       const SIZE_T n = recordSize - at < kKeptChunk ? recordSize - at : kKeptChunk;
       const std::uint8_t* in = i ? bytes + at - kKeptRecordHeader : chunk.bytes;
       if (!i) {  // sealed in place
-        WriteKeptRecordHeader(chunk.bytes, {text.wide, text.locale, text.captionSize, bytes,
-                                            text.bytes});
+        WriteKeptRecordHeader(chunk.bytes,
+                              {text.wide, text.locale, text.captionSize, bytes, text.bytes});
         std::memcpy(chunk.bytes + kKeptRecordHeader, bytes, n - kKeptRecordHeader);
       }
       if (!Succeeded(SealChunk(aes, header, static_cast<std::uint32_t>(i), i + 1 == chunks, in,

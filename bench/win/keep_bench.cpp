@@ -76,8 +76,8 @@ struct Floor {
       info.pbTag = tag;
       info.cbTag = sizeof tag;
       const ULONG n = static_cast<ULONG>(std::min<size_t>(chunk, length - at));
-      BCryptEncrypt(key, in + at, n, &info, nullptr, 0,
-                    reinterpret_cast<PUCHAR>(&buffer[at]), n, &done, 0);
+      BCryptEncrypt(key, in + at, n, &info, nullptr, 0, reinterpret_cast<PUCHAR>(&buffer[at]), n,
+                    &done, 0);
     }
     GlobalUnlock(text.block);
   }

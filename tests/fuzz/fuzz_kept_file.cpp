@@ -45,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The record in the first chunk's place: whole, when it fits one chunk.
   std::uint8_t* at = file.data() + kKeptHeaderSize + kKey;
   WriteKeptRecordHeader(at, kept);
-  const std::size_t first = cbc || record <= kKeptChunk ? body.size() : kKeptChunk - kKeptRecordHeader;
+  const std::size_t first =
+      cbc || record <= kKeptChunk ? body.size() : kKeptChunk - kKeptRecordHeader;
   std::memcpy(at + kKeptRecordHeader, body.data(), first);
   if (SplitKeptFile(file.data(), file.size(), parts) != KeptCheck::kSound || parts.slot != 3 ||
       parts.version != (cbc ? 1u : 2u) || parts.sealed != at ||
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       file[(where & 1 ? 12 : 16) + 3] |= static_cast<std::uint8_t>(0x80 | value);
       break;
     default:  // another version
-      value += value == kKeptVersion || value == kKeptVersionCbc;
+      if (value == kKeptVersion || value == kKeptVersionCbc) value = kKeptVersion + 1;
       std::memcpy(file.data() + 4, &value, 4);
   }
   if (SplitKeptFile(file.data(), file.size(), parts) == KeptCheck::kSound) __builtin_trap();

@@ -41,8 +41,12 @@ std::string Notice() {  // the clock field's text from its first character
 }
 int gKeepingOn = 0;
 std::wstring gBlockReason;  // as the seam was last told: "" once destroyed
-BOOL WINAPI CreateReason(HWND, LPCWSTR reason) { return gBlockReason = reason, FALSE; }
-BOOL WINAPI DestroyReason(HWND) { return gBlockReason.clear(), FALSE; }
+BOOL WINAPI CreateReason(HWND, LPCWSTR reason) {
+  return gBlockReason = reason, FALSE;
+}
+BOOL WINAPI DestroyReason(HWND) {
+  return gBlockReason.clear(), FALSE;
+}
 // The keeper's messages handled until `done` holds or 10 s passed; the messages handled.
 int Pump(bool (*done)() = nullptr, int ms = 10000) {
   int count = 0;
@@ -66,7 +70,8 @@ std::string KeptBefore(int slot, const std::string& text) {
   BCryptGenRandom(nullptr, keys, sizeof keys, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
   DATA_BLOB plain{sizeof keys, keys}, wrapped{};
   DATA_BLOB entropy{21, reinterpret_cast<BYTE*>(const_cast<char*>("Pinnafex kept slots 1"))};
-  CryptProtectData(&plain, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &wrapped);
+  CryptProtectData(&plain, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                   &wrapped);
   const auto u32 = [](size_t v) { return std::string(reinterpret_cast<char*>(&v), 4); };
   std::string record = u32(0) + u32(1031) + u32(text.size() + 4) + u32(0) + u32(text.size()) +
                        u32(0) + text + std::string(16, '\0');
@@ -78,9 +83,8 @@ std::string KeptBefore(int slot, const std::string& text) {
   BCryptSetProperty(aes, BCRYPT_CHAINING_MODE, (PUCHAR)BCRYPT_CHAIN_MODE_CBC,
                     sizeof BCRYPT_CHAIN_MODE_CBC, 0);
   BCryptGenerateSymmetricKey(aes, &key, nullptr, 0, keys, 32, 0);
-  BCryptEncrypt(key, (PUCHAR)&record[0], static_cast<ULONG>(text.size() + 24), nullptr,
-                chained, 16, (PUCHAR)&record[0],
-                static_cast<ULONG>(record.size()), &size, BCRYPT_BLOCK_PADDING);
+  BCryptEncrypt(key, (PUCHAR)&record[0], static_cast<ULONG>(text.size() + 24), nullptr, chained, 16,
+                (PUCHAR)&record[0], static_cast<ULONG>(record.size()), &size, BCRYPT_BLOCK_PADDING);
   std::string file = "PXKS" + u32(1) + u32(slot) + u32(wrapped.cbData) + u32(size) + u32(0) +
                      std::string(iv, iv + 16) +
                      std::string(reinterpret_cast<char*>(wrapped.pbData), wrapped.cbData) +
@@ -128,8 +132,9 @@ TEST(Keep, FilesDamagedHeldOrNewer) {
   Start(dialog, KeepStart::kUnsure);  // the setting missing: the files win
   Pump([] { return SlotBlock(0) && SlotBlock(1) && gKeepingOn; });
   Pump(nullptr, 300);
-  EXPECT_EQ(Notice(), "Slots 5, 7, 9, 11, 13, 15, 17, 19 could not be restored. Slot 3 was kept "
-                      "by a newer Pinnafex");
+  EXPECT_EQ(Notice(),
+            "Slots 5, 7, 9, 11, 13, 15, 17, 19 could not be restored. Slot 3 was kept "
+            "by a newer Pinnafex");
   EXPECT_EQ(Bytes(SlotBlock(0)), original);
   EXPECT_EQ(Bytes(SlotBlock(1), true), "vorher") << "a file of the version before";
   EXPECT_EQ(SlotBlock(2), nullptr);
