@@ -163,8 +163,19 @@ void RunKeepBench() {
   const double quitStart = NowMs();
   FinishKeeper();
   Report("keep.quit_20x32m_ms", NowMs() - quitStart);
-  Report("keep.quit_floor_ms", kSlotCount * floor);
   Report("keep.quit_answer_max_ms", watch.Stop());
+  // Their floors: each slot's bytes sealed and written to a file of its own, as the saves did.
+  double floors = 0;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const SlotShare share = ShareSlot(slot);
+    const std::wstring file = floorFile + std::to_wstring(slot);
+    floors += BestMs(1, [&] { f.Encrypt(share), f.Write(file.c_str()); });
+    ReleaseShare(share.block);
+  }
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    DeleteFileW((floorFile + std::to_wstring(slot)).c_str());
+  }
+  Report("keep.quit_floor_ms", floors);
 
   ReleaseAllSlots();
   StartKeeper(owner, KeepStart::kOff);  // the saved files go: no restore competes with the Pushes
