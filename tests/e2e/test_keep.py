@@ -1,12 +1,13 @@
 """Keep Slots on the real bar: texts in several scripts with their locales kept across a quit and
 a start, a secret never kept, nothing in the clear on disk, a file held by another program at
-start, a kill during a save, turning it off."""
+start, a kill during a save, the setting lost, turning it off."""
 import glob
 import os
 import struct
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, IDS, POP, PUSH, Bar, BarTest,
-                     clipboard_data, clipboard_set, probe_lines, reg_set, reg_values, wait_until)
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, IDS, KEY, POP, PUSH, Bar, BarTest,
+                     clipboard_data, clipboard_set, probe_lines, reg_set, reg_values, run,
+                     wait_until)
 
 TEXTS = {3: ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
              "\U0001f31f", 1033),
@@ -81,12 +82,14 @@ class Keep(BarTest):
         wait_until(lambda: "slot-07.kept.tmp" in kept(), 30, "the save under way", pause=0)
         self.bar.process.kill()
         self.bar.stop()
+        run(["wine", "reg", "delete", KEY, "/v", "KEEPSLOTS", "/f"])  # lost: the files win
         self.bar = Bar().start()
         wait_until(lambda: self.bar.caption(7) in ("Clip  7    15 Byte", "Clip  7  16384 KB"), 20, "slot 7")
         unicode = self.popped(7)[0].decode("utf-16-le").split("\0")[0]
         self.assertIn(unicode, (TEXTS[7][0], big.decode()), "slot 7 torn")
         wait_until(lambda: not any(n.endswith(".tmp") for n in kept()), 20, "no temporary file")
 
+        self.assertEqual(reg_values().get("KEEPSLOTS"), "1")
         # Turned off: every file goes at once, the texts stay.
         self.bar.command(IDS["IDM_KEEP_SLOTS"])
         wait_until(lambda: not kept(), 20, "no kept file")
