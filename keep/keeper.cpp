@@ -81,7 +81,7 @@ bool gPushed[kSlotCount];       // bar: pushed since start, so a restored text c
 bool gKeeping = false;          // bar
 bool gForgotten = false;        // bar: turned off since start, so restored texts need saving anew
 bool gStopped = false;          // bar: arrivals are no longer taken
-bool gBlockHeld = false;        // bar: the session's end is held up for pending saves
+HWND gBlockHeld = nullptr;      // bar: the window that holds the session's end up for saves
 bool gFailing = false;          // thread: a failure was told and nothing succeeded since
 std::uint32_t gRemoveLeft = 0;  // thread: as kRemoveLeftValue stores it
 std::uint32_t gWaiting = 0;     // thread: restores waiting for a held file
@@ -331,8 +331,8 @@ void ErrorText(DWORD error, char* out, DWORD size) {
 }
 
 void ReleaseSessionEnd() {
-  if (gBlockHeld) gBlockReasonDestroy(gDialog);
-  gBlockHeld = false;
+  if (gBlockHeld) gBlockReasonDestroy(gBlockHeld);
+  gBlockHeld = nullptr;
 }
 
 }  // namespace
@@ -493,7 +493,7 @@ bool KeeperBusy() {
 
 void HoldSessionEnd(HWND window) {
   if (gBlockHeld || !KeeperBusy()) return;
-  gBlockHeld = true;  // Wine's stub fails; the hold is given up all the same once saves are done
+  gBlockHeld = window;  // Wine's stub fails; the hold is given up all the same once saves are done
   gBlockReasonCreate(window, L"Saving slots");
 }
 
