@@ -1,5 +1,7 @@
 #include "settings/bar_settings.h"
 
+#include <cstring>
+
 #include "settings/settings.h"
 #include "settings/settings_text.h"
 
@@ -10,6 +12,7 @@ namespace {
 // One row a value, in the order they are written. A flag row names a bool; the edge row its
 // number; the screen row its text.
 using SettingText = char[kSettingTextSize];
+constexpr char kKeepSlotsName[] = "KEEPSLOTS";
 struct SettingRow {
   const char* name;
   bool BarSettings::*flag;
@@ -23,7 +26,7 @@ constexpr SettingRow kSettingRows[] = {
     {"NOCLOCK", &BarSettings::clockHidden, nullptr, 0, SettingRange::kOnOff},
     {"STARTPOSITON", nullptr, &BarSettings::edge, kEdgeTop, SettingRange::kEdge},
     {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
-    {"KEEPSLOTS", &BarSettings::keepSlots, nullptr, 0, SettingRange::kOnOff},
+    {kKeepSlotsName, &BarSettings::keepSlots, nullptr, 0, SettingRange::kOnOff},
     {"SCREEN", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screen},
 };
 
@@ -46,6 +49,11 @@ BarSettings ReadBarSettings() {
     }
   }
   return settings;
+}
+
+bool KeepSlotsTurnedOff() {
+  char text[kSettingTextSize];
+  return std::strcmp(ReadSettingString(kProgramKey, kKeepSlotsName, text, ""), "0") == 0;
 }
 
 void WriteBarSettings(const BarSettings& settings) {

@@ -19,6 +19,8 @@ struct BarSettings {
 
 // Each value read in range; a missing or unreadable one takes its default.
 BarSettings ReadBarSettings();
+// Whether KEEPSLOTS was read and holds the text "0": only then are kept files deleted at start.
+bool KeepSlotsTurnedOff();
 // Every value, as decimal text.
 void WriteBarSettings(const BarSettings& settings);
 

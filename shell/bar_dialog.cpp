@@ -124,12 +124,13 @@ void ApplyDock(HWND dialog, int edge, bool autohide) {
 }
 
 // A confirmed quit and the session's end: slots freed, the bar off the shell, every setting
-// written. Runs once.
+// written. Runs once. The saves still pending go on off the bar's thread: they hold shares of
+// their texts.
 void EndBar(HWND dialog) {
   if (gBarEnded) return;
   gBarEnded = true;
   ReleaseHotkeys(dialog);
-  FinishKeeper();  // the saves still pending reach the disk before the program ends
+  StopKeeper();
   ReleaseAllSlots();
   for (int combo : kSlotComboIds) SendDlgItemMessageA(dialog, combo, CB_RESETCONTENT, 0, 0);
   DestroyMenu(gMenu);
@@ -158,7 +159,13 @@ INT_PTR OnQuit(HWND dialog) {
     return 0;
   }
   EndBar(dialog);
-  EndDialog(dialog, 0);
+  if (KeeperEnded()) {
+    FinishKeeper();
+    EndDialog(dialog, 0);
+  } else {
+    // The bar answers on while the saves end; kEnded ends it.
+    SetDlgItemTextW(dialog, kClockFieldId, L"Saving slots\u2026");
+  }
   return 1;
 }
 
@@ -271,6 +278,7 @@ constexpr CommandRow kCommands[] = {
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
+  if (gBarEnded) return 0;  // saving slots before the end
   const int id = LOWORD(wParam);
   for (const CommandRow& row : kCommands) {
     if (row.id == id) return row.handler(dialog);
@@ -297,7 +305,11 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   ChooseTextScans();
   ClearAllSlots();
   gSettings = ReadBarSettings();
-  StartKeeper(dialog, gSettings.keepSlots);  // the kept slots come back as they are read
+  // The kept slots come back as they are read. Kept files win over a setting that is missing
+  // or stray.
+  StartKeeper(dialog, gSettings.keepSlots    ? KeepStart::kOn
+                      : KeepSlotsTurnedOff() ? KeepStart::kOff
+                                             : KeepStart::kUnsure);
   InitCommonControls();
   gBarDpi = WindowDpi(dialog);
   FitBarFont(dialog, gBarDpi);
@@ -387,6 +399,7 @@ INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
 }
 
 INT_PTR OnQueryEndSession(HWND dialog, WPARAM, LPARAM) {
+  HoldSessionEnd(dialog);  // with saves pending, the system says why until they are done
   SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);  // never held up by the bar
   return 1;
 }
@@ -394,6 +407,8 @@ INT_PTR OnQueryEndSession(HWND dialog, WPARAM, LPARAM) {
 INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
   if (!ending) return 0;
   EndBar(dialog);
+  // The process may end as soon as this returns: the saves end first, messages answered.
+  FinishKeeper();
   // Asked to close (an installer): the program ends as after a quit. At a logoff the system
   // ends the process itself.
   if (how & ENDSESSION_CLOSEAPP) {
@@ -430,7 +445,17 @@ INT_PTR OnDpiChanged(HWND dialog, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR OnKeeper(HWND dialog, WPARAM what, LPARAM value) {
-  OnKeeperMessage(dialog, what, value);
+  const KeeperNote note = OnKeeperMessage(what, value);
+  if (note.event == KeeperEvent::kRestored && !gBarEnded) RefreshSlot(dialog, note.slot);
+  if (note.event == KeeperEvent::kKeepingOn && !gBarEnded) {
+    gSettings.keepSlots = true;
+    ShowSettingChecks();
+    WriteBarSettings(gSettings);
+  }
+  if (note.event == KeeperEvent::kEnded && gBarEnded) {  // a quit waited for the saves
+    FinishKeeper();
+    EndDialog(dialog, 0);
+  }
   return 0;
 }
 

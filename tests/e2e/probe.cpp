@@ -220,6 +220,10 @@ int main(int argc, char **argv) {
     if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(arg(2)), static_cast<UINT>(arg(3)))) return 1;
     return Hold(static_cast<DWORD>(arg(4)));
   }
+  if (verb == "hold") {  // a file opened without sharing for MS milliseconds, as a scanner does
+    HANDLE file = CreateFileA(argv[argc - 2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return file == INVALID_HANDLE_VALUE || Hold(static_cast<DWORD>(arg(3))) || !CloseHandle(file);
+  }
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
