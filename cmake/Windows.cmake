@@ -4,7 +4,7 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_library(pinnafex_winlibs INTERFACE)
-target_link_libraries(pinnafex_winlibs INTERFACE user32 gdi32 shell32 comctl32 advapi32 crypt32
+target_link_libraries(pinnafex_winlibs INTERFACE user32 gdi32 shell32 comctl32 advapi32 crypt32 ole32
                       kernel32)
 
 # Windows-side tests run under Wine; tools/wine-exec.sh needs the session that tools/test.sh sets up.

@@ -1,0 +1,21 @@
+// What a slot tells besides its caption: the size of a named slot's text in a tooltip over its
+// group, and the names a screen reader says for its Push, Pop and drop-down.
+#pragma once
+#include <windows.h>
+
+namespace pinnafex {
+
+// The bar's tooltip, with tools over every slot group, and every slot labelled. Once.
+void StartSlotLabels(HWND dialog);
+// After a layout: the tools over the frames follow the frames.
+void PlaceSlotTips(HWND dialog);
+// WM_NOTIFY from the tooltip asking for a slot's text; true when it was that.
+bool AnswerSlotTip(const NMHDR* header);
+// The slot's Push, Pop and drop-down named with the slot's number and name.
+void LabelSlot(HWND dialog, int slot);
+
+// Seam for tests: names one control through the system's accessibility properties.
+using AccNameSetter = HRESULT (*)(HWND control, const wchar_t* name);
+extern AccNameSetter gSetAccName;
+
+}  // namespace pinnafex
