@@ -36,6 +36,7 @@ int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each scre
 Rect gScreen{};           // the bar's monitor, where it docks and holds its autohide claim
 bool gLayingOut = false;  // a layout runs; a DPI change met on the way asks for another
 bool gLayoutAgain = false;
+bool gSlotsLabelled = false;  // for screen readers, at the first tick
 // The bar's Push buttons, looked up once when it starts: the tick enables them.
 HWND gPushButtons[kSlotCount];
 
@@ -346,6 +347,8 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   if (timerId == kCopyTimerId) FinishHotkey(dialog, ActOnCopyTimer(dialog));
   if (timerId != kTickTimerId) return 0;
   BarShown();
+  if (!gSlotsLabelled) LabelAllSlots(dialog);
+  gSlotsLabelled = true;
   // While the copy key is armed its prompt stands still in the field.
   const char* prompt = CopyPrompt();
   const char* ticker = prompt ? prompt : TickerText(kTickerWidth);

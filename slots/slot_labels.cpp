@@ -96,7 +96,6 @@ void StartSlotLabels(HWND dialog) {
         SendMessageW(gTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
       }
     }
-    LabelSlot(dialog, slot);
   }
   PlaceSlotTips(dialog);
 }
@@ -125,6 +124,10 @@ bool AnswerSlotTip(const NMHDR* header) {
   for (int i = 0; (info->szText[i] = static_cast<wchar_t>(size[i])) != 0; ++i) {
   }
   return true;
+}
+
+void LabelAllSlots(HWND dialog) {
+  for (int slot = 0; slot < kSlotCount; ++slot) LabelSlot(dialog, slot);
 }
 
 void LabelSlot(HWND dialog, int slot) {

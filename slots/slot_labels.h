@@ -5,7 +5,7 @@
 
 namespace pinnafex {
 
-// The bar's tooltip, with tools over every slot group, and every slot labelled. Once.
+// The bar's tooltip, with tools over every slot group. Once.
 void StartSlotLabels(HWND dialog);
 // After a layout: the tools over the frames follow the frames.
 void PlaceSlotTips(HWND dialog);
@@ -13,6 +13,9 @@ void PlaceSlotTips(HWND dialog);
 bool AnswerSlotTip(const NMHDR* header);
 // The slot's Push, Pop and drop-down named with the slot's number and name.
 void LabelSlot(HWND dialog, int slot);
+// Every slot labelled: once the bar is on screen, since making the accessibility service the
+// first time loads COM (half a second under Wine).
+void LabelAllSlots(HWND dialog);
 
 // Seam for tests: names one control through the system's accessibility properties.
 using AccNameSetter = HRESULT (*)(HWND control, const wchar_t* name);
