@@ -65,7 +65,7 @@ INT_PTR CALLBACK NameDialogProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
   return TRUE;
 }
 
-// Asks for the slot's name; a new one is shown, told to screen readers and stored at once.
+// Asks for the slot's name.
 void AskSlotName(HWND dialog, int slot) {
   NameRequest request{slot, {}};
   lstrcpynW(request.typed, SlotName(slot), kSlotNameSize);
@@ -73,14 +73,7 @@ void AskSlotName(HWND dialog, int slot) {
                       NameDialogProc, reinterpret_cast<LPARAM>(&request)) != IDOK) {
     return;
   }
-  wchar_t name[kSlotNameSize];
-  TrimSlotName(reinterpret_cast<const char16_t*>(request.typed),
-               reinterpret_cast<char16_t*>(name), kSlotNameSize);
-  if (lstrcmpW(name, SlotName(slot)) == 0) return;
-  NameSlot(slot, name);
-  RefreshSlotCaption(dialog, slot);
-  LabelSlot(dialog, slot);
-  WriteSlotName(slot, name);
+  RenameSlot(dialog, slot, request.typed);
 }
 
 void ToggleLock(HWND dialog, int slot, BarSettings& settings) {
@@ -107,6 +100,17 @@ void StartSlotMenu(HWND dialog) {
         SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SlotEditProc)));
     if (!gEditProc) gEditProc = previous;
   }
+}
+
+void RenameSlot(HWND dialog, int slot, const wchar_t* typed) {
+  wchar_t name[kSlotNameSize];
+  TrimSlotName(reinterpret_cast<const char16_t*>(typed), reinterpret_cast<char16_t*>(name),
+               kSlotNameSize);
+  if (lstrcmpW(name, SlotName(slot)) == 0) return;
+  NameSlot(slot, name);
+  RefreshSlotCaption(dialog, slot);
+  LabelSlot(dialog, slot);
+  WriteSlotName(slot, name);
 }
 
 int SlotOfControl(HWND control) {

@@ -19,6 +19,8 @@ int SlotAtPoint(HWND dialog, POINT at);
 
 // Opens the slot's menu at `at` (screen) and does what is chosen; the lock changes `settings`.
 void OpenSlotMenu(HWND dialog, int slot, POINT at, BarSettings& settings);
+// The name as typed, blanks around it dropped: shown, told to screen readers and stored at once.
+void RenameSlot(HWND dialog, int slot, const wchar_t* typed);
 // Empties an unlocked slot: its text wiped, its kept file removed, and the clipboard emptied
 // while it still holds what the bar's last Pop of the slot put there.
 void ClearSlot(HWND dialog, int slot, const BarSettings& settings);
