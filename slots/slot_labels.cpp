@@ -80,9 +80,12 @@ int SlotOfTool(const NMHDR* header, UINT flags) {
 AccNameSetter gSetAccName = SetNameThroughService;
 
 void StartSlotLabels(HWND dialog) {
+  // Owned by no window: under Wine a topmost window owned by the bar keeps the bar from
+  // getting back on top after a full-screen program (the shell's HWND_TOPMOST lands below it).
+  if (gTip) DestroyWindow(gTip);
   gTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, nullptr, nullptr);
+                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     // The frame lets the mouse through to the bar, and so does a disabled control: a tool
     // over the frame's area covers both; an enabled control has a tool of its own.
