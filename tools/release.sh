@@ -53,6 +53,7 @@ the registry key HKEY_CURRENT_USER\\Quorvel_Pinnafex.
 - The slot's drop-down lists the text's lines.
 - Pop puts the slot's text back on the clipboard, as often as you like.
 - Right-click the bar for its menu: Autohide, Top, Left, Show Clock, Exit.
+- Right-click a slot for its own menu: Name, Lock, Clear.
 
 The slots live in memory only. The settings (autohide, clock, edge) are kept
 under HKEY_CURRENT_USER\\Quorvel_Pinnafex and written when you quit.
