@@ -395,8 +395,9 @@ void OpenMenuAt(HWND dialog, int slot, POINT at) {
     TrackPopupMenu(gMenu, 0, at.x, at.y, 0, dialog, nullptr);
     return;
   }
-  gMenuOrPromptOpen = true;
-  OpenSlotMenu(dialog, slot, at, gSettings);
+  const int chosen = ChooseFromSlotMenu(dialog, slot, at, gSettings);
+  gMenuOrPromptOpen = true;  // the name dialog: the closed menu has let go of it
+  ActOnSlotMenu(dialog, slot, chosen, gSettings);
   gMenuOrPromptOpen = false;
 }
 

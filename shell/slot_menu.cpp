@@ -131,14 +131,17 @@ int SlotAtPoint(HWND dialog, POINT at) {
   return -1;
 }
 
-void OpenSlotMenu(HWND dialog, int slot, POINT at, BarSettings& settings) {
+int ChooseFromSlotMenu(HWND dialog, int slot, POINT at, const BarSettings& settings) {
   CheckMenuItem(gSlotMenu, kCmdSlotLock, SlotLocked(settings, slot) ? MF_CHECKED : MF_UNCHECKED);
   // A locked slot cannot be cleared.
   EnableMenuItem(gSlotMenu, kCmdSlotClear,
                  SlotLocked(settings, slot) ? MF_DISABLED | MF_GRAYED : MF_ENABLED);
   SetForegroundWindow(dialog);
-  const int chosen = static_cast<int>(TrackPopupMenu(
-      gSlotMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog, nullptr));
+  return static_cast<int>(TrackPopupMenu(gSlotMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y,
+                                         0, dialog, nullptr));
+}
+
+void ActOnSlotMenu(HWND dialog, int slot, int chosen, BarSettings& settings) {
   if (chosen == kCmdSlotName) AskSlotName(dialog, slot);
   if (chosen == kCmdSlotLock) ToggleLock(dialog, slot, settings);
   if (chosen == kCmdSlotClear) ClearSlot(dialog, slot, settings);

@@ -17,8 +17,10 @@ int SlotOfControl(HWND control);
 // The slot whose frame lies under a point of the screen, or -1.
 int SlotAtPoint(HWND dialog, POINT at);
 
-// Opens the slot's menu at `at` (screen) and does what is chosen; the lock changes `settings`.
-void OpenSlotMenu(HWND dialog, int slot, POINT at, BarSettings& settings);
+// Opens the slot's menu at `at` (screen); the command chosen, or 0.
+int ChooseFromSlotMenu(HWND dialog, int slot, POINT at, const BarSettings& settings);
+// Does what was chosen: the name dialog, the lock (in `settings`, stored at once), or Clear.
+void ActOnSlotMenu(HWND dialog, int slot, int chosen, BarSettings& settings);
 // The name as typed, blanks around it dropped: shown, told to screen readers and stored at once.
 void RenameSlot(HWND dialog, int slot, const wchar_t* typed);
 // Empties an unlocked slot: its text wiped, its kept file removed, and the clipboard emptied
