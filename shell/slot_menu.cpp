@@ -27,8 +27,8 @@ constexpr SlotMenuItem kSlotMenuItems[] = {
 };
 
 // The parts of a slot group a right-click or the menu key can be on.
-constexpr const int (*kGroupParts[])[kSlotCount] = {&kSlotFrameIds, &kPushButtonIds,
-                                                     &kPopButtonIds, &kSlotComboIds};
+constexpr const int (*kGroupParts[])[kSlotCount] = {&kSlotFrameIds, &kPushButtonIds, &kPopButtonIds,
+                                                    &kSlotComboIds};
 
 // The edit of a drop-down would show its own menu; the slot's is the one wanted there.
 LRESULT CALLBACK SlotEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -137,8 +137,8 @@ int ChooseFromSlotMenu(HWND dialog, int slot, POINT at, const BarSettings& setti
   EnableMenuItem(gSlotMenu, kCmdSlotClear,
                  SlotLocked(settings, slot) ? MF_DISABLED | MF_GRAYED : MF_ENABLED);
   SetForegroundWindow(dialog);
-  return static_cast<int>(TrackPopupMenu(gSlotMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y,
-                                         0, dialog, nullptr));
+  return static_cast<int>(
+      TrackPopupMenu(gSlotMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog, nullptr));
 }
 
 void ActOnSlotMenu(HWND dialog, int slot, int chosen, BarSettings& settings) {

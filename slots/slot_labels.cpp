@@ -136,8 +136,8 @@ void LabelAllSlots(HWND dialog) {
 void LabelSlot(HWND dialog, int slot) {
   for (const TipPart& part : kLabelledParts) {
     char16_t name[kCaptionSize];
-    FormatSlotPartName(part.part, slot + 1, reinterpret_cast<const char16_t*>(SlotName(slot)),
-                       name, kCaptionSize);
+    FormatSlotPartName(part.part, slot + 1, reinterpret_cast<const char16_t*>(SlotName(slot)), name,
+                       kCaptionSize);
     gSetAccName(GetDlgItem(dialog, (*part.ids)[slot]), reinterpret_cast<const wchar_t*>(name));
   }
 }

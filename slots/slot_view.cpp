@@ -128,7 +128,8 @@ void ShowCaption(HWND dialog, int slot, const SlotContents& contents) {
     std::copy(narrow, narrow + std::strlen(narrow) + 1, caption);  // plain ASCII
   } else {
     HDC dc = GetDC(frame);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT box{};

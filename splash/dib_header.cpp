@@ -68,8 +68,8 @@ bool DibDrawable(const DibHeader& header, std::uint64_t size) {
   if (header.headerSize != kDibHeaderBytes) return false;
   if (header.compression == kDibRle8) {
     const std::uint64_t offset = DibPixelOffset(header);
-    return header.bitCount == 8 && header.width > 0 && header.height > 0 &&
-           header.imageSize > 0 && offset <= size && header.imageSize <= size - offset;
+    return header.bitCount == 8 && header.width > 0 && header.height > 0 && header.imageSize > 0 &&
+           offset <= size && header.imageSize <= size - offset;
   }
   if (header.compression != kDibUncompressed) return false;
   bool knownDepth = false;

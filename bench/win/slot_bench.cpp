@@ -231,7 +231,9 @@ void MeasureSlotMenu(HWND dialog) {
   HMENU bare = CreatePopupMenu();
   for (const wchar_t* item : {L"&Name\u2026", L"&Lock", L"&Clear"})
     AppendMenuW(bare, MF_STRING, 1, item);
-  Report("slot_menu", "open_ms", MenuMs(dialog, [&] { ChooseFromSlotMenu(dialog, 3, {200, 100}, settings); }));
+  Report("slot_menu", "open_ms", MenuMs(dialog, [&] {
+           ChooseFromSlotMenu(dialog, 3, {200, 100}, settings);
+         }));
   Report("slot_menu", "bare_ms", MenuMs(dialog, [&] {
            SetForegroundWindow(dialog);
            TrackPopupMenu(bare, TPM_RETURNCMD, 200, 100, 0, dialog, nullptr);

@@ -26,12 +26,12 @@ TEST(SlotCaption, SizesNamesCutToTheFrameAndWhatAScreenReaderSays) {
     FormatSlotCaption(4, size, secret, out, sizeof out);
     FormatSlotSize(size, secret, size_only, sizeof size_only);
     EXPECT_EQ(std::make_pair(std::string(out), std::string(size_only)),
-              std::make_pair(std::string(caption), std::string(tip))) << size;
+              std::make_pair(std::string(caption), std::string(tip)))
+        << size;
   }
   const std::u16string koeln = u"IBAN K\u00F6ln", smile = u"ab\U0001F600cd";
   const std::tuple<std::u16string, int, std::u16string> named[] = {
-      {koeln, 11, u"4 IBAN K\u00F6ln"},
-      {koeln, 9, u"4 IBAN K\u2026"},
+      {koeln, 11, u"4 IBAN K\u00F6ln"}, {koeln, 9, u"4 IBAN K\u2026"},
       {koeln, 8, u"4 IBAN\u2026"},  // no blank before the ellipsis
       {smile, 6, u"4 ab\u2026"},    // never half a pair
       {koeln, 0, u"4 \u2026"},
