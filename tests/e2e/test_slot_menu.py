@@ -28,9 +28,14 @@ class SlotMenu(BarTest):
         probe("settext", "#32770", "Name Slot 4", IDS["IDC_NAME_SLOT_EDIT"], ("  " + NAME + " ").encode("utf-16-le").hex())
         run(["xdotool", "key", "Return"])
         wait_until(lambda: self.bar.caption(4) == "4 " + NAME, 10, "the named caption")
+        self.menu(FRAME[3], "l")  # over a disabled Push: the clipboard is empty
+        wait_until(lambda: reg_values().get("LOCKEDSLOTS") == "8", 10, "the lock stored")
         self.bar.quit()
         self.bar.start()
         self.assertEqual([self.bar.caption(n) for n in (3, 4)], ["Clip  3     0 Byte", "4 " + NAME])
+        clipboard_set((CF_TEXT, b"text"))
+        wait_until(lambda: self.bar.controls()[PUSH[2]]["enabled"], 10, "Push 3 enabled")
+        self.assertFalse(self.bar.controls()[PUSH[3]]["enabled"], "slot 4 still locked")
 
     def test_lock_clear_and_clear_all(self):
         self.bar.start()
@@ -38,7 +43,6 @@ class SlotMenu(BarTest):
             self.push(slot, b"slot %d" % slot)
         self.menu(PUSH[3], "l")
         wait_until(lambda: not self.bar.controls()[PUSH[3]]["enabled"], 10, "Push 4 disabled")
-        self.assertEqual(reg_values()["LOCKEDSLOTS"], "8")
         clipboard_set((CF_TEXT, b"refused"))
         sampler, shown = probe_lines("sample", CLOCK_GROUP[2], 60, 50)
         self.addCleanup(lambda: (sampler.kill(), sampler.wait(), sampler.stdout.close()))
