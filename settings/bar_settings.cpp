@@ -83,22 +83,23 @@ WideNames NamesOf(int slot) {
 
 }  // namespace
 
-void ReadSlotName(int slot, wchar_t (&name)[kSlotNameSize]) {
-  name[0] = L'\0';
-  const WideNames names = NamesOf(slot);
+void ReadSlotNames(wchar_t (&names)[kSlotCount][kSlotNameSize]) {
+  for (auto& name : names) name[0] = L'\0';
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, names.key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, NamesOf(0).key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
     return;
   }
-  // Read into scratch: a failed query may leave anything in its buffer. A longer value than a
-  // name may be (written by hand) is cut.
-  wchar_t data[kSettingTextSize] = {};
-  DWORD type = 0;
-  DWORD size = sizeof data - sizeof(wchar_t);
-  if (RegQueryValueExW(key, names.value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
-          ERROR_SUCCESS &&
-      type == REG_SZ) {
-    lstrcpynW(name, data, kSlotNameSize);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    // Read into scratch: a failed query may leave anything in its buffer. A longer value than
+    // a name may be (written by hand) is cut.
+    wchar_t data[kSettingTextSize] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data - sizeof(wchar_t);
+    if (RegQueryValueExW(key, NamesOf(slot).value, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                         &size) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+      lstrcpynW(names[slot], data, kSlotNameSize);
+    }
   }
   RegCloseKey(key);
 }

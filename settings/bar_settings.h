@@ -24,8 +24,8 @@ constexpr bool SlotLocked(const BarSettings& settings, int slot) {
 // Written at once when they change, not only when the bar ends.
 void WriteLockedSlots(const BarSettings& settings);
 
-// SLOTNAME1 ... SLOTNAME20: a slot's name, in any script ("" when it has none).
-void ReadSlotName(int slot, wchar_t (&name)[kSlotNameSize]);
+// SLOTNAME1 ... SLOTNAME20: the slots' names, in any script ("" for a slot with none).
+void ReadSlotNames(wchar_t (&names)[kSlotCount][kSlotNameSize]);
 // Stores the name, or removes the value for "".
 void WriteSlotName(int slot, const wchar_t* name);
 

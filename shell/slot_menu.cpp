@@ -90,10 +90,10 @@ void StartSlotMenu(HWND dialog) {
   for (const SlotMenuItem& item : kSlotMenuItems) {
     AppendMenuW(gSlotMenu, MF_STRING, static_cast<UINT_PTR>(item.id), item.text);
   }
+  wchar_t names[kSlotCount][kSlotNameSize];
+  ReadSlotNames(names);
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    wchar_t name[kSlotNameSize];
-    ReadSlotName(slot, name);
-    NameSlot(slot, name);
+    NameSlot(slot, names[slot]);
     HWND edit = GetWindow(GetDlgItem(dialog, kSlotComboIds[slot]), GW_CHILD);
     if (!edit) continue;
     const auto previous = reinterpret_cast<WNDPROC>(

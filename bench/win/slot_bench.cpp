@@ -240,8 +240,8 @@ void MeasureSlotMenu(HWND dialog) {
          }));
   DestroyMenu(bare);
   UnhookWindowsHookEx(hook);
-  wchar_t kept[kSlotNameSize];
-  ReadSlotName(3, kept);
+  wchar_t kept[kSlotCount][kSlotNameSize];
+  ReadSlotNames(kept);
   int turn = 0;
   Report("rename", "slot_ms", BestMs(20, [&] {
            RenameSlot(dialog, 3, ++turn % 2 ? L"IBAN K\u00F6ln Hauptkonto" : L"\u6771\u4EAC");
@@ -252,7 +252,7 @@ void MeasureSlotMenu(HWND dialog) {
            SetWindowTextW(frame, ++turn % 2 ? L"4 IBAN K\u00F6ln Haupt\u2026" : L"4 \u6771\u4EAC");
            Drain();
          }));
-  RenameSlot(dialog, 3, kept);
+  RenameSlot(dialog, 3, kept[3]);
 }
 
 }  // namespace
