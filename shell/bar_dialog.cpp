@@ -426,6 +426,11 @@ INT_PTR OnContextMenu(HWND dialog, WPARAM target, LPARAM point) {
   return 1;
 }
 
+INT_PTR OnMouseMove(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  RelaySlotTip(dialog, WM_MOUSEMOVE, wParam, lParam);
+  return 0;
+}
+
 INT_PTR OnNotify(HWND, WPARAM, LPARAM header) {
   return AnswerSlotTip(reinterpret_cast<const NMHDR*>(header)) ? 1 : 0;
 }
@@ -510,6 +515,7 @@ constexpr MessageRow kMessages[] = {
     {WM_RBUTTONDOWN, OnRightButtonDown},
     {WM_CONTEXTMENU, OnContextMenu},
     {WM_NOTIFY, OnNotify},
+    {WM_MOUSEMOVE, OnMouseMove},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
     {WM_QUERYENDSESSION, OnQueryEndSession},

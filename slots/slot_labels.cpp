@@ -53,7 +53,7 @@ constexpr TipPart kLabelledParts[] = {
 TTTOOLINFOW ToolOf(HWND dialog, UINT_PTR id, UINT flags) {
   TTTOOLINFOW tool{};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = flags | TTF_SUBCLASS;
+  tool.uFlags = flags;
   tool.hwnd = dialog;
   tool.uId = id;
   tool.lpszText = LPSTR_TEXTCALLBACKW;
@@ -87,17 +87,20 @@ void StartSlotLabels(HWND dialog) {
                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    // The frame lets the mouse through to the bar, and so does a disabled control: a tool
-    // over the frame's area covers both; an enabled control has a tool of its own.
+    // The frame lets the mouse through to the bar, and so does a disabled control: a tool over
+    // the frame's area covers both, fed by the bar (see RelaySlotTip). The tooltip's own
+    // subclass is kept to the buttons and the drop-down's edit, which see few messages: under
+    // Wine every message through it costs a trip to the window server, and the bar's tick
+    // or a drop-down's thousands of entries would pay it.
     TTTOOLINFOW frame = ToolOf(dialog, static_cast<UINT_PTR>(slot), 0);
     SendMessageW(gTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&frame));
-    for (const TipPart& part : kLabelledParts) {
-      HWND control = GetDlgItem(dialog, (*part.ids)[slot]);
-      for (HWND each : {control, GetWindow(control, GW_CHILD)}) {
-        if (!each) continue;
-        TTTOOLINFOW tool = ToolOf(dialog, reinterpret_cast<UINT_PTR>(each), TTF_IDISHWND);
-        SendMessageW(gTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-      }
+    HWND combo = GetDlgItem(dialog, kSlotComboIds[slot]);
+    for (HWND each : {GetDlgItem(dialog, kPushButtonIds[slot]),
+                      GetDlgItem(dialog, kPopButtonIds[slot]), GetWindow(combo, GW_CHILD)}) {
+      if (!each) continue;
+      TTTOOLINFOW tool =
+          ToolOf(dialog, reinterpret_cast<UINT_PTR>(each), TTF_IDISHWND | TTF_SUBCLASS);
+      SendMessageW(gTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
   PlaceSlotTips(dialog);
@@ -111,6 +114,13 @@ void PlaceSlotTips(HWND dialog) {
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
     SendMessageW(gTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+}
+
+void RelaySlotTip(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!gTip) return;
+  MSG relayed{dialog, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+  GetCursorPos(&relayed.pt);
+  SendMessageW(gTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 bool AnswerSlotTip(const NMHDR* header) {

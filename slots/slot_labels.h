@@ -9,6 +9,8 @@ namespace pinnafex {
 void StartSlotLabels(HWND dialog);
 // After a layout: the tools over the frames follow the frames.
 void PlaceSlotTips(HWND dialog);
+// A mouse message of the bar itself (over a frame or a disabled control) shown to the tooltip.
+void RelaySlotTip(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_NOTIFY from the tooltip asking for a slot's text; true when it was that.
 bool AnswerSlotTip(const NMHDR* header);
 // The slot's Push, Pop and drop-down named with the slot's number and name.
