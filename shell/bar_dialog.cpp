@@ -415,7 +415,7 @@ INT_PTR OnContextMenu(HWND dialog, WPARAM target, LPARAM point) {
   HWND control = reinterpret_cast<HWND>(target);
   const bool byKey = point == -1;
   if (control == dialog && !byKey) return 0;  // the right-click on the bar opened it already
-  if (byKey && control == dialog) control = GetFocus();
+  if (byKey && control == dialog && GetFocus()) control = GetFocus();
   POINT at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
   if (byKey) {
     RECT box{};
