@@ -15,7 +15,19 @@ struct BarSettings {
   // SCREEN: the device name of the monitor the bar is to be on ("" the primary). Kept as read,
   // even while that monitor is away.
   char screen[kSettingTextSize] = "";
+  int lockedSlots = 0;  // LOCKEDSLOTS: bit n - 1 set while slot n is locked
 };
+
+constexpr bool SlotLocked(const BarSettings& settings, int slot) {
+  return (settings.lockedSlots >> slot & 1) != 0;
+}
+// Written at once when they change, not only when the bar ends.
+void WriteLockedSlots(const BarSettings& settings);
+
+// SLOTNAME1 ... SLOTNAME20: the slots' names, in any script ("" for a slot with none).
+void ReadSlotNames(wchar_t (&names)[kSlotCount][kSlotNameSize]);
+// Stores the name, or removes the value for "".
+void WriteSlotName(int slot, const wchar_t* name);
 
 // Each value read in range; a missing or unreadable one takes its default.
 BarSettings ReadBarSettings();

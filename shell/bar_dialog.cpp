@@ -16,6 +16,8 @@
 #include "shell/bar_font.h"
 #include "base/bar_ids.h"
 #include "shell/hotkeys.h"
+#include "shell/slot_menu.h"
+#include "slots/slot_labels.h"
 #include "slots/slot_store.h"
 #include "slots/slot_text.h"
 #include "slots/slot_view.h"
@@ -34,6 +36,7 @@ int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each scre
 Rect gScreen{};           // the bar's monitor, where it docks and holds its autohide claim
 bool gLayingOut = false;  // a layout runs; a DPI change met on the way asks for another
 bool gLayoutAgain = false;
+bool gSlotsLabelled = false;  // for screen readers, at the first tick
 // The bar's Push buttons, looked up once when it starts: the tick enables them.
 HWND gPushButtons[kSlotCount];
 
@@ -41,23 +44,24 @@ constexpr unsigned char kTickerWidth = 25;
 
 struct MenuItem {
   int id;  // 0: separator
-  const char* text;
+  const wchar_t* text;
 };
 constexpr MenuItem kMenuItems[] = {
-    {kCmdAutohide, "Autohide"},
+    {kCmdAutohide, L"Autohide"},
     {0, nullptr},
-    {kCmdTop, "Top"},
-    {kCmdLeft, "Left"},
-    {kCmdRight, "Right"},
-    {kCmdBottom, "Bottom"},
-    {kCmdNextScreen, "Next Screen"},  // grey while there is one monitor
+    {kCmdTop, L"Top"},
+    {kCmdLeft, L"Left"},
+    {kCmdRight, L"Right"},
+    {kCmdBottom, L"Bottom"},
+    {kCmdNextScreen, L"Next Screen"},  // grey while there is one monitor
     {0, nullptr},
-    {kCmdShowClock, "Show Clock"},
-    {kCmdHotkeys, "Hotkeys"},  // checked while the keys that paste a slot are taken
-    {kCmdKeepSlots, "Keep Slots"},
-    {kCmdStartWithWindows, "Start with Windows"},  // checked while the Run entry names this exe
+    {kCmdShowClock, L"Show Clock"},
+    {kCmdHotkeys, L"Hotkeys"},  // checked while the keys that paste a slot are taken
+    {kCmdKeepSlots, L"Keep Slots"},
+    {kCmdStartWithWindows, L"Start with Windows"},  // checked while the Run entry names this exe
     {0, nullptr},
-    {kCmdCancel, "Exit"},
+    {kCmdClearAllSlots, L"Clear All Slots\u2026"},
+    {kCmdCancel, L"Exit"},
 };
 
 // The WM_DPICHANGED message, newer than the platform headers this program builds against.
@@ -67,9 +71,9 @@ HMENU CreateContextMenu() {
   HMENU menu = CreatePopupMenu();
   for (const MenuItem& item : kMenuItems) {
     if (item.id) {
-      AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(item.id), item.text);
+      AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id), item.text);
     } else {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     }
   }
   return menu;
@@ -94,6 +98,9 @@ void Relayout(HWND dialog) {
     RedockBar(dialog, spot);
   } while (gLayoutAgain);
   gLayingOut = false;
+  // The frames may have changed their width or font: names are cut to them afresh.
+  RefreshSlotCaptions(dialog);
+  PlaceSlotTips(dialog);
 }
 
 // The autohide claim at the bar's edge made or given up, as far as the shell allows; the menu
@@ -220,7 +227,15 @@ void ReportTransfer(ClipResult result) {
 }
 
 // Clipboard -> slot as the Push button does it; the copy key fills a slot the same way.
+// A locked slot refuses it, heard and told in the clock field.
 ClipResult PushFromClipboard(HWND dialog, int slot) {
+  if (SlotLocked(gSettings, slot)) {
+    MessageBeep(MB_ICONWARNING);
+    char notice[32];
+    wsprintfA(notice, "Slot %d is locked", slot + 1);
+    ShowTickerNotice(notice, kNoticeTicks);
+    return ClipResult::kFailed;
+  }
   const ClipResult result = PushSlot(dialog, slot);
   if (result == ClipResult::kDone) SlotChanged(slot);  // saved when Keep Slots is on
   ReportTransfer(result);
@@ -233,6 +248,13 @@ void FinishHotkey(HWND dialog, HotkeyOutcome outcome) {
   ReportTransfer(outcome.popped);
   if (outcome.pushSlot < 0) return;
   FinishCopy(dialog, outcome.pushSlot, PushFromClipboard(dialog, outcome.pushSlot));
+}
+
+INT_PTR OnClearAllSlots(HWND dialog) {
+  gMenuOrPromptOpen = true;
+  AskClearAllSlots(dialog, gSettings);
+  gMenuOrPromptOpen = false;
+  return 0;
 }
 
 INT_PTR OnStartWithWindows(HWND) {
@@ -275,6 +297,7 @@ constexpr CommandRow kCommands[] = {
     {kCmdHotkeys, OnHotkeys},
     {kCmdKeepSlots, OnKeepSlots},
     {kCmdStartWithWindows, OnStartWithWindows},
+    {kCmdClearAllSlots, OnClearAllSlots},
 };
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
@@ -313,7 +336,9 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   InitCommonControls();
   gBarDpi = WindowDpi(dialog);
   FitBarFont(dialog, gBarDpi);
+  StartSlotMenu(dialog);
   RefreshSlotView(dialog);
+  StartSlotLabels(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
   SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
   RegisterBar(dialog);
@@ -326,16 +351,25 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   return 1;
 }
 
+// The clock's words are Windows-1252 ("F\xFCnf"): shown as such whatever the system's code page.
+void SetClockField(HWND dialog, const char* text) {
+  wchar_t wide[kTickerBufferSize];
+  if (MultiByteToWideChar(1252, 0, text, -1, wide, kTickerBufferSize) <= 0) wide[0] = L'\0';
+  SetDlgItemTextW(dialog, kClockFieldId, wide);
+}
+
 INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   if (timerId != kTickTimerId) {
     FinishHotkey(dialog, ActOnHotkeyTimer(dialog, timerId));
     return 0;
   }
   BarShown();
+  if (!gSlotsLabelled) LabelAllSlots(dialog);
+  gSlotsLabelled = true;
   // While the copy key is armed its prompt stands still in the field.
   const char* prompt = CopyPrompt();
   const char* ticker = prompt ? prompt : TickerText(kTickerWidth);
-  SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
+  SetClockField(dialog, ticker ? ticker : "");
   if (gSettings.autohide) {
     const HitAction hit = AutohideHit(dialog, Docked(), gMenuOrPromptOpen);
     if (hit != HitAction::kNone) {
@@ -348,8 +382,10 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   // idle bar more than all the rest of the tick.
   const bool hasText =
       IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
-  for (HWND push : gPushButtons) {
-    if ((IsWindowEnabled(push) != 0) != hasText) EnableWindow(push, hasText);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const bool enabled = hasText && !SlotLocked(gSettings, slot);
+    HWND push = gPushButtons[slot];
+    if ((IsWindowEnabled(push) != 0) != enabled) EnableWindow(push, enabled);
   }
   return 0;
 }
@@ -369,12 +405,51 @@ INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
   return 0;
 }
 
+// A slot's group has a menu of its own; the rest of the bar has the bar's.
+void OpenMenuAt(HWND dialog, int slot, POINT at) {
+  if (slot < 0) {
+    SetForegroundWindow(dialog);
+    TrackPopupMenu(gMenu, 0, at.x, at.y, 0, dialog, nullptr);
+    return;
+  }
+  const int chosen = ChooseFromSlotMenu(dialog, slot, at, gSettings);
+  gMenuOrPromptOpen = true;  // the name dialog: the closed menu has let go of it
+  ActOnSlotMenu(dialog, slot, chosen, gSettings);
+  gMenuOrPromptOpen = false;
+}
+
+// On the bar itself, a frame, or a disabled control: those let the mouse through to the bar.
 INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
   POINT at{};
   GetCursorPos(&at);
-  SetForegroundWindow(dialog);
-  TrackPopupMenu(gMenu, 0, at.x, at.y, 0, dialog, nullptr);
+  OpenMenuAt(dialog, SlotAtPoint(dialog, at), at);
   return 0;
+}
+
+// A right-click on an enabled control, or the menu key (the point is -1, -1) where the focus is:
+// the slot's menu opens below its control.
+INT_PTR OnContextMenu(HWND dialog, WPARAM target, LPARAM point) {
+  HWND control = reinterpret_cast<HWND>(target);
+  const bool byKey = point == -1;
+  if (control == dialog && !byKey) return 0;  // the right-click on the bar opened it already
+  if (byKey && control == dialog && GetFocus()) control = GetFocus();
+  POINT at{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+  if (byKey) {
+    RECT box{};
+    GetWindowRect(control, &box);
+    at = {box.left, box.bottom};
+  }
+  OpenMenuAt(dialog, SlotOfControl(control), at);
+  return 1;
+}
+
+INT_PTR OnMouseMove(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  RelaySlotTip(dialog, WM_MOUSEMOVE, wParam, lParam);
+  return 0;
+}
+
+INT_PTR OnNotify(HWND, WPARAM, LPARAM header) {
+  return AnswerSlotTip(reinterpret_cast<const NMHDR*>(header)) ? 1 : 0;
 }
 
 INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
@@ -478,6 +553,9 @@ constexpr MessageRow kMessages[] = {
     {WM_INITMENUPOPUP, OnMenuOpened},
     {WM_UNINITMENUPOPUP, OnMenuClosed},
     {WM_RBUTTONDOWN, OnRightButtonDown},
+    {WM_CONTEXTMENU, OnContextMenu},
+    {WM_NOTIFY, OnNotify},
+    {WM_MOUSEMOVE, OnMouseMove},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
     {WM_RENDERFORMAT, OnRenderFormat},
