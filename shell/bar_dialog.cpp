@@ -30,6 +30,9 @@ namespace {
 HMENU gMenu = nullptr;
 bool gBarEnded = false;   // the quit or the session's end has taken the bar down
 bool gBarHidden = false;  // the autohiding bar is to sit at its 2-pixel strip
+// The shell granted autohide at the bar's edge; gSettings.autohide is what the user chose.
+bool gAutohideHeld = false;
+Rect gArea{};  // what the other bars leave of the bar's monitor at its edge, as last asked
 int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each screen change
 Rect gScreen{};           // the bar's monitor, where it docks and holds its autohide claim
 bool gLayingOut = false;  // a layout runs; a DPI change met on the way asks for another
@@ -76,11 +79,12 @@ HMENU CreateContextMenu() {
 }
 
 DockSpot Docked() {
-  return {gSettings.edge, gSettings.autohide, gBarHidden, {gScreen, gBarDpi}};
+  return {gSettings.edge, gAutohideHeld, gBarHidden, {gScreen, gBarDpi}, gArea};
 }
 
-// The one way the bar is laid out: sized and filled for its edge, then docked there. A move to
-// a monitor of another DPI changes the DPI in the middle of it; the layout then runs again.
+// The one way the bar is laid out: sized for its edge, filled with the groups that fit beside
+// the other bars there, then docked. A move to a monitor of another DPI changes the DPI in the
+// middle of it; the layout then runs again.
 void Relayout(HWND dialog) {
   if (gLayingOut) {
     gLayoutAgain = true;
@@ -90,18 +94,23 @@ void Relayout(HWND dialog) {
   do {
     gLayoutAgain = false;
     const DockSpot spot = Docked();
-    LayoutBar(dialog, spot.edge, gSettings.clockHidden, spot.monitor);
-    RedockBar(dialog, spot);
+    SizeBar(dialog, spot.edge, spot.monitor);
+    gArea = AskArea(dialog, spot);
+    PlaceGroups(dialog, spot.edge, LengthAlong(spot.edge, gArea), gSettings.clockHidden,
+                spot.monitor.dpi);
+    RedockBar(dialog, Docked());
   } while (gLayoutAgain);
   gLayingOut = false;
 }
 
-// The autohide claim at the bar's edge made or given up, as far as the shell allows; the menu
-// item shows the outcome and is greyed while another bar holds the edge.
+// The autohide claim at the bar's edge made or given up, as far as the shell allows. The choice
+// is kept where the shell refuses it, so the bar hides again at an edge that allows it; the menu
+// item shows the choice and is greyed while another bar holds the edge.
 void SettleAutohide(HWND dialog, bool wanted) {
   const AutohideClaim claim = ClaimAutohide(dialog, gSettings.edge, gScreen, wanted);
-  gSettings.autohide = claim == AutohideClaim::kOn;
-  if (!gSettings.autohide) gBarHidden = false;
+  gSettings.autohide = wanted;
+  gAutohideHeld = claim == AutohideClaim::kOn;
+  if (!gAutohideHeld) gBarHidden = false;
   CheckMenuItem(gMenu, kCmdAutohide,
                 MF_BYCOMMAND | (gSettings.autohide ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(gMenu, kCmdAutohide,
@@ -114,7 +123,7 @@ void SettleAutohide(HWND dialog, bool wanted) {
 // claim before the new one is made.
 void ApplyDock(HWND dialog, int edge, bool autohide) {
   const Rect screen = FindScreen(gSettings.screen).rect;
-  if (gSettings.autohide && (gSettings.edge != edge || gScreen != screen)) {
+  if (gAutohideHeld && (gSettings.edge != edge || gScreen != screen)) {
     ClaimAutohide(dialog, gSettings.edge, gScreen, false);
   }
   gSettings.edge = edge;
@@ -136,7 +145,7 @@ void EndBar(HWND dialog) {
   gMenu = nullptr;
   KillTimer(dialog, kTickTimerId);
   // One autohide bar per edge: the claim must not outlive the bar.
-  if (gSettings.autohide) ClaimAutohide(dialog, gSettings.edge, gScreen, false);
+  if (gAutohideHeld) ClaimAutohide(dialog, gSettings.edge, gScreen, false);
   UnregisterBar(dialog);
   WriteBarSettings(gSettings);
 }
@@ -300,7 +309,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   FitBarFont(dialog, gBarDpi);
   RefreshSlotView(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
-  SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
+  SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOACTIVATE);
   RegisterBar(dialog);
   gMenu = CreateContextMenu();
   ShowSettingChecks();
@@ -319,14 +328,14 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   const char* prompt = CopyPrompt();
   const char* ticker = prompt ? prompt : TickerText(kTickerWidth);
   SetDlgItemTextA(dialog, kClockFieldId, ticker ? ticker : "");
-  if (gSettings.autohide) {
+  if (gAutohideHeld) {
     const HitAction hit = AutohideHit(dialog, Docked(), gMenuOrPromptOpen);
     if (hit != HitAction::kNone) {
       gBarHidden = hit == HitAction::kHide;
       RedockBar(dialog, Docked());
     }
   }
-  if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi)) Relayout(dialog);
+  if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi, gArea)) Relayout(dialog);
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -367,7 +376,8 @@ INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
 }
 
 INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
-  if (OnBarNotify(dialog, code, flag)) RedockBar(dialog, Docked());
+  // Another bar came, went or moved: the groups that fit may have changed too.
+  if (OnBarNotify(dialog, code, flag)) Relayout(dialog);
   return 0;
 }
 

@@ -114,13 +114,14 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got, not
   // its caption above; hidden, it claims nothing.
   gShell.inset = 30;
-  LayoutBar(bar, kEdgeTop, false, screen);
-  RedockBar(bar, {kEdgeTop, false, false, screen});
+  SizeBar(bar, kEdgeTop, screen);
+  const Rect area = AskArea(bar, {kEdgeTop, false, false, screen});
+  RedockBar(bar, {kEdgeTop, false, false, screen, area});
   RECT rect{};
   GetWindowRect(bar, &rect);
   EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,10,1024,100 0,30,1024,100");
   gShell.setPos = {};
-  RedockBar(bar, {kEdgeTop, true, false, screen});
+  RedockBar(bar, {kEdgeTop, true, false, screen, area});
   EXPECT_TRUE(SlidesEnd());
   EXPECT_EQ(Text(gShell.setPos), "0,0,0,0") << "an autohiding bar claims no space";
   gShellBarMessage = SHAppBarMessage;
