@@ -7,6 +7,7 @@
 #include "dock/autohide.h"
 #include "dock/layout.h"
 #include "dock/win_geometry.h"
+#include "focus/focus_keep.h"
 #include "keep/keeper.h"
 #include "base/priority.h"
 #include "base/priority_table.h"
@@ -41,6 +42,13 @@ bool gLayoutAgain = false;
 HWND gPushButtons[kSlotCount];
 
 constexpr unsigned char kTickerWidth = 25;
+
+bool AnySlotListOpen(HWND dialog) {
+  for (int combo : kSlotComboIds) {
+    if (SendDlgItemMessageA(dialog, combo, CB_GETDROPPEDSTATE, 0, 0) == 1) return true;
+  }
+  return false;
+}
 
 struct MenuItem {
   int id;  // 0: separator
@@ -158,12 +166,14 @@ BOOL CALLBACK AnswerNo(HWND window, LPARAM owner) {
 }
 
 INT_PTR OnQuit(HWND dialog) {
+  LendFocus();
   gMenuOrPromptOpen = true;
   const int answer = MessageBoxA(dialog, "Really Quit?", "Quit Pinnafex",
                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
   if (gBarEnded) return 1;  // the session ended while the prompt was up
   if (answer != IDYES) {
     gMenuOrPromptOpen = false;
+    ReturnFocus(false);
     return 0;
   }
   EndBar(dialog);
@@ -300,6 +310,8 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
   }
+  MakeQuietButtons(dialog, kPushButtonIds, kSlotCount);
+  MakeQuietButtons(dialog, kPopButtonIds, kSlotCount);
   ChooseTextScans();
   ClearAllSlots();
   gSettings = ReadBarSettings();
@@ -336,6 +348,7 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
     }
   }
   if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi, gArea)) Relayout(dialog);
+  if (FocusLent()) ReturnFocus(gMenuOrPromptOpen || AnySlotListOpen(dialog));
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -364,9 +377,25 @@ INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
 INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
   POINT at{};
   GetCursorPos(&at);
+  LendFocus();
   SetForegroundWindow(dialog);
-  TrackPopupMenu(gMenu, 0, at.x, at.y, 0, dialog, nullptr);
+  // The command runs before the focus goes back, so that a prompt it opens has it.
+  const int command = TrackPopupMenu(gMenu, TPM_RETURNCMD, at.x, at.y, 0, dialog, nullptr);
+  if (command) SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
+  ReturnFocus(false);
   return 0;
+}
+
+// Only the drop-downs and EXIT take the focus when clicked; Push, Pop and the rest of the bar
+// leave it with the window the user works in, as the taskbar's buttons do.
+bool LendsFocus(int id) {
+  return id == kExitButtonId || FindSlot(kSlotComboIds, id) >= 0;
+}
+
+INT_PTR OnMouseActivate(HWND dialog, WPARAM, LPARAM) {
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT,
+                    ClickMayActivate(dialog, LendsFocus) ? MA_ACTIVATE : MA_NOACTIVATE);
+  return 1;
 }
 
 INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
@@ -448,6 +477,7 @@ constexpr MessageRow kMessages[] = {
     {WM_INITMENUPOPUP, OnMenuOpened},
     {WM_UNINITMENUPOPUP, OnMenuClosed},
     {WM_RBUTTONDOWN, OnRightButtonDown},
+    {WM_MOUSEACTIVATE, OnMouseActivate},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
     {WM_QUERYENDSESSION, OnQueryEndSession},
