@@ -177,6 +177,30 @@ int Sample(int id, int count, DWORD intervalMs) {
   return control ? 0 : 1;
 }
 
+// A stand-in taskbar: a plain window registered as an appbar, THICKNESS pixels deep at EDGE of
+// the screen (0 left, 1 top, 2 right, 3 bottom), kept until the probe is killed. Prints its place.
+int Taskbar(UINT edge, LONG thickness) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = DefWindowProcA;
+  cls.lpszClassName = "StandInTaskbar";
+  RegisterClassA(&cls);
+  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, cls.lpszClassName, "Taskbar",
+                             WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  APPBARDATA record{sizeof record, bar, WM_APP, edge};
+  if (!bar || !SHAppBarMessage(ABM_NEW, &record)) return 1;
+  RECT &r = record.rc;
+  r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  LONG *sides[] = {&r.left, &r.top, &r.right, &r.bottom};
+  *sides[(edge + 2) % 4] = *sides[edge] + (edge < 2 ? thickness : -thickness);
+  SHAppBarMessage(ABM_QUERYPOS, &record);
+  SHAppBarMessage(ABM_SETPOS, &record);
+  MoveWindow(bar, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  Window(bar);
+  std::fflush(stdout);
+  for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -205,6 +229,8 @@ int main(int argc, char **argv) {
     if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(arg(2)), static_cast<UINT>(arg(3)))) return 1;
     return Hold(static_cast<DWORD>(arg(4)));
   }
+  if (verb == "front") return Window(GetForegroundWindow());
+  if (verb == "taskbar") return Taskbar(static_cast<UINT>(arg(2)), static_cast<LONG>(arg(3)));
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
