@@ -71,6 +71,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, BarDialogProc, 0);
   ASSERT_NE(bar, nullptr);
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  HWND other = GetDesktopWindow();  // another bar's; planted where a row expects it
   // What happens, the message, its wParam, and each edge's autohide bar afterwards.
   const std::tuple<const char*, UINT, WPARAM, HWND, HWND> rows[] = {
       {"started with a stored edge of 7", 0, 0, bar, nullptr},
@@ -78,6 +79,8 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       {"Autohide off", WM_COMMAND, kCmdAutohide, nullptr, nullptr},
       {"Left", WM_COMMAND, kCmdLeft, nullptr, nullptr},
       {"Autohide on", WM_COMMAND, kCmdAutohide, bar, nullptr},
+      {"Top, where another bar holds autohide", WM_COMMAND, kCmdTop, nullptr, other},
+      {"Left again: autohide as chosen", WM_COMMAND, kCmdLeft, bar, other},
       {"Explorer restarted", taskbarCreated, 0, bar, nullptr},
       {"asked to end the session", WM_QUERYENDSESSION, 0, bar, nullptr},
       {"session ended", WM_ENDSESSION, TRUE, nullptr, nullptr},
@@ -85,6 +88,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   };
   for (const auto& [what, message, wParam, left, top] : rows) {
     if (message == taskbarCreated) gShell = FakeShell{};  // a shell that knows no bars
+    if (top == other) gShell.claims[kEdgeTop] = other;
     const LRESULT answer = message ? SendMessageA(bar, message, wParam, 0) : 0;
     if (message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
     EXPECT_EQ(gShell.claims[kEdgeLeft], left) << what;
@@ -108,7 +112,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
     EXPECT_EQ(OnBarNotify(bar, code, flag), redock) << code << flag;
     EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost) << code;
   }
-  gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
+  gShell.claims[kEdgeLeft] = other;
   const Monitor screen{{0, 0, 1024, 768}, 96};
   EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, screen.rect, true), AutohideClaim::kHeldElsewhere);
   // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got, not
