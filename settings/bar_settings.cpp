@@ -25,6 +25,7 @@ constexpr SettingRow kSettingRows[] = {
     {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
     {"KEEPSLOTS", &BarSettings::keepSlots, nullptr, 0, SettingRange::kOnOff},
     {"SCREEN", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screen},
+    {"SCREENID", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screenId},
 };
 
 }  // namespace

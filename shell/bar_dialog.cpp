@@ -126,11 +126,21 @@ void SettleAutohide(HWND dialog, bool wanted) {
                                                                         : MF_ENABLED));
 }
 
+// The chosen monitor while present, else the primary. A choice an older release saved names only
+// the output: the monitor found there is known by its identity from now on.
+Rect ChosenScreen() {
+  const ScreenEntry found = FindScreen(gSettings.screenId, gSettings.screen);
+  if (!*gSettings.screenId && *gSettings.screen && !lstrcmpiA(found.name, gSettings.screen)) {
+    lstrcpynA(gSettings.screenId, found.id, sizeof gSettings.screenId);
+  }
+  return found.rect;
+}
+
 // The bar moved to `edge` of its monitor (the chosen one while present, else the primary) with
 // autohide as wanted, and laid out there. Moving with autohide on gives up the old place's
 // claim before the new one is made.
 void ApplyDock(HWND dialog, int edge, bool autohide) {
-  const Rect screen = FindScreen(gSettings.screen).rect;
+  const Rect screen = ChosenScreen();
   if (gAutohideHeld && (gSettings.edge != edge || gScreen != screen)) {
     ClaimAutohide(dialog, gSettings.edge, gScreen, false);
   }
@@ -193,8 +203,9 @@ INT_PTR OnNextScreen(HWND dialog) {
   ScreenEntry screens[kMaxScreens];
   const int count = ListScreens(screens);
   const ScreenEntry& next =
-      screens[NextScreen(PickScreen(screens, count, gSettings.screen), count)];
+      screens[NextScreen(PickScreen(screens, count, gSettings.screenId, gSettings.screen), count)];
   lstrcpynA(gSettings.screen, next.primary ? "" : next.name, sizeof gSettings.screen);
+  lstrcpynA(gSettings.screenId, next.primary ? "" : next.id, sizeof gSettings.screenId);
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);
   return 0;
 }
@@ -326,7 +337,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   gMenu = CreateContextMenu();
   ShowSettingChecks();
   gBarHidden = false;
-  gScreen = FindScreen(gSettings.screen).rect;
+  gScreen = ChosenScreen();
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);  // the stored edge and autohide, once
   ApplyHotkeys(dialog, gSettings.hotkeys);
   return 1;
@@ -440,7 +451,7 @@ INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
 
 // Any device came or went: only a change of the bar's monitor moves it.
 INT_PTR OnDeviceChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
-  if (!gBarEnded && FindScreen(gSettings.screen).rect != gScreen) {
+  if (!gBarEnded && ChosenScreen() != gScreen) {
     OnScreenChanged(dialog, wParam, lParam);
   }
   return 0;
