@@ -177,24 +177,19 @@ int Sample(int id, int count, DWORD intervalMs) {
   return control ? 0 : 1;
 }
 
-// A stand-in taskbar: a plain window registered as an appbar, THICKNESS pixels deep at EDGE of
-// the screen (0 left, 1 top, 2 right, 3 bottom), kept until the probe is killed. Prints its place.
+// A stand-in taskbar: another program's plain window registered as an appbar, THICKNESS pixels
+// deep at EDGE (0 left .. 3 bottom) of the screen, until killed. Prints its place.
 int Taskbar(UINT edge, LONG thickness) {
-  WNDCLASSA cls{};
-  cls.lpfnWndProc = DefWindowProcA;
-  cls.lpszClassName = "StandInTaskbar";
-  RegisterClassA(&cls);
-  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, cls.lpszClassName, "Taskbar",
-                             WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  APPBARDATA record{sizeof record, bar, WM_APP, edge};
-  if (!bar || !SHAppBarMessage(ABM_NEW, &record)) return 1;
-  RECT &r = record.rc;
-  r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  LONG *sides[] = {&r.left, &r.top, &r.right, &r.bottom};
+  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar", WS_POPUP, 0, 0,
+                             0, 0, nullptr, nullptr, nullptr, nullptr);
+  APPBARDATA record{sizeof record, bar, WM_APP, edge, {0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                                       GetSystemMetrics(SM_CYSCREEN)}};
+  LONG *sides[] = {&record.rc.left, &record.rc.top, &record.rc.right, &record.rc.bottom};
   *sides[(edge + 2) % 4] = *sides[edge] + (edge < 2 ? thickness : -thickness);
-  SHAppBarMessage(ABM_QUERYPOS, &record);
-  SHAppBarMessage(ABM_SETPOS, &record);
-  MoveWindow(bar, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  if (!SHAppBarMessage(ABM_NEW, &record) || !SHAppBarMessage(ABM_SETPOS, &record)) return 1;
+  const RECT &r = record.rc;
+  SetWindowPos(bar, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   Window(bar);
   std::fflush(stdout);
   for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);
