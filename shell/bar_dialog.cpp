@@ -34,7 +34,7 @@ bool gBarHidden = false;  // the autohiding bar is to sit at its 2-pixel strip
 // The shell granted autohide at the bar's edge; gSettings.autohide is what the user chose.
 bool gAutohideHeld = false;
 Rect gArea{};  // what the other bars leave of the bar's monitor at its edge, as last asked
-int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each screen change
+int gBarDpi = kBaseDpi;   // of the bar's monitor, read at start and at each screen change
 Rect gScreen{};           // the bar's monitor, where it docks and holds its autohide claim
 bool gLayingOut = false;  // a layout runs; a DPI change met on the way asks for another
 bool gLayoutAgain = false;
@@ -328,7 +328,7 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   gSettings = ReadBarSettings();
   StartKeeper(dialog, gSettings.keepSlots);  // the kept slots come back as they are read
   InitCommonControls();
-  gBarDpi = WindowDpi(dialog);
+  gBarDpi = MonitorDpi(ChosenScreen(), dialog);
   FitBarFont(dialog, gBarDpi);
   RefreshSlotView(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
@@ -440,10 +440,11 @@ INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
 
 // Monitors came or went, or a screen size or the DPI changed: the bar is docked afresh on its
 // monitor (back on the chosen one once it has returned, on the primary while it is away), in its
-// font for the DPI. The chosen monitor is kept either way.
+// font for that monitor's DPI, whatever DPI the message brings. The chosen monitor is kept either
+// way.
 INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
   if (gBarEnded) return 0;
-  gBarDpi = WindowDpi(dialog);
+  gBarDpi = MonitorDpi(ChosenScreen(), dialog);
   FitBarFont(dialog, gBarDpi);
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);
   return 0;
