@@ -68,8 +68,7 @@ void RedockBar(HWND bar, const DockSpot& spot) {
   RECT now{};
   GetWindowRect(bar, &now);
   const int dpi = spot.monitor.dpi;
-  const Rect shown =
-      KeepThickness(spot.edge, spot.area, BarThickness(spot.edge, ToRect(now), dpi));
+  const Rect shown = KeepThickness(spot.edge, spot.area, BarThickness(spot.edge, ToRect(now), dpi));
   const Rect claim = spot.autohide && spot.hidden ? HideClaim(spot.edge, shown, dpi) : shown;
   const Rect to = WindowOverClaim(claim, dpi);
   APPBARDATA record = BarRecord(bar);

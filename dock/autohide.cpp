@@ -62,8 +62,8 @@ HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
   in.barHidden = spot.hidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
   in.inside = CursorOnBar(ToRect(window), ShownArea(spot), cursor.x, cursor.y);
-  in.insideSlideTarget = gSlideRunning.load() &&
-                         CursorOnBar(SlideTarget(gSlideRecord), ShownArea(spot), cursor.x, cursor.y);
+  in.insideSlideTarget = gSlideRunning.load() && CursorOnBar(SlideTarget(gSlideRecord),
+                                                             ShownArea(spot), cursor.x, cursor.y);
   in.slotListOpen = !spot.hidden && AnySlotListOpen(bar);
   in.menuOrPromptOpen = menuOrPromptOpen;
   return DecideHit(in);

@@ -80,8 +80,8 @@ Rect HideClaim(int edge, const Rect& shown, int dpi);
 // The window over a claim: its caption above the claim's top.
 Rect WindowOverClaim(const Rect& claim, int dpi);
 
-// What of `window` shows: the part on its monitor (or in its area) below the caption. Left lies beyond right, or
-// top below bottom, when nothing shows.
+// What of `window` shows: the part on its monitor (or in its area) below the caption. Left lies
+// beyond right, or top below bottom, when nothing shows.
 Rect ShownPart(const Rect& window, const Monitor& monitor);
 
 }  // namespace pinnafex

@@ -117,7 +117,8 @@ Place ScalePlace(const Place& at, int dpi) {
 
 Place KeepBetween(const Place& at, int top, int bottom) {
   const long long from = at.y < top ? top : at.y;
-  const long long to = std::min(static_cast<long long>(at.y) + at.height, static_cast<long long>(bottom));
+  const long long to =
+      std::min(static_cast<long long>(at.y) + at.height, static_cast<long long>(bottom));
   return {at.x, static_cast<int>(from), at.width, ClampCoordinate(std::max(to - from, 0LL))};
 }
 

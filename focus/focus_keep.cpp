@@ -40,8 +40,7 @@ LRESULT CALLBACK QuietButtonProc(HWND button, UINT message, WPARAM wParam, LPARA
         const bool clicked = CursorOn(button);
         ReleaseCapture();  // WM_CAPTURECHANGED lifts the button
         if (clicked) {
-          SendMessageW(GetParent(button), WM_COMMAND,
-                       MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+          SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                        reinterpret_cast<LPARAM>(button));
         }
       }
@@ -59,12 +58,12 @@ LRESULT CALLBACK QuietButtonProc(HWND button, UINT message, WPARAM wParam, LPARA
 void MakeQuietButtons(HWND bar, const int* ids, int count) {
   for (int i = 0; i < count; ++i) {
     HWND button = GetDlgItem(bar, ids[i]);
-    if (!button || GetWindowLongPtrW(button, GWLP_WNDPROC) ==
-                       reinterpret_cast<LONG_PTR>(QuietButtonProc)) {
+    if (!button ||
+        GetWindowLongPtrW(button, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(QuietButtonProc)) {
       continue;
     }
-    gButtonProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietButtonProc)));
+    gButtonProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietButtonProc)));
   }
 }
 

@@ -22,8 +22,7 @@ struct ScreenEntry {
 // the primary, even when another monitor now hangs on the output it had. Only with no identity
 // saved (an older release's setting) is the monitor on the output named `wantedName` taken.
 // 0 when no monitor says it is the primary; -1 for an empty list.
-int PickScreen(const ScreenEntry* screens, int count, const char* wantedId,
-               const char* wantedName);
+int PickScreen(const ScreenEntry* screens, int count, const char* wantedId, const char* wantedName);
 
 // The monitor after `current` in the system's order, the first after the last.
 int NextScreen(int current, int count);

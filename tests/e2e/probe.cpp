@@ -182,8 +182,11 @@ int Sample(int id, int count, DWORD intervalMs) {
 int Taskbar(UINT edge, LONG thickness) {
   HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar", WS_POPUP, 0, 0,
                              0, 0, nullptr, nullptr, nullptr, nullptr);
-  APPBARDATA record{sizeof record, bar, WM_APP, edge, {0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                                       GetSystemMetrics(SM_CYSCREEN)}};
+  APPBARDATA record{sizeof record,
+                    bar,
+                    WM_APP,
+                    edge,
+                    {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
   LONG *sides[] = {&record.rc.left, &record.rc.top, &record.rc.right, &record.rc.bottom};
   *sides[(edge + 2) % 4] = *sides[edge] + (edge < 2 ? thickness : -thickness);
   if (!SHAppBarMessage(ABM_NEW, &record) || !SHAppBarMessage(ABM_SETPOS, &record)) return 1;

@@ -27,7 +27,8 @@ Rect ClipByBars(Rect r, const std::pair<int, Rect> (&bars)[2]) {
   for (const auto& [edge, bar] : bars) {
     int Rect::*side[] = {&Rect::left, &Rect::top, &Rect::right, &Rect::bottom};
     const int Rect::*inner = side[(edge + 2) % 4];
-    r.*side[edge] = edge < 2 ? std::max(r.*side[edge], bar.*inner) : std::min(r.*side[edge], bar.*inner);
+    r.*side[edge] =
+        edge < 2 ? std::max(r.*side[edge], bar.*inner) : std::min(r.*side[edge], bar.*inner);
   }
   return r;
 }

@@ -13,10 +13,10 @@ TEST(ScreenPick, ByIdentityThenByOutputElseThePrimary) {
                                  {"\\\\.\\DISPLAY2", {800, 0, 1824, 768}, true, "\\\\?\\DISPLAY#B"},
                                  {"\\\\.\\DISPLAY3", {1824, 0, 2624, 600}, false, ""}};
   const std::tuple<const char*, const char*, int, int> rows[] = {
-      {"", "", 1, 2},                                       // the primary, not the first listed
-      {"\\\\?\\display#a", "\\\\.\\DISPLAY2", 0, 1},        // by identity, case aside
-      {"\\\\?\\DISPLAY#Z", "\\\\.\\DISPLAY1", 1, 2},        // gone: not the monitor on its output
-      {"", "\\\\.\\display3", 2, 0},                        // an older release's choice
+      {"", "", 1, 2},                                 // the primary, not the first listed
+      {"\\\\?\\display#a", "\\\\.\\DISPLAY2", 0, 1},  // by identity, case aside
+      {"\\\\?\\DISPLAY#Z", "\\\\.\\DISPLAY1", 1, 2},  // gone: not the monitor on its output
+      {"", "\\\\.\\display3", 2, 0},                  // an older release's choice
       {"", "\\\\.\\DISPLAY9", 1, 2},
   };
   for (const auto& [id, name, picked, next] : rows) {
