@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <utility>
 #include <tuple>
 
 #include "dock/dock_rects.h"
@@ -20,17 +19,6 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
       {95, 1 << 20, 95}, {INT_MAX, 192, INT_MAX}, {INT_MIN, 192, INT_MIN}};
   for (const auto& [v, dpi, scaled] : rows)
     EXPECT_EQ(ScaleToDpi(v, dpi), scaled) << v << " at " << dpi;
-}
-
-// A shell as Wine's: a claim cut by the bars registered before it.
-Rect ClipByBars(Rect r, const std::pair<int, Rect> (&bars)[2]) {
-  for (const auto& [edge, bar] : bars) {
-    int Rect::*side[] = {&Rect::left, &Rect::top, &Rect::right, &Rect::bottom};
-    const int Rect::*inner = side[(edge + 2) % 4];
-    r.*side[edge] =
-        edge < 2 ? std::max(r.*side[edge], bar.*inner) : std::min(r.*side[edge], bar.*inner);
-  }
-  return r;
 }
 
 // The four edges of an 800x600 monitor at -800,100 with neighbours all round, a 40-pixel bar at
@@ -52,10 +40,15 @@ TEST(DockEdges, RightAndBottomMirrorLeftAndTopBesideOtherBars) {
     SCOPED_TRACE(edge);
     const bool inRow = ShapeOf(edge) == Shape::kTop;
     const Rect window = inRow ? row : column, m = monitor.rect;
-    const std::pair<int, Rect> bars[2] = {{edge, KeepThickness(edge, m, 40)},
-                                          {(edge + 1) % 4, KeepThickness((edge + 1) % 4, m, 60)}};
-    const Rect granted = KeepThickness(edge, ClipByBars(ProposeClaim(edge, window, monitor), bars),
-                                       BarThickness(edge, window, 96));
+    // What the other bars leave, and a shell's answer: the claim cut to it.
+    Rect free = KeepThickness((edge + 2) % 4, m, LengthAlong((edge + 1) % 4, m) - 40);
+    free = KeepThickness((edge + 3) % 4, free, LengthAlong(edge, free) - 60);
+    const Rect p = ProposeClaim(edge, window, monitor);
+    const Rect granted =
+        KeepThickness(edge,
+                      {std::max(p.left, free.left), std::max(p.top, free.top),
+                       std::min(p.right, free.right), std::min(p.bottom, free.bottom)},
+                      BarThickness(edge, window, 96));
     const Monitor area{AreaBeside(edge, m, granted), 96};
     EXPECT_TRUE(WindowOverClaim(granted, 96) == shown);
     const Rect hidden = WindowOverClaim(HideClaim(edge, granted, 96), 96);
