@@ -180,19 +180,15 @@ int Sample(int id, int count, DWORD intervalMs) {
 // A stand-in taskbar: another program's plain window registered as an appbar, THICKNESS pixels
 // deep at EDGE (0 left .. 3 bottom) of the screen, until killed. Prints its place.
 int Taskbar(UINT edge, LONG thickness) {
-  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar", WS_POPUP, 0, 0,
-                             0, 0, nullptr, nullptr, nullptr, nullptr);
-  APPBARDATA record{sizeof record,
-                    bar,
-                    WM_APP,
-                    edge,
-                    {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
-  LONG *sides[] = {&record.rc.left, &record.rc.top, &record.rc.right, &record.rc.bottom};
+  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar",
+                             WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  APPBARDATA record{sizeof record, bar, WM_APP, edge};
+  RECT &r = record.rc;
+  r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  LONG *sides[] = {&r.left, &r.top, &r.right, &r.bottom};
   *sides[(edge + 2) % 4] = *sides[edge] + (edge < 2 ? thickness : -thickness);
   if (!SHAppBarMessage(ABM_NEW, &record) || !SHAppBarMessage(ABM_SETPOS, &record)) return 1;
-  const RECT &r = record.rc;
-  SetWindowPos(bar, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  MoveWindow(bar, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
   Window(bar);
   std::fflush(stdout);
   for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);

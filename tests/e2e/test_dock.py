@@ -46,13 +46,6 @@ def overlap(a, b):
 
 
 class Dock(BarTest):
-    def taskbar(self, thickness):
-        """Another program's bar at the bottom, registered before the bar, until the test ends."""
-        process = subprocess.Popen(["wine", PROBE, "taskbar", "3", str(thickness)], stdout=subprocess.PIPE)
-        bar = json.loads(process.stdout.readline())
-        self.addCleanup(lambda: (process.kill(), process.wait(), process.stdout.close(), probe("appbar-remove", bar["hwnd"])))
-        return bar["rect"][1]
-
     def laid_out(self, rect, clock):
         """The controls once the bar is at `rect` with the clock shown or not, and settled."""
         def settled():  # the same places twice running (the clock's text changes meanwhile)
@@ -84,7 +77,10 @@ class Dock(BarTest):
 
     def test_layouts_and_autohide(self):
         width, height, dpi = session()
-        height = self.taskbar(60)  # the bar docks and fits beside it, and hides against it
+        # Another program's bar at the bottom, registered first: the bar docks and fits beside it.
+        taskbar = subprocess.Popen(["wine", PROBE, "taskbar", "3", "60"], stdout=subprocess.PIPE)
+        height, hwnd = (lambda w: (w["rect"][1], w["hwnd"]))(json.loads(taskbar.stdout.readline()))
+        self.addCleanup(lambda: (taskbar.kill(), taskbar.wait(), taskbar.stdout.close(), probe("appbar-remove", hwnd)))
         centre = (width // 2, height // 2)
         self.bar.start()
         for shape in ("top", "left", "right", "bottom"):

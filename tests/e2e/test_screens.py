@@ -40,8 +40,7 @@ class Screens(BarTest):
         saved = reg_values()
         self.assertEqual((saved["SCREEN"], saved["STARTPOSITON"]), (r"\\.\DISPLAY2", "3"))
         self.assertRegex(saved["SCREENID"], r"^\\\\\?\\DISPLAY#", "the monitor's device interface name")
-        # Found by the output's name only when no identity was saved; an identity not present
-        # sends the bar to the primary, whatever hangs on that output now.
+        # By the output's name only with no identity saved; an identity not present: the primary.
         for screen_id, head in ((None, second), (r"\\?\DISPLAY#gone", primary), (saved["SCREENID"], second)):
             run(["wine", "reg", "delete", KEY, "/v", "SCREENID", "/f"]) if screen_id is None else reg_set("SCREENID", screen_id)
             self.bar = Bar().start()

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <tuple>
 
@@ -40,15 +39,10 @@ TEST(DockEdges, RightAndBottomMirrorLeftAndTopBesideOtherBars) {
     SCOPED_TRACE(edge);
     const bool inRow = ShapeOf(edge) == Shape::kTop;
     const Rect window = inRow ? row : column, m = monitor.rect;
-    // What the other bars leave, and a shell's answer: the claim cut to it.
+    // What the other bars leave; the shell grants the bar that area's side.
     Rect free = KeepThickness((edge + 2) % 4, m, LengthAlong((edge + 1) % 4, m) - 40);
     free = KeepThickness((edge + 3) % 4, free, LengthAlong(edge, free) - 60);
-    const Rect p = ProposeClaim(edge, window, monitor);
-    const Rect granted =
-        KeepThickness(edge,
-                      {std::max(p.left, free.left), std::max(p.top, free.top),
-                       std::min(p.right, free.right), std::min(p.bottom, free.bottom)},
-                      BarThickness(edge, window, 96));
+    const Rect granted = ProposeClaim(edge, window, {free, 96});
     const Monitor area{AreaBeside(edge, m, granted), 96};
     EXPECT_TRUE(WindowOverClaim(granted, 96) == shown);
     const Rect hidden = WindowOverClaim(HideClaim(edge, granted, 96), 96);

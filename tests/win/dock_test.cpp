@@ -28,10 +28,9 @@ bool SlidesEnd() {
   return !SlideRunning();
 }
 
-// A shell that keeps each edge's autohide bar and pulls each QUERYPOS top in by `inset`.
+// A shell that keeps each edge's autohide bar.
 struct FakeShell {
   HWND claims[4] = {};
-  LONG inset = 0;
   RECT setPos{};
   UINT_PTR state = ABS_ALWAYSONTOP;  // its ABM_GETSTATE answer
   int calls[16] = {};
@@ -43,7 +42,6 @@ UINT_PTR WINAPI FakeShellCall(DWORD message, PAPPBARDATA data) {
   message = message == 0x0b ? ABM_GETAUTOHIDEBAR : message == 0x0c ? ABM_SETAUTOHIDEBAR : message;
   gShell.badEdge |= data->uEdge >= 4;
   HWND& claim = gShell.claims[data->uEdge & 3];
-  if (message == ABM_QUERYPOS) data->rc.top += gShell.inset;
   if (message == ABM_SETPOS) gShell.setPos = data->rc;
   if (message == ABM_GETSTATE) return gShell.state;
   if (message == ABM_GETAUTOHIDEBAR) return reinterpret_cast<UINT_PTR>(claim);
@@ -115,15 +113,13 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   gShell.claims[kEdgeLeft] = other;
   const Monitor screen{{0, 0, 1024, 768}, 96};
   EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, screen.rect, true), AutohideClaim::kHeldElsewhere);
-  // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got, not
-  // its caption above; hidden, it claims nothing.
-  gShell.inset = 30;
+  // The bar claims what it got, not its caption above; hidden, it claims nothing.
   SizeBar(bar, kEdgeTop, screen);
   const Rect area = AskArea(bar, {kEdgeTop, false, false, screen});
   RedockBar(bar, {kEdgeTop, false, false, screen, area});
   RECT rect{};
   GetWindowRect(bar, &rect);
-  EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,10,1024,100 0,30,1024,100");
+  EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,-20,1024,70 0,0,1024,70");
   gShell.setPos = {};
   RedockBar(bar, {kEdgeTop, true, false, screen, area});
   EXPECT_TRUE(SlidesEnd());
