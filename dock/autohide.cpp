@@ -44,14 +44,6 @@ unsigned __stdcall SlideThread(void* record) {
   return 0;
 }
 
-bool AnySlotListOpen(HWND bar) {
-  bool open = false;
-  for (int combo : kSlotComboIds) {  // every combo is asked, even after one answered
-    if (SendDlgItemMessageA(bar, combo, CB_GETDROPPEDSTATE, 0, 0) == 1) open = true;
-  }
-  return open;
-}
-
 }  // namespace
 
 HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
@@ -75,6 +67,14 @@ void StartSlide(HWND bar, const Rect& target, const DockSpot& spot) {
   const uintptr_t thread = _beginthreadex(nullptr, 0, SlideThread, &gSlideRecord, 0, nullptr);
   // Detached; if it cannot start, the window stays where it is.
   if (thread) CloseHandle(reinterpret_cast<HANDLE>(thread));
+}
+
+bool AnySlotListOpen(HWND bar) {
+  bool open = false;
+  for (int combo : kSlotComboIds) {  // every combo is asked, even after one answered
+    if (SendDlgItemMessageA(bar, combo, CB_GETDROPPEDSTATE, 0, 0) == 1) open = true;
+  }
+  return open;
 }
 
 bool SlideRunning() {

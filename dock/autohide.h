@@ -15,6 +15,9 @@ HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen);
 // and area.
 void StartSlide(HWND bar, const Rect& target, const DockSpot& spot);
 
+// True while some slot combo's list is open.
+bool AnySlotListOpen(HWND bar);
+
 // True while a slide thread moves the bar.
 bool SlideRunning();
 

@@ -43,12 +43,6 @@ HWND gPushButtons[kSlotCount];
 
 constexpr unsigned char kTickerWidth = 25;
 
-bool AnySlotListOpen(HWND dialog) {
-  for (int combo : kSlotComboIds) {
-    if (SendDlgItemMessageA(dialog, combo, CB_GETDROPPEDSTATE, 0, 0) == 1) return true;
-  }
-  return false;
-}
 
 struct MenuItem {
   int id;  // 0: separator
