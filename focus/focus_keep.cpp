@@ -67,13 +67,12 @@ void MakeQuietButtons(HWND bar, const int* ids, int count) {
   }
 }
 
-bool ClickMayActivate(HWND bar, bool (*lends)(int id)) {
+void NoteClick(HWND bar, unsigned mouseMessage, bool (*lends)(int id)) {
   const DWORD at = GetMessagePos();
   // The window the click hit: frames answer "transparent" and give way to what lies in them.
   HWND hit = WindowFromPoint({static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))});
-  if (!hit || GetParent(hit) != bar || !lends(GetDlgCtrlID(hit))) return false;
-  LendFocus();
-  return true;
+  if (mouseMessage == WM_RBUTTONDOWN || (hit && GetParent(hit) == bar && lends(GetDlgCtrlID(hit))))
+    LendFocus();
 }
 
 void LendFocus() {

@@ -9,9 +9,9 @@ namespace pinnafex {
 // Buttons of `bar` that press on a click without activating the bar.
 void MakeQuietButtons(HWND bar, const int* ids, int count);
 
-// Whether the click being handled may activate `bar`: only on a control whose id `lends` the
-// focus. Before such a click the window in front is noted, to be given back later.
-bool ClickMayActivate(HWND bar, bool (*lends)(int id));
+// Before a click on `bar` that opens what takes the focus (a control whose id `lends` it, or
+// a right click for the menu): notes the window in front, to be given back later.
+void NoteClick(HWND bar, unsigned mouseMessage, bool (*lends)(int id));
 
 // Notes the window in front, unless it is one of the bar's own.
 void LendFocus();

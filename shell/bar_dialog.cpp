@@ -43,7 +43,6 @@ HWND gPushButtons[kSlotCount];
 
 constexpr unsigned char kTickerWidth = 25;
 
-
 struct MenuItem {
   int id;  // 0: separator
   const char* text;
@@ -382,7 +381,6 @@ INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
 INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
   POINT at{};
   GetCursorPos(&at);
-  LendFocus();
   SetForegroundWindow(dialog);
   // The command runs before the focus goes back, so that a prompt it opens has it.
   const int command = TrackPopupMenu(gMenu, TPM_RETURNCMD, at.x, at.y, 0, dialog, nullptr);
@@ -391,16 +389,14 @@ INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
   return 0;
 }
 
-// Only the drop-downs and EXIT take the focus when clicked; Push, Pop and the rest of the bar
-// leave it with the window the user works in, as the taskbar's buttons do.
+// The drop-downs and EXIT take the focus only while open; Push and Pop never take it.
 bool LendsFocus(int id) {
   return id == kExitButtonId || FindSlot(kSlotComboIds, id) >= 0;
 }
 
-INT_PTR OnMouseActivate(HWND dialog, WPARAM, LPARAM) {
-  SetWindowLongPtrA(dialog, DWLP_MSGRESULT,
-                    ClickMayActivate(dialog, LendsFocus) ? MA_ACTIVATE : MA_NOACTIVATE);
-  return 1;
+INT_PTR OnMouseActivate(HWND dialog, WPARAM, LPARAM how) {
+  NoteClick(dialog, HIWORD(how), LendsFocus);
+  return 0;  // the click activates the bar as it would any window
 }
 
 INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
