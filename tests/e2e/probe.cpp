@@ -177,8 +177,7 @@ int Sample(int id, int count, DWORD intervalMs) {
   return control ? 0 : 1;
 }
 
-// A stand-in taskbar: another program's plain window registered as an appbar, THICKNESS pixels
-// deep at EDGE (0 left .. 3 bottom) of the screen, until killed. Prints its place.
+// A stand-in taskbar THICKNESS pixels deep at EDGE (0 left .. 3 bottom), until killed.
 int Taskbar(UINT edge, LONG thickness) {
   HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar",
                              WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);

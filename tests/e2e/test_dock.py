@@ -101,7 +101,7 @@ class Dock(BarTest):
         x_move(*centre)
         self.bar.command(IDS["IDM_AUTOHIDE"])
         self.bar.at(hidden("bottom", rect, dpi), "hidden above the taskbar")
-        x_move(centre[0], height + 30), time.sleep(1)  # the pointer on the taskbar leaves it hidden
+        x_move(centre[0], height + 30), time.sleep(1)  # on the taskbar: the bar stays hidden
         self.assertEqual(self.bar.window()["rect"], hidden("bottom", rect, dpi))
         strips = {"bottom": [(centre[0], height - 1), (centre[0], height - 2)],
                   "right": [(width - 1, centre[1]), (width - 2, centre[1])],

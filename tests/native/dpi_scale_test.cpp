@@ -21,9 +21,9 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
 }
 
 // The four edges of an 800x600 monitor at -800,100 with neighbours all round, a 40-pixel bar at
-// the same edge and a 60-pixel one at the next edge: the shown and the hidden window, the strip
-// whose pixels show the hidden bar (a step inwards, onto the other bar or onto the neighbour
-// misses it), the slot groups that fit the granted length and the enlarged list.
+// the same edge and a 60-pixel one at the next edge (the shell grants the side they leave): the
+// shown and hidden window, the strip whose pixels show the hidden bar (a step inwards, onto the
+// other bar or the neighbour misses it), the groups that fit the granted length, the list.
 TEST(DockEdges, RightAndBottomMirrorLeftAndTopBesideOtherBars) {
   const Monitor monitor{{-800, 100, 0, 700}, 96};
   const Rect column{0, 0, 120, 550}, row{0, 0, 50, 90};
@@ -39,7 +39,6 @@ TEST(DockEdges, RightAndBottomMirrorLeftAndTopBesideOtherBars) {
     SCOPED_TRACE(edge);
     const bool inRow = ShapeOf(edge) == Shape::kTop;
     const Rect window = inRow ? row : column, m = monitor.rect;
-    // What the other bars leave; the shell grants the bar that area's side.
     Rect free = KeepThickness((edge + 2) % 4, m, LengthAlong((edge + 1) % 4, m) - 40);
     free = KeepThickness((edge + 3) % 4, free, LengthAlong(edge, free) - 60);
     const Rect granted = ProposeClaim(edge, window, {free, 96});

@@ -69,7 +69,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, BarDialogProc, 0);
   ASSERT_NE(bar, nullptr);
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-  HWND other = GetDesktopWindow();  // another bar's; planted where a row expects it
+  HWND other = GetDesktopWindow();  // another bar's
   // What happens, the message, its wParam, and each edge's autohide bar afterwards.
   const std::tuple<const char*, UINT, WPARAM, HWND, HWND> rows[] = {
       {"started with a stored edge of 7", 0, 0, bar, nullptr},
@@ -86,7 +86,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   };
   for (const auto& [what, message, wParam, left, top] : rows) {
     if (message == taskbarCreated) gShell = FakeShell{};  // a shell that knows no bars
-    if (top == other) gShell.claims[kEdgeTop] = other;
+    if (top == other) gShell.claims[kEdgeTop] = other;  // planted where a row expects it
     const LRESULT answer = message ? SendMessageA(bar, message, wParam, 0) : 0;
     if (message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
     EXPECT_EQ(gShell.claims[kEdgeLeft], left) << what;
