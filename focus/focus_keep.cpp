@@ -6,6 +6,7 @@ namespace {
 
 WNDPROC gButtonProc = nullptr;  // the button class's own; every quiet button shares it
 HWND gLentBy = nullptr;         // the window in front before the bar took the focus
+HWND gLastOutside = nullptr;    // the last window in front that was not the bar's, per tick
 
 bool OwnWindow(HWND window) {
   return window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
@@ -67,17 +68,19 @@ void MakeQuietButtons(HWND bar, const int* ids, int count) {
   }
 }
 
-void NoteClick(HWND bar, unsigned mouseMessage, bool (*lends)(int id)) {
-  const DWORD at = GetMessagePos();
-  // The window the click hit: frames answer "transparent" and give way to what lies in them.
-  HWND hit = WindowFromPoint({static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))});
-  if (mouseMessage == WM_RBUTTONDOWN || (hit && GetParent(hit) == bar && lends(GetDlgCtrlID(hit))))
-    LendFocus();
+void WatchFocus() {
+  HWND front = GetForegroundWindow();
+  if (front && !OwnWindow(front)) gLastOutside = front;
 }
 
 void LendFocus() {
+  // A click may have activated the bar already.
   HWND front = GetForegroundWindow();
-  if (front && !OwnWindow(front)) gLentBy = front;
+  if (front && !OwnWindow(front)) {
+    gLentBy = front;
+  } else if (!gLentBy) {
+    gLentBy = gLastOutside;
+  }
 }
 
 void ReturnFocus(bool busy) {
@@ -85,7 +88,8 @@ void ReturnFocus(bool busy) {
   HWND lentBy = gLentBy;
   gLentBy = nullptr;
   // Only while the bar has it: the user may have gone to another window meanwhile.
-  if (IsWindow(lentBy) && OwnWindow(GetForegroundWindow())) SetForegroundWindow(lentBy);
+  HWND front = GetForegroundWindow();
+  if (IsWindow(lentBy) && (!front || OwnWindow(front))) SetForegroundWindow(lentBy);
 }
 
 bool FocusLent() {

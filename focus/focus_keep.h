@@ -9,11 +9,10 @@ namespace pinnafex {
 // Buttons of `bar` that press on a click without activating the bar.
 void MakeQuietButtons(HWND bar, const int* ids, int count);
 
-// Before a click on `bar` that opens what takes the focus (a control whose id `lends` it, or
-// a right click for the menu): notes the window in front, to be given back later.
-void NoteClick(HWND bar, unsigned mouseMessage, bool (*lends)(int id));
-
-// Notes the window in front, unless it is one of the bar's own.
+// Per tick: notes the window in front, unless it is one of the bar's own.
+void WatchFocus();
+// Notes the window in front to be given the focus back, or the last one noted per tick when
+// the bar is in front already.
 void LendFocus();
 // Gives the focus back to the noted window once `busy` (a list, the menu or a prompt open) is
 // false, if the bar still has it.

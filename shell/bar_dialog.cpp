@@ -296,6 +296,8 @@ constexpr CommandRow kCommands[] = {
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
+  // A drop-down takes the focus while open; the tick gives it back.
+  if (HIWORD(wParam) == CBN_DROPDOWN && FindSlot(kSlotComboIds, id) >= 0) LendFocus();
   for (const CommandRow& row : kCommands) {
     if (row.id == id) return row.handler(dialog);
   }
@@ -353,6 +355,7 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   }
   if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi, gArea)) Relayout(dialog);
   if (FocusLent()) ReturnFocus(gMenuOrPromptOpen || AnySlotListOpen(dialog));
+  WatchFocus();
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -381,22 +384,13 @@ INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
 INT_PTR OnRightButtonDown(HWND dialog, WPARAM, LPARAM) {
   POINT at{};
   GetCursorPos(&at);
+  LendFocus();
   SetForegroundWindow(dialog);
   // The command runs before the focus goes back, so that a prompt it opens has it.
   const int command = TrackPopupMenu(gMenu, TPM_RETURNCMD, at.x, at.y, 0, dialog, nullptr);
   if (command) SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
   ReturnFocus(false);
   return 0;
-}
-
-// The drop-downs and EXIT take the focus only while open; Push and Pop never take it.
-bool LendsFocus(int id) {
-  return id == kExitButtonId || FindSlot(kSlotComboIds, id) >= 0;
-}
-
-INT_PTR OnMouseActivate(HWND dialog, WPARAM, LPARAM how) {
-  NoteClick(dialog, HIWORD(how), LendsFocus);
-  return 0;  // the click activates the bar as it would any window
 }
 
 INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
@@ -479,7 +473,6 @@ constexpr MessageRow kMessages[] = {
     {WM_INITMENUPOPUP, OnMenuOpened},
     {WM_UNINITMENUPOPUP, OnMenuClosed},
     {WM_RBUTTONDOWN, OnRightButtonDown},
-    {WM_MOUSEACTIVATE, OnMouseActivate},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
     {WM_QUERYENDSESSION, OnQueryEndSession},
