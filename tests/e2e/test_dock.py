@@ -77,8 +77,7 @@ class Dock(BarTest):
 
     def test_layouts_and_autohide(self):
         width, height, dpi = session()
-        # Another program's bar at the bottom, registered first: the bar docks and fits beside it.
-        taskbar = subprocess.Popen(["wine", PROBE, "taskbar", "3", "60"], stdout=subprocess.PIPE)
+        taskbar = subprocess.Popen(["wine", PROBE, "taskbar", "3", "60"], stdout=subprocess.PIPE)  # first
         height, hwnd = (lambda w: (w["rect"][1], w["hwnd"]))(json.loads(taskbar.stdout.readline()))
         self.addCleanup(lambda: (taskbar.kill(), taskbar.wait(), taskbar.stdout.close(), probe("appbar-remove", hwnd)))
         centre = (width // 2, height // 2)
