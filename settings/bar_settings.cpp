@@ -30,6 +30,7 @@ constexpr SettingRow kSettingRows[] = {
     {"HOTKEYS", &BarSettings::hotkeys, nullptr, 0, SettingRange::kOnOff},
     {kKeepSlotsName, &BarSettings::keepSlots, nullptr, 0, SettingRange::kOnOff},
     {"SCREEN", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screen},
+    {"SCREENID", nullptr, nullptr, 0, SettingRange::kOnOff, &BarSettings::screenId},
     {kLockedSlotsName, nullptr, &BarSettings::lockedSlots, 0, SettingRange::kSlotMask},
 };
 

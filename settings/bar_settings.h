@@ -12,9 +12,12 @@ struct BarSettings {
   int edge = kEdgeTop;       // STARTPOSITON: the edge the bar docks at
   bool hotkeys = false;      // HOTKEYS: the keys that paste a slot are taken
   bool keepSlots = false;    // KEEPSLOTS: the slots are saved and come back at start
-  // SCREEN: the device name of the monitor the bar is to be on ("" the primary). Kept as read,
-  // even while that monitor is away.
+  // SCREEN: the output's name of the monitor the bar is to be on ("" the primary), which an
+  // older release reads. Kept as read, even while that monitor is away.
   char screen[kSettingTextSize] = "";
+  // SCREENID: that monitor's identity (its device interface name); "" for the primary, or for a
+  // choice an older release saved.
+  char screenId[kSettingTextSize] = "";
   int lockedSlots = 0;  // LOCKEDSLOTS: bit n - 1 set while slot n is locked
 };
 

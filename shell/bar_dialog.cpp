@@ -7,6 +7,7 @@
 #include "dock/autohide.h"
 #include "dock/layout.h"
 #include "dock/win_geometry.h"
+#include "focus/focus_keep.h"
 #include "keep/keeper.h"
 #include "base/priority.h"
 #include "base/priority_table.h"
@@ -32,7 +33,10 @@ namespace {
 HMENU gMenu = nullptr;
 bool gBarEnded = false;   // the quit or the session's end has taken the bar down
 bool gBarHidden = false;  // the autohiding bar is to sit at its 2-pixel strip
-int gBarDpi = kBaseDpi;   // of the bar's window, read at start and at each screen change
+// The shell granted autohide at the bar's edge; gSettings.autohide is what the user chose.
+bool gAutohideHeld = false;
+Rect gArea{};  // what the other bars leave of the bar's monitor at its edge, as last asked
+int gBarDpi = kBaseDpi;   // of the bar's monitor, read at start and at each screen change
 Rect gScreen{};           // the bar's monitor, where it docks and holds its autohide claim
 bool gLayingOut = false;  // a layout runs; a DPI change met on the way asks for another
 bool gLayoutAgain = false;
@@ -80,11 +84,12 @@ HMENU CreateContextMenu() {
 }
 
 DockSpot Docked() {
-  return {gSettings.edge, gSettings.autohide, gBarHidden, {gScreen, gBarDpi}};
+  return {gSettings.edge, gAutohideHeld, gBarHidden, {gScreen, gBarDpi}, gArea};
 }
 
-// The one way the bar is laid out: sized and filled for its edge, then docked there. A move to
-// a monitor of another DPI changes the DPI in the middle of it; the layout then runs again.
+// The one way the bar is laid out: sized for its edge, filled with the groups that fit beside
+// the other bars there, then docked. A move to a monitor of another DPI changes the DPI in the
+// middle of it; the layout then runs again.
 void Relayout(HWND dialog) {
   if (gLayingOut) {
     gLayoutAgain = true;
@@ -94,8 +99,11 @@ void Relayout(HWND dialog) {
   do {
     gLayoutAgain = false;
     const DockSpot spot = Docked();
-    LayoutBar(dialog, spot.edge, gSettings.clockHidden, spot.monitor);
-    RedockBar(dialog, spot);
+    SizeBar(dialog, spot.edge, spot.monitor);
+    gArea = AskArea(dialog, spot);
+    PlaceGroups(dialog, spot.edge, LengthAlong(spot.edge, gArea), gSettings.clockHidden,
+                spot.monitor.dpi);
+    RedockBar(dialog, Docked());
   } while (gLayoutAgain);
   gLayingOut = false;
   // The frames may have changed their width or font: names are cut to them afresh.
@@ -103,12 +111,14 @@ void Relayout(HWND dialog) {
   PlaceSlotTips(dialog);
 }
 
-// The autohide claim at the bar's edge made or given up, as far as the shell allows; the menu
-// item shows the outcome and is greyed while another bar holds the edge.
+// The autohide claim at the bar's edge made or given up, as far as the shell allows. The choice
+// is kept where the shell refuses it, so the bar hides again at an edge that allows it; the menu
+// item shows the choice and is greyed while another bar holds the edge.
 void SettleAutohide(HWND dialog, bool wanted) {
   const AutohideClaim claim = ClaimAutohide(dialog, gSettings.edge, gScreen, wanted);
-  gSettings.autohide = claim == AutohideClaim::kOn;
-  if (!gSettings.autohide) gBarHidden = false;
+  gSettings.autohide = wanted;
+  gAutohideHeld = claim == AutohideClaim::kOn;
+  if (!gAutohideHeld) gBarHidden = false;
   CheckMenuItem(gMenu, kCmdAutohide,
                 MF_BYCOMMAND | (gSettings.autohide ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(gMenu, kCmdAutohide,
@@ -116,12 +126,22 @@ void SettleAutohide(HWND dialog, bool wanted) {
                                                                         : MF_ENABLED));
 }
 
+// The chosen monitor while present, else the primary. A choice an older release saved names only
+// the output: the monitor found there is known by its identity from now on.
+Rect ChosenScreen() {
+  const ScreenEntry found = FindScreen(gSettings.screenId, gSettings.screen);
+  if (!*gSettings.screenId && *gSettings.screen && !lstrcmpiA(found.name, gSettings.screen)) {
+    lstrcpynA(gSettings.screenId, found.id, sizeof gSettings.screenId);
+  }
+  return found.rect;
+}
+
 // The bar moved to `edge` of its monitor (the chosen one while present, else the primary) with
 // autohide as wanted, and laid out there. Moving with autohide on gives up the old place's
 // claim before the new one is made.
 void ApplyDock(HWND dialog, int edge, bool autohide) {
-  const Rect screen = FindScreen(gSettings.screen).rect;
-  if (gSettings.autohide && (gSettings.edge != edge || gScreen != screen)) {
+  const Rect screen = ChosenScreen();
+  if (gAutohideHeld && (gSettings.edge != edge || gScreen != screen)) {
     ClaimAutohide(dialog, gSettings.edge, gScreen, false);
   }
   gSettings.edge = edge;
@@ -144,7 +164,7 @@ void EndBar(HWND dialog) {
   gMenu = nullptr;
   KillTimer(dialog, kTickTimerId);
   // One autohide bar per edge: the claim must not outlive the bar.
-  if (gSettings.autohide) ClaimAutohide(dialog, gSettings.edge, gScreen, false);
+  if (gAutohideHeld) ClaimAutohide(dialog, gSettings.edge, gScreen, false);
   UnregisterBar(dialog);
   WriteBarSettings(gSettings);
 }
@@ -157,12 +177,14 @@ BOOL CALLBACK AnswerNo(HWND window, LPARAM owner) {
 }
 
 INT_PTR OnQuit(HWND dialog) {
+  LendFocus();
   gMenuOrPromptOpen = true;
   const int answer = MessageBoxA(dialog, "Really Quit?", "Quit Pinnafex",
                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
   if (gBarEnded) return 1;  // the session ended while the prompt was up
   if (answer != IDYES) {
     gMenuOrPromptOpen = false;
+    ReturnFocus(false);
     return 0;
   }
   EndBar(dialog);
@@ -188,8 +210,9 @@ INT_PTR OnNextScreen(HWND dialog) {
   ScreenEntry screens[kMaxScreens];
   const int count = ListScreens(screens);
   const ScreenEntry& next =
-      screens[NextScreen(PickScreen(screens, count, gSettings.screen), count)];
+      screens[NextScreen(PickScreen(screens, count, gSettings.screenId, gSettings.screen), count)];
   lstrcpynA(gSettings.screen, next.primary ? "" : next.name, sizeof gSettings.screen);
+  lstrcpynA(gSettings.screenId, next.primary ? "" : next.id, sizeof gSettings.screenId);
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);
   return 0;
 }
@@ -303,6 +326,8 @@ constexpr CommandRow kCommands[] = {
 INT_PTR OnCommand(HWND dialog, WPARAM wParam, LPARAM) {
   if (gBarEnded) return 0;  // saving slots before the end
   const int id = LOWORD(wParam);
+  // A drop-down takes the focus while open; the tick gives it back.
+  if (HIWORD(wParam) == CBN_DROPDOWN && FindSlot(kSlotComboIds, id) >= 0) LendFocus();
   for (const CommandRow& row : kCommands) {
     if (row.id == id) return row.handler(dialog);
   }
@@ -325,6 +350,8 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
   for (int slot = 0; slot < kSlotCount; ++slot) {
     gPushButtons[slot] = GetDlgItem(dialog, kPushButtonIds[slot]);
   }
+  MakeQuietButtons(dialog, kPushButtonIds, kSlotCount);
+  MakeQuietButtons(dialog, kPopButtonIds, kSlotCount);
   ChooseTextScans();
   ClearAllSlots();
   gSettings = ReadBarSettings();
@@ -334,18 +361,18 @@ INT_PTR OnInitDialog(HWND dialog, WPARAM, LPARAM) {
                       : KeepSlotsTurnedOff() ? KeepStart::kOff
                                              : KeepStart::kUnsure);
   InitCommonControls();
-  gBarDpi = WindowDpi(dialog);
+  gBarDpi = MonitorDpi(ChosenScreen(), dialog);
   FitBarFont(dialog, gBarDpi);
   StartSlotMenu(dialog);
   RefreshSlotView(dialog);
   StartSlotLabels(dialog);
   SetTimer(dialog, kTickTimerId, kTickPeriodMs, nullptr);
-  SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER);
+  SetWindowPos(dialog, nullptr, 2, 0, 50, 90, SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOACTIVATE);
   RegisterBar(dialog);
   gMenu = CreateContextMenu();
   ShowSettingChecks();
   gBarHidden = false;
-  gScreen = FindScreen(gSettings.screen).rect;
+  gScreen = ChosenScreen();
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);  // the stored edge and autohide, once
   ApplyHotkeys(dialog, gSettings.hotkeys);
   return 1;
@@ -370,14 +397,16 @@ INT_PTR OnTimer(HWND dialog, WPARAM timerId, LPARAM) {
   const char* prompt = CopyPrompt();
   const char* ticker = prompt ? prompt : TickerText(kTickerWidth);
   SetClockField(dialog, ticker ? ticker : "");
-  if (gSettings.autohide) {
+  if (gAutohideHeld) {
     const HitAction hit = AutohideHit(dialog, Docked(), gMenuOrPromptOpen);
     if (hit != HitAction::kNone) {
       gBarHidden = hit == HitAction::kHide;
       RedockBar(dialog, Docked());
     }
   }
-  if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi)) Relayout(dialog);
+  if (ExpandDroppedCombos(dialog, gSettings.edge, gBarDpi, gArea)) Relayout(dialog);
+  if (FocusLent()) ReturnFocus(gMenuOrPromptOpen || AnySlotListOpen(dialog));
+  WatchFocus();
   // Only a change is applied: looking up and enabling twenty buttons on every tick cost the
   // idle bar more than all the rest of the tick.
   const bool hasText =
@@ -407,15 +436,19 @@ INT_PTR OnMenuClosed(HWND, WPARAM, LPARAM) {
 
 // A slot's group has a menu of its own; the rest of the bar has the bar's.
 void OpenMenuAt(HWND dialog, int slot, POINT at) {
+  LendFocus();
+  SetForegroundWindow(dialog);
+  // The command runs before the focus goes back, so that a prompt it opens has it.
   if (slot < 0) {
-    SetForegroundWindow(dialog);
-    TrackPopupMenu(gMenu, 0, at.x, at.y, 0, dialog, nullptr);
-    return;
+    const int command = TrackPopupMenu(gMenu, TPM_RETURNCMD, at.x, at.y, 0, dialog, nullptr);
+    if (command) SendMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
+  } else {
+    const int chosen = ChooseFromSlotMenu(dialog, slot, at, gSettings);
+    gMenuOrPromptOpen = true;  // the name dialog: the closed menu has let go of it
+    ActOnSlotMenu(dialog, slot, chosen, gSettings);
+    gMenuOrPromptOpen = false;
   }
-  const int chosen = ChooseFromSlotMenu(dialog, slot, at, gSettings);
-  gMenuOrPromptOpen = true;  // the name dialog: the closed menu has let go of it
-  ActOnSlotMenu(dialog, slot, chosen, gSettings);
-  gMenuOrPromptOpen = false;
+  ReturnFocus(false);
 }
 
 // On the bar itself, a frame, or a disabled control: those let the mouse through to the bar.
@@ -469,7 +502,8 @@ INT_PTR OnRenderAllFormats(HWND dialog, WPARAM, LPARAM) {
 }
 
 INT_PTR OnShellNotify(HWND dialog, WPARAM code, LPARAM flag) {
-  if (OnBarNotify(dialog, code, flag)) RedockBar(dialog, Docked());
+  // Another bar came, went or moved: the groups that fit may have changed too.
+  if (OnBarNotify(dialog, code, flag)) Relayout(dialog);
   return 0;
 }
 
@@ -495,10 +529,11 @@ INT_PTR OnEndSession(HWND dialog, WPARAM ending, LPARAM how) {
 
 // Monitors came or went, or a screen size or the DPI changed: the bar is docked afresh on its
 // monitor (back on the chosen one once it has returned, on the primary while it is away), in its
-// font for the DPI. The chosen monitor is kept either way.
+// font for that monitor's DPI, whatever DPI the message brings. The chosen monitor is kept either
+// way.
 INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
   if (gBarEnded) return 0;
-  gBarDpi = WindowDpi(dialog);
+  gBarDpi = MonitorDpi(ChosenScreen(), dialog);
   FitBarFont(dialog, gBarDpi);
   ApplyDock(dialog, gSettings.edge, gSettings.autohide);
   return 0;
@@ -506,7 +541,7 @@ INT_PTR OnScreenChanged(HWND dialog, WPARAM, LPARAM) {
 
 // Any device came or went: only a change of the bar's monitor moves it.
 INT_PTR OnDeviceChange(HWND dialog, WPARAM wParam, LPARAM lParam) {
-  if (!gBarEnded && FindScreen(gSettings.screen).rect != gScreen) {
+  if (!gBarEnded && ChosenScreen() != gScreen) {
     OnScreenChanged(dialog, wParam, lParam);
   }
   return 0;

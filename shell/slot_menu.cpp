@@ -136,7 +136,6 @@ int ChooseFromSlotMenu(HWND dialog, int slot, POINT at, const BarSettings& setti
   // A locked slot cannot be cleared.
   EnableMenuItem(gSlotMenu, kCmdSlotClear,
                  SlotLocked(settings, slot) ? MF_DISABLED | MF_GRAYED : MF_ENABLED);
-  SetForegroundWindow(dialog);
   return static_cast<int>(
       TrackPopupMenu(gSlotMenu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog, nullptr));
 }

@@ -198,6 +198,23 @@ int Keys(int argc, char **argv) {
   return 0;
 }
 
+// A stand-in taskbar THICKNESS pixels deep at EDGE (0 left .. 3 bottom), until killed.
+int Taskbar(UINT edge, LONG thickness) {
+  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar",
+                             WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  APPBARDATA record{sizeof record, bar, WM_APP, edge};
+  RECT &r = record.rc;
+  r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  LONG *sides[] = {&r.left, &r.top, &r.right, &r.bottom};
+  *sides[(edge + 2) % 4] = *sides[edge] + (edge < 2 ? thickness : -thickness);
+  if (!SHAppBarMessage(ABM_NEW, &record) || !SHAppBarMessage(ABM_SETPOS, &record)) return 1;
+  MoveWindow(bar, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  Window(bar);
+  std::fflush(stdout);
+  for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -242,6 +259,8 @@ int main(int argc, char **argv) {
     HANDLE file = CreateFileA(argv[argc - 2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     return file == INVALID_HANDLE_VALUE || Hold(static_cast<DWORD>(arg(3))) || !CloseHandle(file);
   }
+  if (verb == "front") return Window(GetForegroundWindow());
+  if (verb == "taskbar") return Taskbar(static_cast<UINT>(arg(2)), static_cast<LONG>(arg(3)));
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;
