@@ -56,8 +56,8 @@ constexpr bool IsEdge(int edge) {
 constexpr unsigned kTickTimerId = 123;
 constexpr unsigned kTickPeriodMs = 150;
 constexpr unsigned kNoticeTicks = 3000 / kTickPeriodMs;  // a notice in the clock field: about 3 s
-constexpr unsigned kCopyTimerId = 124;  // runs while the copy key is armed or a copy waits
-constexpr unsigned kLoanTimerId = 125;  // runs while a paste by key has the user's clipboard
+constexpr unsigned kCopyTimerId = 124;    // runs while the copy key is armed or a copy waits
+constexpr unsigned kLoanTimerId = 125;    // runs while a paste by key has the user's clipboard
 constexpr unsigned kSecretTimerId = 126;  // a secret on the clipboard, until it leaves
 constexpr unsigned kBarNotifyMessage = 0x0400 + 100;  // WM_USER + 100
 

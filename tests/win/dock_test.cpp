@@ -86,7 +86,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   };
   for (const auto& [what, message, wParam, left, top] : rows) {
     if (message == taskbarCreated) gShell = FakeShell{};  // a shell that knows no bars
-    if (top == other) gShell.claims[kEdgeTop] = other;  // planted where a row expects it
+    if (top == other) gShell.claims[kEdgeTop] = other;    // planted where a row expects it
     const LRESULT answer = message ? SendMessageA(bar, message, wParam, 0) : 0;
     if (message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
     EXPECT_EQ(gShell.claims[kEdgeLeft], left) << what;
