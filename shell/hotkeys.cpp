@@ -85,6 +85,20 @@ PressQueue gQueue;
 Loan gLoan;
 DWORD gTargetProcess = 0;
 
+// A paste or a copy by key waiting for the user's clipboard to be kept, on its own thread: what
+// the press found when it came.
+struct Pending {
+  bool active = false;
+  bool copy = false;
+  int slot = -1;
+  int tries = 0;
+  HWND front = nullptr;
+  WindowKeys keys{};
+};
+Pending gPending;
+// Something wrote the clipboard while it was being kept: kept again, a few times at most.
+constexpr int kKeepTries = 3;
+
 // A secret the bar put on the clipboard, until it leaves.
 enum class Secret { kNone, kPopped, kGivenBack };
 Secret gSecret = Secret::kNone;
@@ -308,30 +322,14 @@ void GiveBack(HWND dialog) {
   gLoan = Loan{};
 }
 
-// One press of a slot's key: the slot offered in the user's clipboard's place and pasted into
-// the window that was in front when the key came, and only into that one.
-HotkeyOutcome PasteNow(HWND dialog, int slot) {
-  HWND front = gForegroundWindow();
-  if (OwnWindow(front)) return {};
-  if (!SlotBlock(slot)) {
-    MessageBeep(MB_OK);
-    return {};
-  }
-  const WindowKeys keys = KeysOf(front);
-  if (!keys.paste.virtualKey) return Told(kNoPasteKeyNotice);
-  if (Elevated(front)) return Told(kElevatedNotice);
-  // Presses in a row keep the user's clipboard once, from before the first.
-  if (!gLoan.open) {
-    const KeepResult kept = KeepClipboard(dialog);
-    if (kept == KeepResult::kHeld) return {ClipResult::kHeld, -1};
-    if (kept == KeepResult::kNoMemory) return Told(kNotKeptNotice);
-  }
+// The paste goes on over the user's clipboard, kept.
+HotkeyOutcome PasteKept(HWND dialog, int slot, HWND front, const WindowKeys& keys) {
   const ClipResult offered = OfferSlot(dialog, slot);
   if (offered != ClipResult::kDone) {
     GiveBack(dialog);
     return {offered, -1};
   }
-  // A held clipboard may have made the offer wait: the keys go only where they were aimed.
+  // The keeping, or a held clipboard, took a while: the keys go only where they were aimed.
   if (gForegroundWindow() != front) {
     GiveBack(dialog);
     return Told(kWindowChangedNotice);
@@ -347,11 +345,30 @@ HotkeyOutcome PasteNow(HWND dialog, int slot) {
   return {};
 }
 
+// One press of a slot's key: the slot offered in the user's clipboard's place and pasted into
+// the window that was in front when the key came, and only into that one.
+HotkeyOutcome PasteNow(HWND dialog, int slot) {
+  HWND front = gForegroundWindow();
+  if (OwnWindow(front)) return {};
+  if (!SlotBlock(slot)) {
+    MessageBeep(MB_OK);
+    return {};
+  }
+  const WindowKeys keys = KeysOf(front);
+  if (!keys.paste.virtualKey) return Told(kNoPasteKeyNotice);
+  if (Elevated(front)) return Told(kElevatedNotice);
+  // Presses in a row keep the user's clipboard once, from before the first.
+  if (gLoan.open) return PasteKept(dialog, slot, front, keys);
+  gPending = {true, false, slot, 0, front, keys};
+  StartKeepingClipboard(dialog, kClipboardKeptMessage);
+  return {};
+}
+
 // Pastes the presses waiting, each once its predecessor was read, and gives the clipboard back
 // once the last is over.
 HotkeyOutcome RunLoan(HWND dialog) {
   HotkeyOutcome outcome;
-  for (bool more = true; more;) {
+  for (bool more = true; more && !gPending.active;) {
     more = false;
     switch (StepLoan(gLoan, gQueue.count > 0, GetClipboardOwner() == dialog, GetTickCount())) {
       case LoanStep::kNextPaste: {
@@ -384,7 +401,7 @@ void SecretDue(HWND dialog) {
   KillTimer(dialog, kSecretTimerId);
   // During a paste by key the user's clipboard is given back instead; a private one is timed
   // again from then.
-  if (gLoan.open) return;
+  if (gLoan.open || gPending.active) return;
   const bool still =
       gSecret == Secret::kPopped ? ClipboardHoldsPop(gSecretSlot) : ClipboardHoldsGivenBack();
   if (gSecret != Secret::kNone && still) WipeClipboard(dialog);
@@ -425,17 +442,22 @@ HotkeyOutcome Copy(HWND dialog, int) {
   }
   gQueue = PressQueue{};  // a paste still under way ends first: what is kept is the user's
   if (gLoan.open) GiveBack(dialog);
-  const KeepResult kept = KeepClipboard(dialog);
-  if (kept != KeepResult::kKept) {
-    gArming = {};
-    return kept == KeepResult::kHeld ? HotkeyOutcome{ClipResult::kHeld, -1} : Told(kNotKeptNotice);
-  }
-  gArming.sequence = GetClipboardSequenceNumber();  // after the keeping's reads
+  // A paste's keeping under way serves the copy as well.
+  const bool keeping = gPending.active;
+  gPending = {true, true, -1, 0, front, keys};
+  if (!keeping) StartKeepingClipboard(dialog, kClipboardKeptMessage);
+  return outcome;
+}
+
+HotkeyOutcome CopyKept(HWND dialog, HWND front, const WindowKeys& keys) {
+  // The wait for the copied text starts now, from the clipboard as the keeping left it.
+  gArming.sequence = GetClipboardSequenceNumber();
+  gArming.sinceMs = GetTickCount();
   if (!SendShortcut(front, keys.copy)) {
     gArming = {};
     DropKeptClipboard();
   }
-  return outcome;
+  return {};
 }
 
 HotkeyOutcome NothingCopied(HWND dialog, int) {
@@ -465,6 +487,7 @@ constexpr ActionRow kActions[] = {
 };
 
 HotkeyOutcome Act(HWND dialog, KeyEvent event, int slot) {
+  if (event == KeyEvent::kTick && gPending.active) return {};  // the copy waits for its keeping
   const KeyAction action =
       StepCopyArming(gArming, event, slot, GetTickCount(), GetClipboardSequenceNumber());
   if (action == KeyAction::kPush) slot = gArming.slot;
@@ -506,6 +529,7 @@ void ReleaseHotkeys(HWND dialog) {
   gArming = {};
   KillTimer(dialog, kCopyTimerId);
   gQueue = PressQueue{};
+  gPending = {};
   GiveBack(dialog);
   FinishGivingBack();  // before the bar may end
   KillTimer(dialog, kLoanTimerId);
@@ -515,6 +539,35 @@ HotkeyOutcome ActOnHotkey(HWND dialog, WPARAM id) {
   const int key = SlotOfHotkeyId(static_cast<long long>(id));
   if (key < 0 || !FreshPress(key)) return {};
   return Act(dialog, key == kCopyHotkey ? KeyEvent::kCopyKey : KeyEvent::kSlotKey, key);
+}
+
+HotkeyOutcome ActOnClipboardKept(HWND dialog) {
+  if (!gPending.active) return {};  // given up meanwhile
+  Pending pending = gPending;
+  const KeepResult kept = FinishKeeping();
+  if (kept == KeepResult::kKept && ClipboardChangedSinceKept() && ++pending.tries < kKeepTries) {
+    DropKeptClipboard();  // a Pop or a copy came meanwhile: that is what goes back
+    gPending = pending;
+    StartKeepingClipboard(dialog, kClipboardKeptMessage);
+    return {};
+  }
+  gPending = {};
+  HotkeyOutcome outcome;
+  if (kept == KeepResult::kHeld) {
+    outcome = {ClipResult::kHeld, -1};
+  } else if (kept == KeepResult::kNoMemory) {
+    outcome = Told(kNotKeptNotice);
+  } else if (pending.copy) {
+    return CopyKept(dialog, pending.front, pending.keys);
+  } else {
+    outcome = PasteKept(dialog, pending.slot, pending.front, pending.keys);
+  }
+  if (pending.copy) {
+    gArming = {};
+    return outcome;
+  }
+  const HotkeyOutcome next = RunLoan(dialog);  // the presses queued meanwhile
+  return outcome.popped != ClipResult::kDone ? outcome : next;
 }
 
 HotkeyOutcome ActOnHotkeyTimer(HWND dialog, UINT_PTR timerId) {
