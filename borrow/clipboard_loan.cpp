@@ -55,8 +55,7 @@ KeepResult gKeepResult = KeepResult::kKept;
 // system asks the clipboard's owner to render or to let go.
 void WaitAnswering(HANDLE thread, DWORD limitMs) {
   const DWORD start = GetTickCount();
-  for (DWORD waited = 0; limitMs == INFINITE || waited < limitMs;
-       waited = GetTickCount() - start) {
+  for (DWORD waited = 0; limitMs == INFINITE || waited < limitMs; waited = GetTickCount() - start) {
     const DWORD left = limitMs == INFINITE ? INFINITE : limitMs - waited;
     if (MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
       break;
