@@ -6,6 +6,9 @@
 namespace pinnafex {
 
 constexpr int kSlotCount = 20;
+// A slot's name: at most this many UTF-16 units, in any script.
+constexpr int kSlotNameChars = 32;
+constexpr int kSlotNameSize = kSlotNameChars + 1;
 
 constexpr bool IsSlotIndex(int slot) {
   return slot >= 0 && slot < kSlotCount;
@@ -38,6 +41,10 @@ constexpr int kCmdShowClock = IDM_SHOW_CLOCK;
 constexpr int kCmdHotkeys = IDM_HOTKEYS;
 constexpr int kCmdKeepSlots = IDM_KEEP_SLOTS;
 constexpr int kCmdStartWithWindows = IDM_START_WITH_WINDOWS;
+constexpr int kCmdClearAllSlots = IDM_CLEAR_ALL_SLOTS;
+constexpr int kCmdSlotName = IDM_SLOT_NAME;
+constexpr int kCmdSlotLock = IDM_SLOT_LOCK;
+constexpr int kCmdSlotClear = IDM_SLOT_CLEAR;
 
 // Edge codes as the shell's appbar service numbers them.
 enum DockEdge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
@@ -49,8 +56,8 @@ constexpr bool IsEdge(int edge) {
 constexpr unsigned kTickTimerId = 123;
 constexpr unsigned kTickPeriodMs = 150;
 constexpr unsigned kNoticeTicks = 3000 / kTickPeriodMs;  // a notice in the clock field: about 3 s
-constexpr unsigned kCopyTimerId = 124;  // runs while the copy key is armed or a copy waits
-constexpr unsigned kLoanTimerId = 125;  // runs while a paste by key has the user's clipboard
+constexpr unsigned kCopyTimerId = 124;    // runs while the copy key is armed or a copy waits
+constexpr unsigned kLoanTimerId = 125;    // runs while a paste by key has the user's clipboard
 constexpr unsigned kSecretTimerId = 126;  // a secret on the clipboard, until it leaves
 constexpr unsigned kBarNotifyMessage = 0x0400 + 100;  // WM_USER + 100
 

@@ -123,3 +123,11 @@
 #define IDM_RIGHT 1294
 #define IDM_BOTTOM 1304
 #define IDM_NEXT_SCREEN 1314
+#define IDM_CLEAR_ALL_SLOTS 1324
+
+/* A slot's own menu, and the dialog that names a slot. */
+#define IDM_SLOT_NAME 1334
+#define IDM_SLOT_LOCK 1344
+#define IDM_SLOT_CLEAR 1354
+#define IDD_NAME_SLOT 300
+#define IDC_NAME_SLOT_EDIT 301

@@ -23,28 +23,6 @@ APPBARDATA BarRecord(HWND bar) {
   return record;
 }
 
-// Negotiates the bar's place for a window of `window`'s size; `record` ends holding the claim.
-void PlaceBar(const DockSpot& spot, const Rect& window, APPBARDATA* record) {
-  const int edge = spot.edge;
-  const int dpi = spot.monitor.dpi;
-  const int thickness = BarThickness(edge, window, dpi);
-  const bool hidden = ProposesHidden(spot.autohide, spot.hidden);
-  record->uEdge = static_cast<UINT>(edge);
-  record->rc = ToRECT(ProposeClaim(edge, window, hidden, spot.monitor));
-  gShellBarMessage(ABM_QUERYPOS, record);
-  record->rc = ToRECT(KeepThickness(edge, ToRect(record->rc), thickness));
-  const Rect to = WindowOverClaim(ToRect(record->rc), dpi);
-  if (spot.autohide) {
-    // An autohiding bar slides there and claims no screen space.
-    StartSlide(record->hWnd, to, spot);
-    SetRectEmpty(&record->rc);
-  } else {
-    MoveWindow(record->hWnd, to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
-    ClipToShownPart(record->hWnd, to, spot.monitor);
-  }
-  gShellBarMessage(ABM_SETPOS, record);
-}
-
 // The per-monitor autohide requests, newer than the platform headers this program builds
 // against, and whether the system has them (Windows 8 on).
 constexpr DWORD kGetAutohideBarEx = 0x0b;  // ABM_GETAUTOHIDEBAREX
@@ -74,11 +52,37 @@ void UnregisterBar(HWND bar) {
   gShellBarMessage(ABM_REMOVE, &record);
 }
 
+Rect AskArea(HWND bar, const DockSpot& spot) {
+  RECT now{};
+  GetWindowRect(bar, &now);
+  const int thickness = BarThickness(spot.edge, ToRect(now), spot.monitor.dpi);
+  APPBARDATA record = BarRecord(bar);
+  record.uEdge = static_cast<UINT>(spot.edge);
+  record.rc = ToRECT(ProposeClaim(spot.edge, ToRect(now), spot.monitor));
+  gShellBarMessage(ABM_QUERYPOS, &record);
+  const Rect granted = KeepThickness(spot.edge, ToRect(record.rc), thickness);
+  return AreaBeside(spot.edge, spot.monitor.rect, granted);
+}
+
 void RedockBar(HWND bar, const DockSpot& spot) {
   RECT now{};
   GetWindowRect(bar, &now);
+  const int dpi = spot.monitor.dpi;
+  const Rect shown = KeepThickness(spot.edge, spot.area, BarThickness(spot.edge, ToRect(now), dpi));
+  const Rect claim = spot.autohide && spot.hidden ? HideClaim(spot.edge, shown, dpi) : shown;
+  const Rect to = WindowOverClaim(claim, dpi);
   APPBARDATA record = BarRecord(bar);
-  PlaceBar(spot, ToRect(now), &record);
+  record.uEdge = static_cast<UINT>(spot.edge);
+  record.rc = ToRECT(claim);
+  if (spot.autohide) {
+    // An autohiding bar slides there and claims no screen space.
+    StartSlide(bar, to, spot);
+    SetRectEmpty(&record.rc);
+  } else {
+    MoveWindow(bar, to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
+    ClipToShownPart(bar, to, ShownArea(spot));
+  }
+  gShellBarMessage(ABM_SETPOS, &record);
 }
 
 AutohideClaim ClaimAutohide(HWND bar, int edge, const Rect& monitor, bool on) {

@@ -10,8 +10,12 @@ namespace pinnafex {
 // False: the shell refused the bar. Docking still moves the window then.
 bool RegisterBar(HWND bar);
 void UnregisterBar(HWND bar);
-// Negotiates the bar's place at the edge of the spot's monitor, moves it there (an autohiding
-// bar slides and claims no space) and tells the shell.
+// Asks the shell where the bar, shown at the edge of the spot's monitor, may lie beside the bars
+// that hold that edge already: the spot's area (AreaBeside). Autohiding or not, only the shown
+// place is asked for.
+Rect AskArea(HWND bar, const DockSpot& spot);
+// Moves the bar to its place in the spot's area (an autohiding bar slides and claims no space)
+// and tells the shell.
 void RedockBar(HWND bar, const DockSpot& spot);
 
 enum class AutohideClaim {

@@ -44,14 +44,6 @@ unsigned __stdcall SlideThread(void* record) {
   return 0;
 }
 
-bool AnySlotListOpen(HWND bar) {
-  bool open = false;
-  for (int combo : kSlotComboIds) {  // every combo is asked, even after one answered
-    if (SendDlgItemMessageA(bar, combo, CB_GETDROPPEDSTATE, 0, 0) == 1) open = true;
-  }
-  return open;
-}
-
 }  // namespace
 
 HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
@@ -61,9 +53,9 @@ HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
   in.autohide = true;
   in.barHidden = spot.hidden;
   in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
-  in.inside = CursorOnBar(ToRect(window), spot.monitor, cursor.x, cursor.y);
-  in.insideSlideTarget = gSlideRunning.load() &&
-                         CursorOnBar(SlideTarget(gSlideRecord), spot.monitor, cursor.x, cursor.y);
+  in.inside = CursorOnBar(ToRect(window), ShownArea(spot), cursor.x, cursor.y);
+  in.insideSlideTarget = gSlideRunning.load() && CursorOnBar(SlideTarget(gSlideRecord),
+                                                             ShownArea(spot), cursor.x, cursor.y);
   in.slotListOpen = !spot.hidden && AnySlotListOpen(bar);
   in.menuOrPromptOpen = menuOrPromptOpen;
   return DecideHit(in);
@@ -71,10 +63,18 @@ HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
 
 void StartSlide(HWND bar, const Rect& target, const DockSpot& spot) {
   // The slide thread must not read the main thread's edge: it gets a copy here.
-  SetSlideTarget(gSlideRecord, bar, target, spot.edge, spot.monitor);
+  SetSlideTarget(gSlideRecord, bar, target, spot.edge, ShownArea(spot));
   const uintptr_t thread = _beginthreadex(nullptr, 0, SlideThread, &gSlideRecord, 0, nullptr);
   // Detached; if it cannot start, the window stays where it is.
   if (thread) CloseHandle(reinterpret_cast<HANDLE>(thread));
+}
+
+bool AnySlotListOpen(HWND bar) {
+  bool open = false;
+  for (int combo : kSlotComboIds) {  // every combo is asked, even after one answered
+    if (SendDlgItemMessageA(bar, combo, CB_GETDROPPEDSTATE, 0, 0) == 1) open = true;
+  }
+  return open;
 }
 
 bool SlideRunning() {

@@ -47,25 +47,33 @@ int RectHeight(const Rect& r) {
   return ClampCoordinate(static_cast<long long>(r.bottom) - r.top);
 }
 
-bool ProposesHidden(bool autohide, bool barHidden) {
-  return autohide && barHidden;
-}
-
 int BarThickness(int edge, const Rect& window, int dpi) {
   if (SideOf(edge).across) return RectWidth(window);
   return ClampCoordinate(static_cast<long long>(RectHeight(window)) - CaptionHeight(dpi));
 }
 
-Rect ProposeClaim(int edge, const Rect& window, bool hidden, const Monitor& monitor) {
+Rect ProposeClaim(int edge, const Rect& window, const Monitor& monitor) {
+  return KeepThickness(edge, monitor.rect, BarThickness(edge, window, monitor.dpi));
+}
+
+Rect AreaBeside(int edge, const Rect& monitor, const Rect& granted) {
   const SideRule& side = SideOf(edge);
-  const int thickness = BarThickness(edge, window, monitor.dpi);
-  Rect claim = KeepThickness(edge, monitor.rect, thickness);
-  if (hidden) {
-    const long long out =
-        -side.inward * (static_cast<long long>(thickness) - ScaleToDpi(kHiddenStrip, monitor.dpi));
-    claim.*side.outer = ClampCoordinate(claim.*side.outer + out);
-    claim.*side.inner = ClampCoordinate(claim.*side.inner + out);
-  }
+  Rect area = granted;
+  area.*side.inner = monitor.*side.inner;
+  return area;
+}
+
+int LengthAlong(int edge, const Rect& area) {
+  return SideOf(edge).across ? RectHeight(area) : RectWidth(area);
+}
+
+Rect HideClaim(int edge, const Rect& shown, int dpi) {
+  const SideRule& side = SideOf(edge);
+  const long long thickness = side.across ? RectWidth(shown) : RectHeight(shown);
+  const long long out = -side.inward * (thickness - ScaleToDpi(kHiddenStrip, dpi));
+  Rect claim = shown;
+  claim.*side.outer = ClampCoordinate(claim.*side.outer + out);
+  claim.*side.inner = ClampCoordinate(claim.*side.inner + out);
   return claim;
 }
 

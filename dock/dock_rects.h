@@ -32,7 +32,15 @@ struct DockSpot {
   bool autohide;    // the shell granted this bar the edge's autohide claim
   bool hidden;      // an autohiding bar is to sit at its 2-pixel strip
   Monitor monitor;  // the bar's own
+  // What the other bars leave of the monitor at this edge (see AreaBeside): the bar lies and
+  // shows only inside it. The shell's last answer, kept by the owner.
+  Rect area{};
 };
+
+// The area as a monitor of the bar's DPI: what of the bar shows is cut to it.
+inline Monitor ShownArea(const DockSpot& spot) {
+  return {spot.area, spot.monitor.dpi};
+}
 
 // At 96 DPI; both scale with the monitor's DPI.
 constexpr int kTopOffset = -20;  // the window's top 20 pixels, its caption, lie above its claim
@@ -45,25 +53,35 @@ int ClampCoordinate(long long v);
 int RectWidth(const Rect& r);
 int RectHeight(const Rect& r);
 
-// The hidden place counts only while both flags are exactly 1.
-bool ProposesHidden(bool autohide, bool barHidden);
-
 // How thick the bar is across its edge: the window's width at the left and right, its height
 // less the caption at the top and bottom. An edge outside 0..3 counts as the left.
 int BarThickness(int edge, const Rect& window, int dpi);
 
-// The strip the bar claims at `edge`: the monitor's whole side, `window`'s thickness deep; when
-// hidden, pushed out beyond that side all but the hidden strip. Only `window`'s size matters.
-Rect ProposeClaim(int edge, const Rect& window, bool hidden, const Monitor& monitor);
+// The strip the bar asks the shell for at `edge`: the monitor's whole side, `window`'s thickness
+// deep. Only `window`'s size matters. The hidden place is never asked for: beside a taskbar the
+// shell would move it inside the taskbar.
+Rect ProposeClaim(int edge, const Rect& window, const Monitor& monitor);
 
 // After the shell may have moved `claim`: the side away from the edge put back at `thickness`.
 Rect KeepThickness(int edge, const Rect& claim, int thickness);
 
+// The monitor less the other bars, as the shell's answer `granted` for a shown claim tells it:
+// its side at `edge` is the inner edge of the bars that hold that edge (the monitor's own where
+// none does), its length the granted one; the far side stays the monitor's.
+Rect AreaBeside(int edge, const Rect& monitor, const Rect& granted);
+
+// How long the bar is along its edge: the area's height at the left and right, else its width.
+int LengthAlong(int edge, const Rect& area);
+
+// An autohiding bar's hidden claim: `shown` pushed out beyond the area's side all but the hidden
+// strip, so the strip lies against the other bars rather than under them.
+Rect HideClaim(int edge, const Rect& shown, int dpi);
+
 // The window over a claim: its caption above the claim's top.
 Rect WindowOverClaim(const Rect& claim, int dpi);
 
-// What of `window` shows: the part on its monitor below the caption. Left lies beyond right, or
-// top below bottom, when nothing shows.
+// What of `window` shows: the part on its monitor (or in its area) below the caption. Left lies
+// beyond right, or top below bottom, when nothing shows.
 Rect ShownPart(const Rect& window, const Monitor& monitor);
 
 }  // namespace pinnafex

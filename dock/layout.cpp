@@ -41,19 +41,26 @@ bool gComboExpanded[kSlotCount] = {};
 void PlaceBarWindow(HWND bar, int edge, const Place& at96, const Monitor& monitor) {
   const Place at = PlaceAtEdge(edge, ScalePlace(at96, monitor.dpi), RectWidth(monitor.rect),
                                RectHeight(monitor.rect));
+  // Never activated: the window the user works in stays in front.
   SetWindowPos(bar, HWND_TOPMOST, ClampCoordinate(static_cast<long long>(monitor.rect.left) + at.x),
                ClampCoordinate(static_cast<long long>(monitor.rect.top) + at.y), at.width,
-               at.height, SWP_SHOWWINDOW);
+               at.height, SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
-// The clock group, then every slot group, shown as far as the monitor's extent lets them fit.
+}  // namespace
+
+void SizeBar(HWND bar, int edge, const Monitor& monitor) {
+  PlaceBarWindow(bar, edge, ShapeOf(edge) == Shape::kTop ? kTopBarPlace : kLeftBarPlace, monitor);
+}
+
 // Each group reads the same at every edge: Push left of Pop, the frame's caption on top.
-void PlaceGroups(HWND bar, Shape shape, int extent, bool clockHidden, int dpi) {
+void PlaceGroups(HWND bar, int edge, int length, bool clockHidden, int dpi) {
+  const Shape shape = ShapeOf(edge);
   for (int c = 0; c < kClockControlCount; ++c) {
     PlaceControl(bar, kClockIds[c], ScalePlace(ClockPlace(shape, clockHidden, c), dpi),
                  !clockHidden);
   }
-  const int shownSlots = ShownSlotCount(shape, extent, clockHidden, dpi);
+  const int shownSlots = ShownSlotCount(shape, length, clockHidden, dpi);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     const int cell = SlotCell(slot, clockHidden);
     for (int part = 0; part < kSlotPartCount; ++part) {
@@ -63,16 +70,7 @@ void PlaceGroups(HWND bar, Shape shape, int extent, bool clockHidden, int dpi) {
   }
 }
 
-}  // namespace
-
-void LayoutBar(HWND bar, int edge, bool clockHidden, const Monitor& monitor) {
-  const bool row = ShapeOf(edge) == Shape::kTop;
-  PlaceBarWindow(bar, edge, row ? kTopBarPlace : kLeftBarPlace, monitor);
-  PlaceGroups(bar, ShapeOf(edge), row ? RectWidth(monitor.rect) : RectHeight(monitor.rect),
-              clockHidden, monitor.dpi);
-}
-
-bool ExpandDroppedCombos(HWND bar, int edge, int dpi) {
+bool ExpandDroppedCombos(HWND bar, int edge, int dpi, const Rect& area) {
   bool closed = false;
   for (int slot = 0; slot < kSlotCount; ++slot) {
     HWND combo = SlotCombo(bar, slot);
@@ -82,11 +80,13 @@ bool ExpandDroppedCombos(HWND bar, int edge, int dpi) {
         gComboExpanded[slot] = 1;
         RECT client{};
         GetClientRect(bar, &client);
-        // Beside the bar towards the monitor's inside.
-        PlaceControl(
-            bar, kSlotComboIds[slot],
-            PlaceAtEdge(edge, ScalePlace(kExpandedComboPlace, dpi), client.right, client.bottom),
-            true);
+        POINT origin{0, 0};
+        ClientToScreen(bar, &origin);
+        // Beside the bar towards the monitor's inside, never under another bar.
+        const Place at =
+            PlaceAtEdge(edge, ScalePlace(kExpandedComboPlace, dpi), client.right, client.bottom);
+        PlaceControl(bar, kSlotComboIds[slot],
+                     KeepBetween(at, area.top - origin.y, area.bottom - origin.y), true);
         // The move closed the list: open it again at the new size.
         SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
         break;

@@ -5,11 +5,14 @@
 
 namespace pinnafex {
 
-// Sizes the bar for `edge` of `monitor` (a row along the top or the bottom, a column along the
-// left or the right) and places its controls; docking is left to the caller.
-void LayoutBar(HWND bar, int edge, bool clockHidden, const Monitor& monitor);
-// Per tick: enlarges an open slot list; true once an enlarged list has closed and the bar is
-// to be laid out again.
-bool ExpandDroppedCombos(HWND bar, int edge, int dpi);
+// Sizes the bar for `edge` of `monitor`: a row along the top or the bottom, a column along the
+// left or the right. Docking is left to the caller.
+void SizeBar(HWND bar, int edge, const Monitor& monitor);
+// Places the bar's controls: the clock group, then as many slot groups as fit in `length`
+// pixels along the edge (the length the shell granted, never the monitor's).
+void PlaceGroups(HWND bar, int edge, int length, bool clockHidden, int dpi);
+// Per tick: enlarges an open slot list, kept above and below within `area` (screen
+// coordinates); true once an enlarged list has closed and the bar is to be laid out again.
+bool ExpandDroppedCombos(HWND bar, int edge, int dpi, const Rect& area);
 
 }  // namespace pinnafex

@@ -1,5 +1,7 @@
 #include "dock/layout_table.h"
 
+#include <algorithm>
+
 #include "dock/dock_rects.h"
 #include "base/bar_ids.h"
 
@@ -111,6 +113,13 @@ Place ScalePlace(const Place& at, int dpi) {
   const long long right = ScaleToDpi(static_cast<long long>(at.x) + at.width, dpi);
   const long long bottom = ScaleToDpi(static_cast<long long>(at.y) + at.height, dpi);
   return {x, y, ClampCoordinate(right - x), ClampCoordinate(bottom - y)};
+}
+
+Place KeepBetween(const Place& at, int top, int bottom) {
+  const long long from = at.y < top ? top : at.y;
+  const long long to =
+      std::min(static_cast<long long>(at.y) + at.height, static_cast<long long>(bottom));
+  return {at.x, static_cast<int>(from), at.width, ClampCoordinate(std::max(to - from, 0LL))};
 }
 
 ComboTick ComboTickAction(long long droppedState, int expanded) {

@@ -58,6 +58,9 @@ int SlotCell(int slot, bool clockHidden);
 // screen.
 int ShownSlotCount(Shape shape, int extent, bool clockHidden, int dpi = kBaseDpi);
 
+// `at` cut so that it starts no higher than `top` and ends no lower than `bottom`.
+Place KeepBetween(const Place& at, int top, int bottom);
+
 // A place of the tables at `dpi`: its sides are scaled, so neighbours stay neighbours.
 Place ScalePlace(const Place& at, int dpi);
 

@@ -17,4 +17,8 @@ inline RECT ToRECT(const Rect& r) {
 // 1607 on), else the screen's logical pixels per inch.
 int WindowDpi(HWND window);
 
+// The DPI of `monitor` (Windows 8.1 on), else WindowDpi. The bar lays itself out at its own
+// monitor's: a hidden bar mostly lies on the neighbour, whose DPI the window would be told.
+int MonitorDpi(const Rect& monitor, HWND window);
+
 }  // namespace pinnafex

@@ -1,171 +1,68 @@
 #include "keep/keeper.h"
 
-#include <shlobj.h>
-#include <wincrypt.h>
-
 #include <cstdint>
-#include <cstring>
 
 #include "base/bar_ids.h"
 #include "clock/ticker.h"
 #include "keep/kept_file.h"
-#include "slots/clip_formats.h"
-#include "slots/slot_view.h"
+#include "keep/kept_folder.h"
+#include "keep/kept_seal.h"
+#include "settings/settings.h"
+#include "slots/slot_store.h"
 
 namespace pinnafex {
 
-const wchar_t* gKeptFolder = nullptr;
+BlockReasonCreate gBlockReasonCreate = ShutdownBlockReasonCreate;
+BlockReasonDestroy gBlockReasonDestroy = ShutdownBlockReasonDestroy;
 
 namespace {
 
 // What the thread tells the bar (the message's wParam).
-enum KeeperNews : WPARAM { kArrived, kNotRestored, kNotSaved };
-
-// The program's own part of the system's protection: another program of the same user
-// that calls CryptUnprotectData without it gets nothing.
-constexpr char kEntropy[] = "Pinnafex kept slots 1";
-constexpr wchar_t kFolderName[] = L"\\Pinnafex";
-constexpr int kBadNames = 100;  // slot-03.kept.bad, slot-03.kept.2.bad ... before giving up
-
-// A save's key and the initial vector: fresh random bytes for every file.
-struct Keys {
-  std::uint8_t bytes[kKeptKeysSize];
-  const std::uint8_t (&mac() const)[kMacKeySize] {
-    return *reinterpret_cast<const std::uint8_t(*)[kMacKeySize]>(bytes + kKeptCipherKeySize);
-  }
-  ~Keys() { SecureZeroMemory(bytes, sizeof bytes); }
+enum KeeperNews : WPARAM {
+  kArrived,      // lParam: the slot, with kUnplaced when its file still holds an older text
+  kNotRestored,  // lParam: the damaged slots, one bit each; gNewerNews those of a newer version
+  kNotSaved,     // lParam: the error
+  kSavedAgain,
+  kKeptFound,
+  kQuiet,  // nothing is pending any more
+  kEnded,
 };
+constexpr LPARAM kUnplaced = 0x100;
 
-// The provider of AES-256 (XP SP3 on), and a key imported into it; released on every path.
-struct Cipher {
-  HCRYPTPROV provider = 0;
-  HCRYPTKEY key = 0;
-  bool Acquire() {
-    if (!provider &&
-        !CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
-      provider = 0;
-    }
-    return provider != 0;
-  }
-  bool Open(const Keys& keys, const std::uint8_t* iv) {
-    if (!Acquire()) return false;
-    struct {
-      BLOBHEADER header;
-      DWORD size;
-      BYTE key[kKeptCipherKeySize];
-    } blob = {{PLAINTEXTKEYBLOB, CUR_BLOB_VERSION, 0, CALG_AES_256}, kKeptCipherKeySize, {}};
-    std::memcpy(blob.key, keys.bytes, kKeptCipherKeySize);
-    const bool imported =
-        CryptImportKey(provider, reinterpret_cast<BYTE*>(&blob), sizeof blob, 0, 0, &key);
-    SecureZeroMemory(&blob, sizeof blob);
-    if (!imported) key = 0;
-    return imported && CryptSetKeyParam(key, KP_IV, iv, 0);
-  }
-  ~Cipher() {
-    if (key) CryptDestroyKey(key);
-    if (provider) CryptReleaseContext(provider, 0);
-  }
-};
+// Pauses between tries of a save or a removal that failed: from a second, doubling, up to half
+// a minute.
+constexpr DWORD kFirstPauseMs = 1000;
+constexpr DWORD kLongestPauseMs = 30000;
+// A file held at start is read again for at least this long, then left for the next start. A
+// try costs one failed open, so the pauses stay short: the slot is back soon after it is free.
+constexpr DWORD kRestoreTriesMs = 120000;
+constexpr DWORD kFirstRestorePauseMs = 500;
+constexpr DWORD kLongestRestorePauseMs = 5000;
+// The slots whose files must still go: their removal failed, so the next start removes them
+// instead of restoring them.
+constexpr char kRemoveLeftValue[] = "REMOVEKEPT";
+constexpr std::uint32_t kAllSlots = (1u << kSlotCount) - 1;
 
-// Pages of memory for a whole file, wiped before they go back.
-struct FileBuffer {
-  std::uint8_t* bytes = nullptr;
-  SIZE_T size = 0;
-  explicit FileBuffer(SIZE_T n)
-      : bytes(static_cast<std::uint8_t*>(VirtualAlloc(nullptr, n, MEM_COMMIT, PAGE_READWRITE))),
-        size(bytes ? n : 0) {}
-  ~FileBuffer() {
-    if (!bytes) return;
-    SecureZeroMemory(bytes, size);
-    VirtualFree(bytes, 0, MEM_RELEASE);
-  }
-};
-
-DATA_BLOB EntropyBlob() {
-  return {sizeof kEntropy - 1, reinterpret_cast<BYTE*>(const_cast<char*>(kEntropy))};
+DWORD NextPause(DWORD pause, DWORD first = kFirstPauseMs, DWORD longest = kLongestPauseMs) {
+  return !pause ? first : pause >= longest / 2 ? longest : 2 * pause;
+}
+bool Due(DWORD due, DWORD now) {
+  return static_cast<LONG>(now - due) >= 0;
+}
+DWORD Until(DWORD due, DWORD now) {
+  return Due(due, now) ? 0 : due - now;
 }
 
-bool KeptFolder(wchar_t (&out)[MAX_PATH]) {
-  if (gKeptFolder) return lstrcpynW(out, gKeptFolder, MAX_PATH) != nullptr;
-  // Looked up once: the keeper's thread asks first, before any other caller.
-  static wchar_t folder[MAX_PATH];
-  if (!folder[0]) {
-    wchar_t base[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base)) ||
-        lstrlenW(base) + lstrlenW(kFolderName) >= MAX_PATH) {
-      return false;
-    }
-    lstrcatW(lstrcpyW(folder, base), kFolderName);
-  }
-  lstrcpyW(out, folder);
-  return true;
-}
-
-// The full path of a slot's file, "slot-03.kept" with `suffix`; false when it does not fit.
-bool KeptPath(int slot, const wchar_t* suffix, wchar_t (&out)[MAX_PATH]) {
-  wchar_t name[32];
-  wsprintfW(name, L"\\slot-%02d.kept%s", slot + 1, suffix);
-  return KeptFolder(out) && lstrlenW(out) + lstrlenW(name) < MAX_PATH && lstrcatW(out, name);
-}
-
-// A kept file as it is written: each piece goes to the file and into its MAC, which closes it.
-struct SealedFile {
-  HANDLE file;
-  Hmac mac;
-  DWORD error = ERROR_SUCCESS;
-
-  SealedFile(const wchar_t* path, const std::uint8_t (&macKey)[kMacKeySize])
-      : file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr)),
-        mac(macKey) {
-    if (file == INVALID_HANDLE_VALUE) error = GetLastError();
-  }
-  void Write(const std::uint8_t* bytes, DWORD size, bool sealed = true) {
-    if (sealed) mac.Add(bytes, size);
-    DWORD written = 0;
-    if (error) return;
-    if (!WriteFile(file, bytes, size, &written, nullptr)) {
-      error = GetLastError();
-    } else if (written != size) {
-      error = ERROR_DISK_FULL;
-    }
-  }
-  // The MAC written, the file flushed and closed; the first error on the way, if any.
-  DWORD Close() {
-    std::uint8_t tag[kHashSize];
-    mac.Finish(tag);
-    Write(tag, sizeof tag, false);
-    if (!error && !FlushFileBuffers(file)) error = GetLastError();
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return error;
-  }
-};
-
-void DeleteKept(const wchar_t* suffix) {
-  wchar_t path[MAX_PATH];
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (KeptPath(slot, suffix, path)) DeleteFileW(path);
-  }
-}
-
-// A file that cannot be restored is kept aside under a new name, never deleted.
-void SetAside(int slot) {
-  wchar_t path[MAX_PATH];
-  wchar_t aside[MAX_PATH];
-  if (!KeptPath(slot, L"", path)) return;
-  for (int n = 1; n <= kBadNames; ++n) {
-    wchar_t suffix[16];
-    wsprintfW(suffix, n == 1 ? L".bad" : L".%d.bad", n);
-    if (KeptPath(slot, suffix, aside) && MoveFileExW(path, aside, MOVEFILE_WRITE_THROUGH)) return;
-  }
-}
-
-// The thread's state. Jobs and arrivals are shared under the lock; the rest belongs to one
-// side, as marked.
+// A save or a removal of one slot's files.
 struct Job {
   bool queued = false;
-  SlotShare text;  // no block: the slot's file is removed
+  SlotShare text;       // no block: the slot's files are removed
+  bool sealed = false;  // its ".tmp" holds this text: only the move into place is left
+  DWORD pause = 0;      // after a failure: the pause before the next try
+  DWORD due = 0;
 };
+
+// The thread's state. What is under the lock is shared; the rest belongs to one side, as marked.
 CRITICAL_SECTION gLock;
 bool gLockReady = false;
 HANDLE gWake = nullptr;
@@ -173,15 +70,27 @@ HANDLE gShown = nullptr;  // set once the bar is on screen, or when the keeper i
 bool gShownSet = false;   // bar
 HANDLE gThread = nullptr;
 HWND gDialog = nullptr;
+KeepStart gStart = KeepStart::kOff;
 Job gJobs[kSlotCount];
 SlotShare gArrived[kSlotCount];  // restored, for the bar to take
-bool gForget = false;            // every file to be deleted
+std::uint32_t gNewerNews = 0;    // slots kept by a newer version, for the bar to tell
+bool gForgetLeft = false;        // every file to be deleted
 bool gStopping = false;
-bool gRestoreFirst = false;
-bool gPushed[kSlotCount];   // bar: pushed since start, so a restored text comes too late
-bool gKeeping = false;      // bar
-bool gForgotten = false;    // bar: turned off since start, so restored texts need saving anew
-bool gFailureTold = false;  // thread: the latest save failed and the bar was told
+bool gWorking = false;          // the thread runs a save or a removal
+bool gPushed[kSlotCount];       // bar: pushed since start, so a restored text comes too late
+bool gKeeping = false;          // bar
+bool gForgotten = false;        // bar: turned off since start, so restored texts need saving anew
+bool gStopped = false;          // bar: arrivals are no longer taken
+HWND gBlockHeld = nullptr;      // bar: the window that holds the session's end up for saves
+bool gFailing = false;          // thread: a failure was told and nothing succeeded since
+std::uint32_t gRemoveLeft = 0;  // thread: as kRemoveLeftValue stores it
+std::uint32_t gWaiting = 0;     // thread: restores waiting for a held file
+std::uint32_t gNewerTold = 0;   // thread
+DWORD gRestorePause = 0;        // thread
+DWORD gRestoreDue = 0;          // thread
+DWORD gRestoreSince = 0;        // thread: when the restores began
+DWORD gForgetPause = 0;         // thread
+DWORD gForgetDue = 0;           // thread
 
 struct Locked {
   Locked() { EnterCriticalSection(&gLock); }
@@ -190,89 +99,222 @@ struct Locked {
   Locked& operator=(const Locked&) = delete;
 };
 
+void Tell(KeeperNews news, LPARAM value = 0) {
+  PostMessageA(gDialog, kKeeperMessage, news, value);
+}
+
 void Queue(int slot, const SlotShare& text) {
   HGLOBAL replaced = nullptr;
   {
     Locked lock;
     if (gJobs[slot].queued) replaced = gJobs[slot].text.block;  // a later Push wins
-    gJobs[slot] = {true, text};
+    gJobs[slot] = Job{};
+    gJobs[slot].queued = true;
+    gJobs[slot].text = text;
+    gJobs[slot].due = GetTickCount();
   }
   ReleaseShare(replaced);
   SetEvent(gWake);
 }
 
-void RestoreAll() {
-  std::uint32_t bad = 0;
-  for (int slot = 0; slot < kSlotCount; ++slot) {
-    {
-      Locked lock;
-      // Pushed meanwhile, or the bar is ending: the file stays for the next start. (Turned off
-      // meanwhile, the text still comes back: only its file goes.)
-      if (gJobs[slot].queued || gStopping) continue;
-    }
-    SlotShare text;
-    const Restore result = RestoreKeptSlot(slot, text);
-    if (result == Restore::kBad) {
-      SetAside(slot);
-      bad |= 1u << slot;
-    } else if (result == Restore::kDone) {
-      {
-        Locked lock;
-        gArrived[slot] = text;
-      }
-      PostMessageA(gDialog, kKeeperMessage, kArrived, slot);
-    }
-  }
-  if (bad) PostMessageA(gDialog, kKeeperMessage, kNotRestored, static_cast<LPARAM>(bad));
+void NoteRemoveLeft(std::uint32_t slots, bool left) {
+  const std::uint32_t was = gRemoveLeft;
+  gRemoveLeft = left ? gRemoveLeft | slots : gRemoveLeft & ~slots;
+  if (gRemoveLeft != was) WriteIntSetting(kRemoveLeftValue, static_cast<int>(gRemoveLeft));
 }
 
-void RunJob(int slot, const SlotShare& text) {
+// A slot read back: a sealed ".tmp" holds a newer text than the file and takes its place; one
+// that fails its checks is a save cut short and goes.
+Restore RestoreSlot(int slot, SlotShare& text, bool& unplaced) {
+  const Restore temp = RestoreKeptSlot(slot, kTempSuffix, text);
+  if (temp == Restore::kDone) {
+    unplaced = PlaceKeptSlot(slot) != ERROR_SUCCESS;
+    return temp;
+  }
   wchar_t path[MAX_PATH];
-  if (!text.block) {
-    if (KeptPath(slot, L"", path)) DeleteFileW(path);
+  if (temp == Restore::kDamaged && KeptPath(slot, kTempSuffix, path)) DeleteFileW(path);
+  if (temp == Restore::kBusy || temp == Restore::kNewer) return temp;
+  return RestoreKeptSlot(slot, L"", text);
+}
+
+// The slots still waiting are read. Damaged files are set aside; held ones wait for the next
+// round, with growing pauses, for at least kRestoreTriesMs.
+void RestoreWaiting() {
+  std::uint32_t damaged = 0;
+  std::uint32_t newer = 0;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const std::uint32_t bit = 1u << slot;
+    if (!(gWaiting & bit)) continue;
+    gWaiting &= ~bit;
+    {
+      Locked lock;
+      // Pushed or cleared meanwhile, turned off, or the bar is ending: the file stays as it is.
+      if (gJobs[slot].queued || gStopping || gForgetLeft) continue;
+    }
+    SlotShare text;
+    bool unplaced = false;
+    switch (RestoreSlot(slot, text, unplaced)) {
+      case Restore::kDone: {
+        Locked lock;
+        ReleaseShare(gArrived[slot].block);
+        gArrived[slot] = text;
+      }
+        Tell(kArrived, slot | (unplaced ? kUnplaced : 0));
+        break;
+      case Restore::kDamaged:
+        SetAside(slot);
+        damaged |= bit;
+        break;
+      case Restore::kNewer:
+        newer |= bit & ~gNewerTold;
+        gNewerTold |= bit;
+        break;
+      case Restore::kBusy:
+        gWaiting |= bit;
+        break;
+      case Restore::kMissing:
+        break;
+    }
+  }
+  if (newer) {
+    Locked lock;
+    gNewerNews |= newer;
+  }
+  if (damaged || newer) Tell(kNotRestored, static_cast<LPARAM>(damaged));
+  const DWORD now = GetTickCount();
+  if (!gWaiting) return;
+  if (now - gRestoreSince >= kRestoreTriesMs) {
+    gWaiting = 0;  // left for the next start
     return;
   }
-  const DWORD error = SaveKeptSlot(slot, text);
-  ReleaseShare(text.block);
-  if (error && !gFailureTold) PostMessageA(gDialog, kKeeperMessage, kNotSaved, error);
-  gFailureTold = error != ERROR_SUCCESS;
+  gRestorePause = NextPause(gRestorePause, kFirstRestorePauseMs, kLongestRestorePauseMs);
+  gRestoreDue = now + gRestorePause;
+}
+
+// One try of a slot's save or removal; the error, if any.
+DWORD RunJob(int slot, Job& job) {
+  if (!job.text.block) {
+    const DWORD error = RemoveKeptSlot(slot);
+    NoteRemoveLeft(1u << slot, error != ERROR_SUCCESS);
+    return error;
+  }
+  if (!job.sealed) {
+    if (const DWORD error = SealKeptSlot(slot, job.text)) return error;
+    job.sealed = true;
+    NoteRemoveLeft(1u << slot, false);  // the sealed ".tmp" takes the file's place at the latest
+  }
+  return PlaceKeptSlot(slot);
+}
+
+// A try that failed stays pending with a longer pause, unless a newer job took its place or the
+// bar is ending; the first failure is told.
+void Failed(int slot, Job& job, DWORD error, bool stopping) {
+  if (!gFailing) Tell(kNotSaved, static_cast<LPARAM>(error));
+  gFailing = true;
+  if (!stopping) {
+    Locked lock;
+    if (!gJobs[slot].queued) {
+      job.pause = NextPause(job.pause);
+      job.due = GetTickCount() + job.pause;
+      gJobs[slot] = job;
+      return;
+    }
+  }
+  ReleaseShare(job.text.block);
+}
+
+// Every file of the slots deleted; tried again while it fails.
+void Forget(bool stopping) {
+  const DWORD error = RemoveEveryKept();
+  NoteRemoveLeft(kAllSlots, error != ERROR_SUCCESS);
+  Locked lock;
+  if (!error || stopping) {
+    gForgetLeft = false;
+    gForgetPause = 0;
+  } else {
+    if (!gFailing) Tell(kNotSaved, static_cast<LPARAM>(error));
+    gFailing = true;
+    gForgetPause = NextPause(gForgetPause);
+    gForgetDue = GetTickCount() + gForgetPause;
+  }
 }
 
 DWORD WINAPI KeeperMain(void*) {
   WaitForSingleObject(gShown, INFINITE);  // nothing competes with the bar's start
-  DeleteKept(L".tmp");  // a save cut short: the slot's file is still the one before
-  if (gRestoreFirst) {
-    RestoreAll();
-  } else {
-    DeleteKept(L"");
+  int stored = 0;
+  gRemoveLeft =
+      static_cast<std::uint32_t>(ReadIntSetting(kRemoveLeftValue, &stored, 0)) & kAllSlots;
+  const bool restore = gStart == KeepStart::kOn || (gStart == KeepStart::kUnsure && AnyKept());
+  if (gStart == KeepStart::kOff) {
+    Locked lock;
+    gForgetLeft = true;
+    gForgetDue = GetTickCount();
+  } else if (restore) {
+    if (gStart == KeepStart::kUnsure) Tell(kKeptFound);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      if (gRemoveLeft & 1u << slot) Queue(slot, SlotShare{});  // removed before: never restored
+    }
+    gWaiting = kAllSlots;
+    gRestoreSince = GetTickCount();
+    RestoreWaiting();
   }
+  bool worked = false;
   for (;;) {
+    const DWORD now = GetTickCount();
     int slot = -1;
     Job job;
     bool forget = false;
-    bool stop = false;
+    bool stopping = false;
+    DWORD wait = INFINITE;
     {
       Locked lock;
-      forget = gForget;
-      gForget = false;
-      for (int i = 0; i < kSlotCount && !forget && slot < 0; ++i) {
-        if (gJobs[i].queued) slot = i;
+      stopping = gStopping;
+      if (gForgetLeft) {
+        gWaiting = 0;  // turned off: no restore waits any more
+        forget = stopping || Due(gForgetDue, now);
+        if (!forget) wait = Until(gForgetDue, now);
+      }
+      // The files go before any save: a save made after turning Keep Slots on again stays.
+      for (int i = 0; i < kSlotCount && !gForgetLeft && slot < 0; ++i) {
+        if (!gJobs[i].queued) continue;
+        if (stopping || Due(gJobs[i].due, now)) {
+          slot = i;
+        } else if (Until(gJobs[i].due, now) < wait) {
+          wait = Until(gJobs[i].due, now);
+        }
       }
       if (slot >= 0) {
         job = gJobs[slot];
         gJobs[slot] = Job{};
       }
-      stop = gStopping;
+      gWorking = forget || slot >= 0;
+      worked = worked || gWorking;
     }
     if (forget) {
-      DeleteKept(L"");
+      Forget(stopping);
     } else if (slot >= 0) {
-      RunJob(slot, job.text);
-    } else if (stop) {
+      if (const DWORD error = RunJob(slot, job)) {
+        Failed(slot, job, error, stopping);
+      } else {
+        ReleaseShare(job.text.block);
+      }
+    } else if (gWaiting && !stopping && Due(gRestoreDue, now)) {
+      RestoreWaiting();
+    } else if (stopping) {
+      Tell(kEnded);
       return 0;
     } else {
-      WaitForSingleObject(gWake, INFINITE);
+      if (worked && wait == INFINITE) {  // nothing pending
+        if (gFailing) Tell(kSavedAgain);
+        gFailing = false;
+        Tell(kQuiet);
+        worked = false;
+      }
+      if (gWaiting && Until(gRestoreDue, now) < wait) wait = Until(gRestoreDue, now);
+      WaitForSingleObject(gWake, wait);
     }
+    Locked lock;
+    gWorking = false;
   }
 }
 
@@ -288,148 +330,23 @@ void ErrorText(DWORD error, char* out, DWORD size) {
   if (!n) wsprintfA(out, "error %lu", error);
 }
 
+void ReleaseSessionEnd() {
+  if (gBlockHeld) gBlockReasonDestroy(gBlockHeld);
+  gBlockHeld = nullptr;
+}
+
 }  // namespace
 
-DWORD SaveKeptSlot(int slot, const SlotShare& text) {
-  wchar_t folder[MAX_PATH];
-  wchar_t path[MAX_PATH];
-  wchar_t temp[MAX_PATH];
-  if (!IsSlotIndex(slot) || !KeptFolder(folder) || !KeptPath(slot, L"", path) ||
-      !KeptPath(slot, L".tmp", temp)) {
-    return ERROR_BAD_PATHNAME;
-  }
-  if (!CreateDirectoryW(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    return GetLastError();
-  }
-  const std::size_t cipherSize = KeptCipherSize(text.bytes);
-  if (!cipherSize || cipherSize > MAXDWORD) return ERROR_FILE_TOO_LARGE;
-  Keys keys;
-  std::uint8_t iv[kKeptIvSize];
-  Cipher cipher;
-  const bool drawn = cipher.Acquire() &&
-                     CryptGenRandom(cipher.provider, sizeof keys.bytes, keys.bytes) &&
-                     CryptGenRandom(cipher.provider, sizeof iv, iv);
-  DATA_BLOB plainKeys{sizeof keys.bytes, keys.bytes};
-  DATA_BLOB entropy = EntropyBlob();
-  DATA_BLOB wrapped{};
-  if (!drawn || !CryptProtectData(&plainKeys, nullptr, &entropy, nullptr, nullptr,
-                                  CRYPTPROTECT_UI_FORBIDDEN, &wrapped)) {
-    return GetLastError();
-  }
-  // The record and the text as one stream, encrypted a chunk at a time straight into the
-  // file: no copy of the whole text is made, and a chunk is still in the cache for the MAC.
-  constexpr SIZE_T kChunk = 1 << 20;  // whole cipher blocks
-  FileBuffer chunk(kChunk + kKeptCipherBlock);
-  const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(text.block));
-  DWORD error = ERROR_SUCCESS;
-  if (!chunk.bytes || !bytes) {
-    error = ERROR_NOT_ENOUGH_MEMORY;
-  } else if (!cipher.Open(keys, iv)) {
-    error = GetLastError();
-  } else {
-    std::uint8_t header[kKeptHeaderSize];
-    std::uint8_t record[kKeptRecordHeader];
-    WriteKeptHeader(header, static_cast<std::uint32_t>(slot), iv, wrapped.cbData, cipherSize);
-    WriteKeptRecordHeader(record, {text.wide, text.locale, text.captionSize, bytes, text.bytes});
-    SealedFile out(temp, keys.mac());
-    out.Write(header, sizeof header);
-    out.Write(wrapped.pbData, wrapped.cbData);
-    const SIZE_T total = kKeptRecordHeader + text.bytes;
-    for (SIZE_T done = 0; done < total && !out.error;) {
-      const SIZE_T n = total - done < kChunk ? total - done : kChunk;
-      const SIZE_T head = done < kKeptRecordHeader ? kKeptRecordHeader - done : 0;
-      const SIZE_T fromRecord = head < n ? head : n;
-      if (fromRecord) std::memcpy(chunk.bytes, record + done, fromRecord);
-      std::memcpy(chunk.bytes + fromRecord, bytes + done + fromRecord - kKeptRecordHeader,
-                  n - fromRecord);
-      done += n;
-      DWORD length = static_cast<DWORD>(n);
-      if (!CryptEncrypt(cipher.key, 0, done == total, 0, chunk.bytes, &length,
-                        static_cast<DWORD>(chunk.size))) {
-        out.error = GetLastError();
-      }
-      out.Write(chunk.bytes, length);
-    }
-    error = out.Close();
-  }
-  if (bytes) GlobalUnlock(text.block);
-  LocalFree(wrapped.pbData);
-  if (!error && !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = GetLastError();
-  }
-  if (error) DeleteFileW(temp);
-  return error;
-}
-
-Restore RestoreKeptSlot(int slot, SlotShare& text) {
-  wchar_t path[MAX_PATH];
-  if (!IsSlotIndex(slot) || !KeptPath(slot, L"", path)) return Restore::kMissing;
-  HANDLE handle = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Restore::kMissing
-                                                                          : Restore::kBad;
-  }
-  LARGE_INTEGER fileSize{};
-  const bool sized =
-      GetFileSizeEx(handle, &fileSize) &&
-      static_cast<ULONGLONG>(fileSize.QuadPart) < (SIZE_T{1} << (sizeof(SIZE_T) * 8 - 2));
-  FileBuffer file(sized ? static_cast<SIZE_T>(fileSize.QuadPart) : 0);
-  bool read = sized && file.bytes;
-  for (SIZE_T done = 0; read && done < file.size;) {
-    DWORD got = 0;
-    const SIZE_T left = file.size - done;
-    read = ReadFile(handle, file.bytes + done,
-                    static_cast<DWORD>(left < (1 << 24) ? left : 1 << 24), &got, nullptr) &&
-           got;
-    done += got;
-  }
-  CloseHandle(handle);
-  if (sized && !file.bytes && file.size == 0 && fileSize.QuadPart) return Restore::kMissing;
-  KeptParts parts;
-  if (!read || !SplitKeptFile(file.bytes, file.size, parts) ||
-      parts.slot != static_cast<std::uint32_t>(slot)) {
-    return Restore::kBad;
-  }
-  DATA_BLOB wrapped{static_cast<DWORD>(parts.wrappedKeySize), const_cast<BYTE*>(parts.wrappedKey)};
-  DATA_BLOB entropy = EntropyBlob();
-  DATA_BLOB plain{};
-  if (!CryptUnprotectData(&wrapped, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
-                          &plain)) {
-    return Restore::kBad;
-  }
-  Keys keys;
-  const bool keyed = plain.cbData == sizeof keys.bytes;
-  if (keyed) std::memcpy(keys.bytes, plain.pbData, sizeof keys.bytes);
-  SecureZeroMemory(plain.pbData, plain.cbData);
-  LocalFree(plain.pbData);
-  Cipher cipher;
-  DWORD length = static_cast<DWORD>(parts.cipherSize);
-  KeptText kept;
-  if (!keyed || parts.cipherSize > MAXDWORD || !KeptMacMatches(file.bytes, file.size, keys.mac()) ||
-      !cipher.Open(keys, parts.iv) ||
-      !CryptDecrypt(cipher.key, 0, TRUE, 0, parts.cipher, &length) ||
-      !ReadKeptRecord(parts.cipher, length, kept)) {
-    return Restore::kBad;
-  }
-  text = SlotShare{};
-  text.block = NewBlock(kept.text, kept.textBytes, 0);
-  if (!text.block) return Restore::kMissing;
-  text.bytes = kept.textBytes;
-  text.wide = kept.wide;
-  text.locale = kept.locale;
-  text.captionSize = static_cast<SIZE_T>(kept.captionSize);
-  return Restore::kDone;
-}
-
-void StartKeeper(HWND dialog, bool keep) {
+void StartKeeper(HWND dialog, KeepStart start) {
   if (!gLockReady) InitializeCriticalSection(&gLock);
   gLockReady = true;
   FinishKeeper();
   gDialog = dialog;
-  gKeeping = gRestoreFirst = keep;
-  gForget = gStopping = gForgotten = gFailureTold = false;
+  gStart = start;
+  gKeeping = start == KeepStart::kOn;
+  gForgetLeft = gStopping = gWorking = gForgotten = gStopped = gFailing = false;
+  gWaiting = gNewerTold = gNewerNews = 0;
+  gRestorePause = gRestoreSince = gForgetPause = 0;
   for (bool& pushed : gPushed) pushed = false;
   if (!gWake) gWake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (!gShown) gShown = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -450,10 +367,17 @@ void SetKeeping(bool keep) {
   if (!gThread || keep == gKeeping) return;
   gKeeping = keep;
   if (keep) {
+    bool forgetting = false;
+    {
+      Locked lock;
+      forgetting = gForgetLeft;
+      gForgetLeft = false;
+    }
     for (int slot = 0; slot < kSlotCount; ++slot) {
-      // Empty slots are left alone: a restore may still be bringing their texts.
+      // Empty slots are left alone while their files are still there: a restore may still be
+      // bringing their texts. When the files were still to go, those of empty slots go now.
       const SlotShare text = ShareSlot(slot);
-      if (text.block) Queue(slot, text);
+      if (text.block || forgetting) Queue(slot, text);
     }
     return;
   }
@@ -465,7 +389,9 @@ void SetKeeping(bool keep) {
       dropped[slot] = gJobs[slot].text.block;
       gJobs[slot] = Job{};
     }
-    gForget = true;
+    gForgetLeft = true;
+    gForgetPause = 0;
+    gForgetDue = GetTickCount();
   }
   for (HGLOBAL block : dropped) ReleaseShare(block);
   SetEvent(gWake);
@@ -477,47 +403,114 @@ void SlotChanged(int slot) {
   if (gThread && gKeeping) Queue(slot, ShareSlot(slot));
 }
 
-void OnKeeperMessage(HWND dialog, WPARAM what, LPARAM value) {
+KeeperNote OnKeeperMessage(WPARAM what, LPARAM value) {
   char notice[kTickerBufferSize];
-  if (what == kArrived && IsSlotIndex(static_cast<int>(value))) {
-    const int slot = static_cast<int>(value);
-    SlotShare text;
-    {
-      Locked lock;
-      text = gArrived[slot];
-      gArrived[slot] = SlotShare{};
+  KeeperNote note;
+  const int slot = static_cast<int>(value & (kUnplaced - 1));
+  switch (what) {
+    case kArrived: {
+      if (!IsSlotIndex(slot)) break;
+      SlotShare text;
+      {
+        Locked lock;
+        text = gArrived[slot];
+        gArrived[slot] = SlotShare{};
+      }
+      if (!text.block) break;
+      if (gPushed[slot] || gStopped) {
+        ReleaseShare(text.block);
+        break;
+      }
+      AdoptSlot(slot, text);
+      note = {KeeperEvent::kRestored, slot};
+      // Its file went meanwhile, or still holds an older text.
+      if (gKeeping && (gForgotten || value & kUnplaced)) Queue(slot, ShareSlot(slot));
+      break;
     }
-    if (!text.block) return;
-    if (gPushed[slot]) {
-      ReleaseShare(text.block);
-      return;
+    case kNotRestored: {
+      std::uint32_t newer = 0;
+      {
+        Locked lock;
+        newer = gNewerNews;
+        gNewerNews = 0;
+      }
+      FormatRestoreNotice(static_cast<std::uint32_t>(value), newer, notice, sizeof notice);
+      ShowTickerNotice(notice, 0);
+      break;
     }
-    AdoptSlot(slot, text);
-    RefreshSlot(dialog, slot);
-    if (gKeeping && gForgotten) Queue(slot, ShareSlot(slot));  // its file went meanwhile
-  } else if (what == kNotRestored) {
-    FormatRestoreNotice(static_cast<std::uint32_t>(value), notice, sizeof notice);
-    ShowTickerNotice(notice, 0);
-  } else if (what == kNotSaved) {
-    MessageBeep(MB_ICONWARNING);
-    char reason[160];
-    ErrorText(static_cast<DWORD>(value), reason, sizeof reason);
-    wsprintfA(notice, "Slots cannot be saved: %s", reason);
-    ShowTickerNotice(notice, 0);
+    case kNotSaved: {
+      MessageBeep(MB_ICONWARNING);
+      char reason[160];
+      ErrorText(static_cast<DWORD>(value), reason, sizeof reason);
+      wsprintfA(notice, "Slots cannot be saved: %s", reason);
+      ShowTickerNotice(notice, 0);
+      break;
+    }
+    case kSavedAgain:
+      ShowTickerNotice("Slots are saved again", 0);
+      break;
+    case kKeptFound:
+      if (gStopped) break;
+      SetKeeping(true);
+      note.event = KeeperEvent::kKeepingOn;
+      break;
+    case kQuiet:
+      ReleaseSessionEnd();
+      break;
+    case kEnded:
+      ReleaseSessionEnd();
+      note.event = KeeperEvent::kEnded;
+      break;
+    default:
+      break;
   }
+  return note;
 }
 
-void FinishKeeper() {
+void StopKeeper() {
   if (!gThread) return;
+  gStopped = true;
   {
     Locked lock;
     gStopping = true;
   }
   BarShown();
+  SetThreadPriority(gThread, THREAD_PRIORITY_NORMAL);  // nothing else of the bar competes now
   SetEvent(gWake);
-  WaitForSingleObject(gThread, INFINITE);
+}
+
+bool KeeperEnded() {
+  return !gThread || WaitForSingleObject(gThread, 0) == WAIT_OBJECT_0;
+}
+
+bool KeeperBusy() {
+  if (!gThread) return false;
+  Locked lock;
+  bool busy = gWorking || gForgetLeft;
+  for (const Job& job : gJobs) busy = busy || job.queued;
+  return busy;
+}
+
+void HoldSessionEnd(HWND window) {
+  if (gBlockHeld || !KeeperBusy()) return;
+  gBlockHeld = window;  // Wine's stub fails; the hold is given up all the same once saves are done
+  gBlockReasonCreate(window, L"Saving slots");
+}
+
+void FinishKeeper() {
+  if (!gThread) return;
+  StopKeeper();
+  while (MsgWaitForMultipleObjects(1, &gThread, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, kKeeperMessage - 1, PM_REMOVE) ||
+           PeekMessageW(&msg, nullptr, kKeeperMessage + 1, ~0u, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
   CloseHandle(gThread);
   gThread = nullptr;
+  ReleaseSessionEnd();
 }
 
 }  // namespace pinnafex

@@ -6,6 +6,9 @@ namespace pinnafex {
 
 namespace {
 
+// Asks EnumDisplayDevices for a monitor's device interface name rather than its hardware id.
+constexpr DWORD kInterfaceName = 0x00000001;  // EDD_GET_DEVICE_INTERFACE_NAME
+
 struct Listing {
   ScreenEntry* out;
   int count;
@@ -22,6 +25,14 @@ BOOL CALLBACK AddScreen(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
   entry.rect = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
                 info.rcMonitor.bottom};
   entry.primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+  // The first monitor on the output is the one shown there: its identity stays with it when
+  // another output or another docking station takes it.
+  DISPLAY_DEVICEA device{};
+  device.cb = sizeof device;
+  entry.id[0] = 0;
+  if (EnumDisplayDevicesA(info.szDevice, 0, &device, kInterfaceName)) {
+    lstrcpynA(entry.id, device.DeviceID, sizeof entry.id);
+  }
   return TRUE;
 }
 
@@ -37,10 +48,10 @@ int ListScreens(ScreenEntry (&out)[kMaxScreens]) {
   return listing.count;
 }
 
-ScreenEntry FindScreen(const char* wanted) {
+ScreenEntry FindScreen(const char* wantedId, const char* wantedName) {
   ScreenEntry screens[kMaxScreens];
   const int count = ListScreens(screens);
-  return screens[PickScreen(screens, count, wanted)];
+  return screens[PickScreen(screens, count, wantedId, wantedName)];
 }
 
 }  // namespace pinnafex

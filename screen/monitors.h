@@ -8,7 +8,7 @@ namespace pinnafex {
 // from the system, the primary screen's size stands for it.
 int ListScreens(ScreenEntry (&out)[kMaxScreens]);
 
-// The monitor named `wanted` while it is present, else the primary.
-ScreenEntry FindScreen(const char* wanted);
+// The monitor PickScreen chooses for a saved identity and output name.
+ScreenEntry FindScreen(const char* wantedId, const char* wantedName);
 
 }  // namespace pinnafex

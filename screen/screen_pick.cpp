@@ -16,11 +16,15 @@ bool SameName(const char* a, const char* b) {
 
 }  // namespace
 
-int PickScreen(const ScreenEntry* screens, int count, const char* wanted) {
+int PickScreen(const ScreenEntry* screens, int count, const char* wantedId,
+               const char* wantedName) {
   if (count <= 0) return -1;
+  // The output's name counts only for a choice saved without the monitor's identity.
+  const bool byId = *wantedId != 0;
+  const char* wanted = byId ? wantedId : wantedName;
   int primary = 0;
   for (int i = 0; i < count; ++i) {
-    if (*wanted && SameName(screens[i].name, wanted)) return i;
+    if (*wanted && SameName(byId ? screens[i].id : screens[i].name, wanted)) return i;
     if (screens[i].primary && !screens[primary].primary) primary = i;
   }
   return primary;

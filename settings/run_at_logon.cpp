@@ -25,18 +25,11 @@ bool ThisExeCommand(wchar_t (&command)[MAX_PATH + 2]) {
   return true;
 }
 
-// The value's data when it has the type asked for; `size` in bytes, in and out. (RegGetValue
-// is newer than XP.)
+// The value's data when it has the type asked for; `size` in bytes, in and out.
 bool ReadUserValue(const wchar_t* key, DWORD type, void* data, DWORD& size) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
-    return false;
-  }
-  DWORD stored = 0;
-  const bool read = RegQueryValueExW(opened, kValueName, nullptr, &stored, static_cast<BYTE*>(data),
-                                     &size) == ERROR_SUCCESS;
-  RegCloseKey(opened);
-  return read && stored == type;
+  const DWORD only = type == REG_SZ ? RRF_RT_REG_SZ : RRF_RT_REG_BINARY;
+  return RegGetValueW(HKEY_CURRENT_USER, key, kValueName, only, nullptr, data, &size) ==
+         ERROR_SUCCESS;
 }
 
 bool DisabledByTaskManager() {

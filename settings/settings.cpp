@@ -9,7 +9,7 @@ namespace pinnafex {
 
 const char* WriteSettingString(const char* key, const char* value, const char* text) {
   HKEY hkey = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                       nullptr, &hkey, nullptr) == ERROR_SUCCESS) {
     RegSetValueExA(hkey, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                    static_cast<DWORD>(lstrlenA(text) + 1));
@@ -23,7 +23,7 @@ char* ReadSettingString(const char* key, const char* value, char* dest, const ch
   char(&out)[kSettingTextSize] = *reinterpret_cast<char(*)[kSettingTextSize]>(dest);
   lstrcpynA(out, fallback, sizeof out);
   HKEY hkey = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &hkey) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &hkey) != ERROR_SUCCESS) {
     return dest;
   }
   // Read into scratch: a failed query may leave anything in its buffer.

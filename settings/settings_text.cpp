@@ -34,6 +34,8 @@ int SettingInRange(SettingRange range, int stored) {
       return stored != 0;
     case SettingRange::kEdge:
       return IsEdge(stored) ? stored : kEdgeLeft;
+    case SettingRange::kSlotMask:
+      return stored & ((1 << kSlotCount) - 1);
   }
   return 0;
 }

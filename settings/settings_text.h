@@ -11,8 +11,9 @@ constexpr std::size_t kSettingTextSize = 256;  // read buffers, terminator inclu
 int ParseSettingInt(const char* text);
 
 // How a stored integer is read back: a flag as on (1) for anything but 0; the bar's edge as
-// stored while it is one of the four edge codes (0 left, 1 top, 2 right, 3 bottom), else the left.
-enum class SettingRange { kOnOff, kEdge };
+// stored while it is one of the four edge codes (0 left, 1 top, 2 right, 3 bottom), else the left;
+// a mask of slots with only the bits of the twenty slots kept (bit n - 1 for slot n).
+enum class SettingRange { kOnOff, kEdge, kSlotMask };
 int SettingInRange(SettingRange range, int stored);
 
 // The integer as "%i" would print it.

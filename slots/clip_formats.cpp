@@ -130,15 +130,10 @@ void ClipboardHolderName(char* out, int size) {
   DWORD processId = 0;
   HWND holder = GetOpenClipboardWindow();
   if (!holder || !GetWindowThreadProcessId(holder, &processId)) return;
-  // Present from Vista on; looked up so the exe still starts where it is not.
-  using QueryImageName = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-  const auto query = reinterpret_cast<QueryImageName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")));
-  constexpr DWORD kQueryLimitedInformation = 0x1000;
-  HANDLE process = query ? OpenProcess(kQueryLimitedInformation, FALSE, processId) : nullptr;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
   if (!process) return;
   DWORD length = static_cast<DWORD>(size);
-  if (!query(process, 0, out, &length)) out[0] = '\0';
+  if (!QueryFullProcessImageNameA(process, 0, out, &length)) out[0] = '\0';
   CloseHandle(process);
 }
 

@@ -49,14 +49,13 @@ struct Share {
 };
 constexpr int kShareCapacity = 3 * kSlotCount;
 Share gShares[kShareCapacity];
-volatile LONG gSharesBusy = 0;
+SRWLOCK gSharesGuard = SRWLOCK_INIT;
 
-// The lock around the table: held for a few instructions, so a spin is enough.
+// The lock around the table. The bar's thread may run at the highest priority and the
+// keeper's below normal: a waiter sleeps rather than spins, so the holder always gets to run.
 struct SharesLock {
-  SharesLock() {
-    while (InterlockedExchange(&gSharesBusy, 1)) Sleep(0);
-  }
-  ~SharesLock() { InterlockedExchange(&gSharesBusy, 0); }
+  SharesLock() { AcquireSRWLockExclusive(&gSharesGuard); }
+  ~SharesLock() { ReleaseSRWLockExclusive(&gSharesGuard); }
   SharesLock(const SharesLock&) = delete;
   SharesLock& operator=(const SharesLock&) = delete;
 };

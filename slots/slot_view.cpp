@@ -101,11 +101,46 @@ void ListSlotText(HWND combo, const SlotContents& contents) {
   GlobalUnlock(contents.block);
 }
 
+// Names in any script: the captions are UTF-16 throughout.
+wchar_t gSlotNames[kSlotCount][kSlotNameSize];
+
 // A frame's caption is set only when it changes: setting it repaints the frame even so.
-void SetCaption(HWND frame, const char* caption) {
-  char shown[kLineBufferSize];
-  if (GetWindowTextA(frame, shown, sizeof shown) > 0 && std::strcmp(shown, caption) == 0) return;
-  SetWindowTextA(frame, caption);
+void SetCaption(HWND frame, const wchar_t* caption) {
+  wchar_t shown[kCaptionSize];
+  if (GetWindowTextW(frame, shown, kCaptionSize) > 0 && lstrcmpW(shown, caption) == 0) return;
+  SetWindowTextW(frame, caption);
+}
+
+int MeasureOnDc(void* dc, const char16_t* text, std::size_t length) {
+  SIZE size{};
+  GetTextExtentPoint32W(static_cast<HDC>(dc), reinterpret_cast<const wchar_t*>(text),
+                        static_cast<int>(length), &size);
+  return size.cx;
+}
+
+// The caption of a named slot, fitted to its frame in the frame's font, or the number and size.
+void ShowCaption(HWND dialog, int slot, const SlotContents& contents) {
+  HWND frame = GetDlgItem(dialog, kSlotFrameIds[slot]);
+  char16_t caption[kCaptionSize];
+  if (!gSlotNames[slot][0]) {
+    char narrow[kCaptionSize];
+    FormatSlotCaption(slot + 1, contents.captionSize, contents.secret, narrow, sizeof narrow);
+    std::copy(narrow, narrow + std::strlen(narrow) + 1, caption);  // plain ASCII
+  } else {
+    HDC dc = GetDC(frame);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT box{};
+    GetClientRect(frame, &box);
+    // The frame's line runs about a character's width on either side of the text.
+    FormatNamedCaption(slot + 1, reinterpret_cast<const char16_t*>(gSlotNames[slot]),
+                       box.right - 2 * metrics.tmAveCharWidth, MeasureOnDc, dc, caption);
+    SelectObject(dc, old);
+    ReleaseDC(frame, dc);
+  }
+  SetCaption(frame, reinterpret_cast<const wchar_t*>(caption));
 }
 
 }  // namespace
@@ -122,7 +157,6 @@ void ListSlotLines(HWND combo, const char16_t* text, std::size_t length) {
 void RefreshSlot(HWND dialog, int slot) {
   const SlotContents contents = SlotOf(slot);
   HGLOBAL block = contents.block;
-  const SIZE_T size = contents.captionSize;
   HWND combo = GetDlgItem(dialog, kSlotComboIds[slot]);
   EnableWindow(GetDlgItem(dialog, kPopButtonIds[slot]), block != nullptr);
   EnableWindow(combo, block != nullptr);
@@ -139,10 +173,23 @@ void RefreshSlot(HWND dialog, int slot) {
   if (!shown && (style & WS_VISIBLE)) SetWindowLongPtrA(combo, GWL_STYLE, style & ~WS_VISIBLE);
   if (shown) RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   if (block) SendMessageA(combo, CB_SETCURSEL, 0, 0);
+  ShowCaption(dialog, slot, contents);
+}
 
-  char caption[kLineBufferSize];
-  FormatSlotCaption(slot + 1, size, contents.secret, caption, sizeof caption);
-  SetCaption(GetDlgItem(dialog, kSlotFrameIds[slot]), caption);
+void NameSlot(int slot, const wchar_t* name) {
+  lstrcpynW(gSlotNames[slot], name, kSlotNameSize);
+}
+
+const wchar_t* SlotName(int slot) {
+  return gSlotNames[slot];
+}
+
+void RefreshSlotCaption(HWND dialog, int slot) {
+  ShowCaption(dialog, slot, SlotOf(slot));
+}
+
+void RefreshSlotCaptions(HWND dialog) {
+  for (int slot = 0; slot < kSlotCount; ++slot) RefreshSlotCaption(dialog, slot);
 }
 
 void ChooseTextScans() {

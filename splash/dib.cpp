@@ -139,6 +139,12 @@ bool DrawDib(DibBlock block, HDC dc, int x, int y) {
   const void* rows = dib.bytes + DibPixelOffset(dib.header);
   const DWORD width = static_cast<DWORD>(dib.header.width);
   const DWORD height = static_cast<DWORD>(DibAbsHeight(dib.header.height));
+  // Encoded rows are taken whole by the stretching call, at the image's own size.
+  if (dib.header.compression == kDibRle8) {
+    return StretchDIBits(dc, x, y, static_cast<int>(width), static_cast<int>(height), 0, 0,
+                         static_cast<int>(width), static_cast<int>(height), rows, info,
+                         DIB_RGB_COLORS, SRCCOPY) > 0;
+  }
   // A top-down image (negative height) is drawn upright by the platform from the same
   // arguments: scan line 0 is then its top row.
   const int lines =

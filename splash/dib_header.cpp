@@ -20,6 +20,7 @@ constexpr std::size_t kWidthField = 4;
 constexpr std::size_t kHeightField = 8;
 constexpr std::size_t kBitCountField = 14;
 constexpr std::size_t kCompressionField = 16;
+constexpr std::size_t kImageSizeField = 20;
 constexpr std::size_t kColorsUsedField = 32;
 
 constexpr std::uint16_t kDrawableBitCounts[] = {1, 4, 8, 16, 24, 32};
@@ -33,6 +34,7 @@ bool ReadDibHeader(const std::uint8_t* block, std::size_t size, DibHeader* heade
   header->height = static_cast<std::int32_t>(ReadU32(block + kHeightField));
   header->bitCount = ReadU16(block + kBitCountField);
   header->compression = ReadU32(block + kCompressionField);
+  header->imageSize = ReadU32(block + kImageSizeField);
   header->colorsUsed = ReadU32(block + kColorsUsedField);
   return true;
 }
@@ -63,7 +65,13 @@ bool DibColorTableFits(const DibHeader& header, std::uint64_t size) {
 }
 
 bool DibDrawable(const DibHeader& header, std::uint64_t size) {
-  if (header.headerSize != kDibHeaderBytes || header.compression != kDibUncompressed) return false;
+  if (header.headerSize != kDibHeaderBytes) return false;
+  if (header.compression == kDibRle8) {
+    const std::uint64_t offset = DibPixelOffset(header);
+    return header.bitCount == 8 && header.width > 0 && header.height > 0 && header.imageSize > 0 &&
+           offset <= size && header.imageSize <= size - offset;
+  }
+  if (header.compression != kDibUncompressed) return false;
   bool knownDepth = false;
   for (std::uint16_t bits : kDrawableBitCounts) knownDepth = knownDepth || header.bitCount == bits;
   if (!knownDepth || header.width <= 0) return false;

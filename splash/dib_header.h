@@ -10,6 +10,7 @@ namespace pinnafex {
 constexpr std::size_t kDibHeaderBytes = 40;
 constexpr std::size_t kColorEntryBytes = 4;
 constexpr std::uint32_t kDibUncompressed = 0;  // the platform's BI_RGB
+constexpr std::uint32_t kDibRle8 = 1;          // BI_RLE8: runs of 8-bit indices
 
 // The header fields the bitmap helpers read.
 struct DibHeader {
@@ -18,6 +19,7 @@ struct DibHeader {
   std::int32_t height;  // positive: rows stored bottom-up; negative: top-down
   std::uint16_t bitCount;
   std::uint32_t compression;
+  std::uint32_t imageSize;  // bytes of the encoded rows of a compressed image
   std::uint32_t colorsUsed;
 };
 
@@ -51,7 +53,9 @@ bool DibColorTableFits(const DibHeader& header, std::uint64_t size);
 
 // Whether the platform can draw the block as this module lays it out: a plain 40-byte header,
 // uncompressed rows of 1, 4, 8, 16, 24 or 32 bits, a positive width, some rows, and header,
-// colour table and every pixel row within a block of `size` bytes.
+// colour table and every pixel row within a block of `size` bytes. Run-length encoded 8-bit
+// rows are drawable bottom-up with their encoded bytes within the block (the platform decodes
+// them and stops at the block's stated end).
 bool DibDrawable(const DibHeader& header, std::uint64_t size);
 
 // Palette entry from one colour-table entry (blue, green, red, reserved); the reserved byte

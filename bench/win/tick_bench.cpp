@@ -56,7 +56,11 @@ void RunTickBench() {
   const int dpi = WindowDpi(bar);
   ReportTick("tick.combo_check_ms",
              BestMs(
-                 5, [&] { ExpandDroppedCombos(bar, kEdgeTop, dpi); }, kTicks));
+                 5,
+                 [&] {
+                   ExpandDroppedCombos(bar, kEdgeTop, dpi, {0, 0, 1024, 768});
+                 },
+                 kTicks));
   ReportTick("tick.push_enable_ms", BestMs(
                                         5,
                                         [&] {

@@ -120,7 +120,7 @@ class Bar:
         return {c["id"]: c for c in (probe("controls") or [None])[1:]}
 
     def caption(self, slot):
-        return self.controls()[FRAME[slot - 1]]["text"]
+        return self.controls().get(FRAME[slot - 1], {}).get("wtext")  # None while a window goes
 
     def combo(self, control_id, first=0):
         return probe("combo", control_id, first)[0]
@@ -128,11 +128,11 @@ class Bar:
     def command(self, control_id):
         probe("post", WM_COMMAND, control_id, 0)
 
-    def click(self, control_id):
+    def click(self, control_id, button=1):
         """A real click on the centre of a control."""
         (ox, oy), (left, top, right, bottom) = self.window()["origin"], self.controls()[control_id]["rect"]
         x_move(ox + (left + right) // 2, oy + (top + bottom) // 2)
-        run(["xdotool", "click", "1"])
+        run(["xdotool", "click", str(button)])
 
     def quit(self):
         self.command(2)

@@ -35,6 +35,13 @@ std::string Text(HWND hwnd) {
   return Json(text);
 }
 
+std::string WideText(HWND hwnd) {
+  wchar_t text[1024] = L"";
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
+  return Json(text);
+}
+
 // A top-level window of class `cls` titled `title` ("*": any title), or with `other`, a visible
 // one titled otherwise (a message box beside the bar).
 HWND Find(const char *cls, const char *title = "*", bool other = false) {
@@ -60,13 +67,13 @@ void Print(HWND w, HWND parent) {
   char cls[64] = "";
   GetClassNameA(w, cls, sizeof cls);
   std::printf(
-      "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"enabled\":%d,"
+      "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"wtext\":%s,\"enabled\":%d,"
       "\"visible\":%d,\"topmost\":%d,\"rect\":[%ld,%ld,%ld,%ld],\"client\":[0,0,%ld,%ld],"
       "\"origin\":[%ld,%ld]}\n",
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
-      GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), IsWindowEnabled(w) ? 1 : 0,
-      (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
+      GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), WideText(w).c_str(),
+      IsWindowEnabled(w) ? 1 : 0, (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
       (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, r.left, r.top, r.right, r.bottom,
       c.right, c.bottom, origin.x, origin.y);
 }
@@ -191,6 +198,23 @@ int Keys(int argc, char **argv) {
   return 0;
 }
 
+// A stand-in taskbar THICKNESS pixels deep at EDGE (0 left .. 3 bottom), until killed.
+int Taskbar(UINT edge, LONG thickness) {
+  HWND bar = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "Taskbar",
+                             WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  APPBARDATA record{sizeof record, bar, WM_APP, edge};
+  RECT &r = record.rc;
+  r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  LONG *sides[] = {&r.left, &r.top, &r.right, &r.bottom};
+  *sides[(edge + 2) % 4] = *sides[edge] + (edge < 2 ? thickness : -thickness);
+  if (!SHAppBarMessage(ABM_NEW, &record) || !SHAppBarMessage(ABM_SETPOS, &record)) return 1;
+  MoveWindow(bar, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  Window(bar);
+  std::fflush(stdout);
+  for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -199,7 +223,18 @@ int main(int argc, char **argv) {
   HWND box = verb == "box" || verb == "answer" ? Find("#32770", "Pinnafex", true) : nullptr;
   if (verb == "idle") Sleep(INFINITE);
   if (verb == "bar") return Window(Bar());
-  if (verb == "controls") return Window(argc > 2 ? Find(argv[2]) : Bar(), true);
+  if (verb == "controls")
+    return Window(argc > 2 ? Find(argv[2], argc > 3 ? argv[3] : "*") : Bar(), true);
+  if (verb == "settext" && argc > 5) {  // CLASS TITLE ID HEX: a text as UTF-16LE bytes in hex
+    std::wstring text;
+    for (const char *p = argv[5]; p[0] && p[1] && p[2] && p[3]; p += 4) {
+      const char unit[5] = {p[2], p[3], p[0], p[1], 0};
+      text += static_cast<wchar_t>(std::strtoul(unit, nullptr, 16));
+    }
+    HWND control = GetDlgItem(Find(argv[2], argv[3]), static_cast<int>(arg(4)));
+    if (control) SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return control ? 0 : 1;
+  }
   if (verb == "box") return Window(box, true);
   if (verb == "combo") return Combo(static_cast<int>(arg(2)), static_cast<long>(arg(3)));
   if (verb == "answer") return PostMessageA(box, WM_COMMAND, arg(2), 0) ? 0 : 1;
@@ -220,6 +255,12 @@ int main(int argc, char **argv) {
     if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(arg(2)), static_cast<UINT>(arg(3)))) return 1;
     return Hold(static_cast<DWORD>(arg(4)));
   }
+  if (verb == "hold") {  // a file opened without sharing for MS milliseconds, as a scanner does
+    HANDLE file = CreateFileA(argv[argc - 2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    return file == INVALID_HANDLE_VALUE || Hold(static_cast<DWORD>(arg(3))) || !CloseHandle(file);
+  }
+  if (verb == "front") return Window(GetForegroundWindow());
+  if (verb == "taskbar") return Taskbar(static_cast<UINT>(arg(2)), static_cast<LONG>(arg(3)));
   if (verb == "appbar-remove") {  // a killed bar never took its claim off the shell
     APPBARDATA record{sizeof record, reinterpret_cast<HWND>(arg(2))};
     return SHAppBarMessage(ABM_REMOVE, &record) ? 0 : 1;

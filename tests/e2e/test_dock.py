@@ -1,12 +1,14 @@
-"""Docking, layout and autohide of the real bar, on whatever screen and DPI its session has
-(registered for 1024x768, 800x600 and 144 DPI)."""
+"""Docking, layout and autohide of the real bar beside a taskbar, on whatever screen and DPI its
+session has (registered for 1024x768, 800x600 and 144 DPI)."""
 import itertools
+import json
 import re
+import subprocess
 import time
 import unittest
 
-from harness import (CLOCK_GROUP, COMBO, EDIT, FRAME, IDS, POP, PUSH, Bar, BarTest, reg_values,
-                     run, wait_until, x_move)
+from harness import (CLOCK_GROUP, COMBO, EDIT, FRAME, IDS, POP, PROBE, PUSH, Bar, BarTest, probe,
+                     reg_values, run, wait_until, x_move)
 
 SLOT_GROUPS = list(zip(FRAME, POP, PUSH, COMBO))
 
@@ -75,6 +77,9 @@ class Dock(BarTest):
 
     def test_layouts_and_autohide(self):
         width, height, dpi = session()
+        taskbar = subprocess.Popen(["wine", PROBE, "taskbar", "3", "60"], stdout=subprocess.PIPE)  # first
+        height, hwnd = (lambda w: (w["rect"][1], w["hwnd"]))(json.loads(taskbar.stdout.readline()))
+        self.addCleanup(lambda: (taskbar.kill(), taskbar.wait(), taskbar.stdout.close(), probe("appbar-remove", hwnd)))
         centre = (width // 2, height // 2)
         self.bar.start()
         for shape in ("top", "left", "right", "bottom"):
@@ -94,6 +99,9 @@ class Dock(BarTest):
 
         x_move(*centre)
         self.bar.command(IDS["IDM_AUTOHIDE"])
+        self.bar.at(hidden("bottom", rect, dpi), "hidden above the taskbar")
+        x_move(centre[0], height + 30), time.sleep(1)  # on the taskbar: the bar stays hidden
+        self.assertEqual(self.bar.window()["rect"], hidden("bottom", rect, dpi))
         strips = {"bottom": [(centre[0], height - 1), (centre[0], height - 2)],
                   "right": [(width - 1, centre[1]), (width - 2, centre[1])],
                   "left": [(0, centre[1]), (2, centre[1])], "top": [(centre[0], 0), (centre[0], 1)]}

@@ -1,11 +1,13 @@
 """Keep Slots on the real bar: texts in several scripts with their locales kept across a quit and
-a start, a secret never kept, nothing in the clear on disk, a kill during a save, turning it off."""
+a start, a secret never kept, nothing in the clear on disk, a file held by another program at
+start, a kill during a save, the setting lost, turning it off."""
 import glob
 import os
 import struct
 
-from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, IDS, POP, PUSH, Bar, BarTest,
-                     clipboard_data, clipboard_set, reg_set, reg_values, wait_until)
+from harness import (CF_LOCALE, CF_TEXT, CF_UNICODETEXT, IDS, KEY, POP, PUSH, Bar, BarTest,
+                     clipboard_data, clipboard_set, probe_lines, reg_set, reg_values, run,
+                     wait_until)
 
 TEXTS = {3: ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\u03bb\u03b7\u03bd "
              "\U0001f31f", 1033),
@@ -13,11 +15,20 @@ TEXTS = {3: ("Za\u017c\u00f3\u0142\u0107 \u2713 \u65e5\u672c\u8a9e \u0395\u03bb\
          7: ("Gr\u00fc\u00dfe\tzwei", 1031)}  # slot: text, locale
 
 
-def kept():
-    """{name: bytes} of the files in the bar's folder."""
+def kept(name="*"):
+    """{name: bytes} of the files in the bar's folder, or the paths of those named."""
     paths = glob.glob(os.path.join(os.environ["PINNAFEX_SESSION"], "prefix", "drive_c", "users",
-                                   "*", "AppData", "Local", "Pinnafex", "*"))
-    return {os.path.basename(p): open(p, "rb").read() for p in paths}
+                                   "*", "AppData", "Local", "Pinnafex", name))
+    return paths if name != "*" else {os.path.basename(p): b for p in paths if (b := read(p)) is not None}
+
+
+def read(path):
+    """The file's bytes, or None when it went meanwhile."""
+    try:
+        with open(path, "rb") as f:
+            return f.read()
+    except FileNotFoundError:
+        return None
 
 
 class Keep(BarTest):
@@ -49,7 +60,14 @@ class Keep(BarTest):
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual(reg_values().get("KEEPSLOTS"), "1")
 
+        # Held without sharing by another program at start: slot 5 comes back once it is freed.
+        holder, lines = probe_lines("hold", "Z:" + kept("slot-05.kept")[0], 8000)
+        next(lines)
         self.bar = Bar().start()
+        wait_until(lambda: self.bar.caption(3) != "Clip  3     0 Byte", 20, "slot 3")
+        if holder.poll() is None:
+            self.assertEqual(self.bar.caption(5), "Clip  5     0 Byte", "restored while held")
+        holder.wait(20)
         for slot, (text, locale) in TEXTS.items():
             wait_until(lambda: self.bar.caption(slot) != "Clip %2i     0 Byte" % slot, 20, f"slot {slot}")
             unicode, kept_locale = self.popped(slot)
@@ -64,12 +82,14 @@ class Keep(BarTest):
         wait_until(lambda: "slot-07.kept.tmp" in kept(), 30, "the save under way", pause=0)
         self.bar.process.kill()
         self.bar.stop()
+        run(["wine", "reg", "delete", KEY, "/v", "KEEPSLOTS", "/f"])  # lost: the files win
         self.bar = Bar().start()
         wait_until(lambda: self.bar.caption(7) in ("Clip  7    15 Byte", "Clip  7  16384 KB"), 20, "slot 7")
         unicode = self.popped(7)[0].decode("utf-16-le").split("\0")[0]
         self.assertIn(unicode, (TEXTS[7][0], big.decode()), "slot 7 torn")
         wait_until(lambda: not any(n.endswith(".tmp") for n in kept()), 20, "no temporary file")
 
+        self.assertEqual(reg_values().get("KEEPSLOTS"), "1")
         # Turned off: every file goes at once, the texts stay.
         self.bar.command(IDS["IDM_KEEP_SLOTS"])
         wait_until(lambda: not kept(), 20, "no kept file")

@@ -5,7 +5,7 @@ import subprocess
 import time
 import unittest
 
-from harness import IDS, PROBE, Bar, BarTest, reg_values, run, x_move
+from harness import IDS, KEY, PROBE, Bar, BarTest, reg_set, reg_values, run, x_move
 
 HEADS = [[x, y, x + w, y + h] for w, h, x, y in
          (map(int, head) for head in re.findall(r"(\d+)x(\d+)\+(\d+)\+(\d+)", os.environ.get("PINNAFEX_MONITORS", "")))]
@@ -37,10 +37,15 @@ class Screens(BarTest):
         self.bar.command(IDS["IDM_NEXT_SCREEN"])
         self.at_bottom_of(second, "the bottom of the second monitor after Next Screen")
         self.assertEqual(self.bar.quit(), 0)
-        self.assertEqual((reg_values()["SCREEN"], reg_values()["STARTPOSITON"]), (r"\\.\DISPLAY2", "3"))
-        self.bar = Bar().start()
-        self.at_bottom_of(second, "the second monitor after a new start")
-        self.assertEqual(self.bar.quit(), 0)
+        saved = reg_values()
+        self.assertEqual((saved["SCREEN"], saved["STARTPOSITON"], saved["SCREENID"][:12]), (r"\\.\DISPLAY2", "3", r"\\?\DISPLAY#"))
+        # By the output's name only with no identity saved; an identity not present: the primary.
+        for screen_id, head in ((None, second), (r"\\?\DISPLAY#gone", primary), (saved["SCREENID"], second)):
+            run(["wine", "reg", "delete", KEY, "/v", "SCREENID", "/f"]) if screen_id is None else reg_set("SCREENID", screen_id)
+            self.bar = Bar().start()
+            self.at_bottom_of(head, f"the monitor for {screen_id} after a new start")
+            self.assertEqual(self.bar.quit(), 0)
+            self.assertEqual(reg_values()["SCREENID"], screen_id or saved["SCREENID"])
         # The second monitor unplugged while the bar was not running.
         self.addCleanup(os.environ.__setitem__, "FAKE_XINERAMA", os.environ["FAKE_XINERAMA"])
         run(["sh", "-c", "wineserver -k; wineserver -w"])

@@ -68,11 +68,12 @@ class Spine(BarTest):
                                         "HOTKEYS": "1" * 300}, "nothing written yet")
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual(reg_values(), {"NOCLOCK": "0", "STARTPOSITON": "0", "AUTOHIDE": "0",
-                                        "HOTKEYS": "0", "KEEPSLOTS": "0", "SCREEN": ""})
+                                        "HOTKEYS": "0", "KEEPSLOTS": "0", "SCREEN": "",
+                                        "SCREENID": "", "LOCKEDSLOTS": "0"})
 
     def test_session_end_keeps_the_settings_and_never_asks(self):
         kept = {"AUTOHIDE": "0", "NOCLOCK": "1", "STARTPOSITON": "0", "HOTKEYS": "1", "KEEPSLOTS": "0",
-                "SCREEN": ""}
+                "SCREEN": "", "SCREENID": "", "LOCKEDSLOTS": "0"}
         for how in (0, 1):  # a logoff, then an installer's close request (ENDSESSION_CLOSEAPP)
             with self.subTest(how=how):
                 self.bar.start()

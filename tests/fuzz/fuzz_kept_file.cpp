@@ -1,7 +1,7 @@
-// The kept file's reader. Any input read as a file or a record must not crash it; a sound file
-// made from the input's text must read back exactly, and once truncated, bit-flipped, given an
-// oversized length or another version, never be accepted. (The record stands in the cipher
-// text's place: the cipher is the system's.)
+// The kept file's reader. Any input read as a file or a record must not crash it; a file of
+// either version laid out around the input's text must split and read back exactly, and once
+// truncated, lengthened, given an oversized length or an unknown version, never be accepted.
+// (The record stands in the sealed part's place: the cipher and its tags are the system's.)
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -10,20 +10,16 @@
 
 using namespace pinnafex;
 
-static constexpr std::uint8_t kKey[kMacKeySize] = {7, 1, 4, 9};
-static constexpr std::uint8_t kIv[kKeptIvSize] = {};
-
-static bool Accepted(std::vector<std::uint8_t>& file, KeptParts& parts) {
-  return SplitKeptFile(file.data(), file.size(), parts) &&
-         KeptMacMatches(file.data(), file.size(), kKey);
-}
+static constexpr std::uint8_t kPrefix[kKeptNoncePrefixSize] = {5, 4, 3};
+static constexpr std::size_t kKey = 8;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> input(data, data + size);
   KeptParts parts;
   KeptText text;
-  if (SplitKeptFile(input.data(), size, parts)) KeptMacMatches(input.data(), size, kKey);
-  if (ReadKeptRecord(input.data(), size, text) &&
+  SplitKeptFile(input.data(), size, parts);
+  if (size >= kKeptRecordHeader &&
+      ReadKeptRecord(input.data(), input.data() + kKeptRecordHeader, size, text) &&
       text.text + text.textBytes != input.data() + size) {
     __builtin_trap();
   }
@@ -34,32 +30,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> body(data + 9, data + size);
   body.resize(body.size() + 2);  // the terminator of either form
   const KeptText kept{body.size() % 2 == 0, 1049, body.size(), body.data(), body.size()};
-  std::vector<std::uint8_t> file(KeptFileSize(8, KeptCipherSize(body.size())));
-  WriteKeptHeader(file.data(), 3, kIv, 8, KeptCipherSize(body.size()));
-  WriteKeptRecordHeader(file.data() + kKeptHeaderSize + 8, kept);
-  std::memcpy(file.data() + kKeptHeaderSize + 8 + kKeptRecordHeader, body.data(), body.size());
-  std::uint8_t mac[kHashSize];
-  HmacSha256(kKey, file.data(), file.size() - kHashSize, mac);
-  std::memcpy(file.data() + file.size() - kHashSize, mac, kHashSize);
-  if (!Accepted(file, parts) || parts.slot != 3 ||
-      !ReadKeptRecord(parts.cipher, kKeptRecordHeader + body.size(), text) ||
-      text.textBytes != body.size() || std::memcmp(text.text, body.data(), body.size()) != 0) {
+  const std::size_t record = kKeptRecordHeader + body.size();
+  // Version 2 as this one writes it, or version 1 with its cipher blocks and MAC.
+  const bool cbc = data[0] & 4;
+  const std::size_t sealed = cbc ? (record / kKeptCipherBlock + 1) * kKeptCipherBlock : record;
+  std::vector<std::uint8_t> file(cbc ? kKeptHeaderSize + kKey + sealed + kKeptMacSize
+                                     : KeptFileSize(kKey, record));
+  WriteKeptHeader(file.data(), 3, kPrefix, kKey, record);
+  if (cbc) {
+    const std::uint8_t v1[] = {1, 0, 0, 0, 3, 0, 0, 0, kKey, 0, 0, 0};
+    std::memcpy(file.data() + 4, v1, sizeof v1);
+    for (int i = 0; i < 8; ++i) file[16 + i] = static_cast<std::uint8_t>(sealed >> (8 * i));
+  }
+  // The record in the first chunk's place: whole, when it fits one chunk.
+  std::uint8_t* at = file.data() + kKeptHeaderSize + kKey;
+  WriteKeptRecordHeader(at, kept);
+  const std::size_t first =
+      cbc || record <= kKeptChunk ? body.size() : kKeptChunk - kKeptRecordHeader;
+  std::memcpy(at + kKeptRecordHeader, body.data(), first);
+  if (SplitKeptFile(file.data(), file.size(), parts) != KeptCheck::kSound || parts.slot != 3 ||
+      parts.version != (cbc ? 1u : 2u) || parts.sealed != at ||
+      (!cbc && parts.recordSize != record) ||
+      (first == body.size() &&
+       (!ReadKeptRecord(at, at + kKeptRecordHeader, record, text) ||
+        text.textBytes != body.size() || std::memcmp(text.text, body.data(), body.size()) != 0))) {
     __builtin_trap();
   }
   switch (data[0] % 4) {
     case 0:  // truncated
       file.resize(where % file.size());
       break;
-    case 1:  // one bit flipped
-      file[where / 8 % file.size()] ^= static_cast<std::uint8_t>(1u << (where % 8));
+    case 1:  // a byte too many
+      file.push_back(static_cast<std::uint8_t>(value));
       break;
-    case 2:  // the key's or the cipher text's length far beyond the file
+    case 2:  // the key's or the record's length far beyond the file
       file[(where & 1 ? 12 : 16) + 3] |= static_cast<std::uint8_t>(0x80 | value);
       break;
     default:  // another version
-      value += value == kKeptVersion;
+      if (value == kKeptVersion || value == kKeptVersionCbc) value = kKeptVersion + 1;
       std::memcpy(file.data() + 4, &value, 4);
   }
-  if (Accepted(file, parts)) __builtin_trap();
+  if (SplitKeptFile(file.data(), file.size(), parts) == KeptCheck::kSound) __builtin_trap();
   return 0;
 }

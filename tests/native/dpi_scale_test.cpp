@@ -20,32 +20,37 @@ TEST(DpiScale, RoundsLikeMulDivAndReadsUnusableDpisAsBase) {
     EXPECT_EQ(ScaleToDpi(v, dpi), scaled) << v << " at " << dpi;
 }
 
-// The four edges of an 800x600 monitor at -800,100 with neighbours all round: the shown and the
-// hidden window, the strip whose pixels show the hidden bar (a step inwards or onto the
-// neighbour misses it), the slot groups that fit and the enlarged list towards the inside.
-TEST(DockEdges, RightAndBottomMirrorLeftAndTopOnTheBarsOwnMonitor) {
+// The four edges of an 800x600 monitor at -800,100 with neighbours all round, a 40-pixel bar at
+// the same edge and a 60-pixel one at the next edge (the shell grants the side they leave): the
+// shown and hidden window, the strip whose pixels show the hidden bar (a step inwards, onto the
+// other bar or the neighbour misses it), the groups that fit the granted length, the list.
+TEST(DockEdges, RightAndBottomMirrorLeftAndTopBesideOtherBars) {
   const Monitor monitor{{-800, 100, 0, 700}, 96};
   const Rect column{0, 0, 120, 550}, row{0, 0, 50, 90};
   // The edge, the shown and hidden window, a point on the strip and a step inwards, the groups
   // shown, and the list.
   const std::tuple<int, Rect, Rect, int, int, int, int, int, Place> rows[] = {
-      {kEdgeLeft, {-800, 80, -680, 700}, {-918, 80, -798, 700}, -800, 400, 3, 0, 8, {150, 70}},
-      {kEdgeTop, {-800, 80, 0, 170}, {-800, 12, 0, 102}, -400, 100, 0, 3, 7, {150, 70}},
-      {kEdgeRight, {-120, 80, 0, 700}, {-2, 80, 118, 700}, -1, 400, -3, 0, 8, {-536, 70}},
-      {kEdgeBottom, {-800, 610, 0, 700}, {-800, 678, 0, 768}, -400, 699, 0, -3, 7, {150, -502}},
+      {kEdgeLeft, {-760, 140, -640, 700}, {-878, 140, -758, 700}, -760, 400, 3, 0, 7, {150, 70}},
+      {kEdgeTop, {-800, 120, -60, 210}, {-800, 52, -60, 142}, -400, 140, 0, 3, 6, {150, 70}},
+      {kEdgeRight, {-160, 80, -40, 640}, {-42, 80, 78, 640}, -41, 400, -3, 0, 7, {-536, 70}},
+      {kEdgeBottom, {-740, 570, 0, 660}, {-740, 638, 0, 728}, -400, 659, 0, -3, 6, {150, -502}},
   };
   for (const auto& [edge, shown, hiddenAt, x, y, dx, dy, fits, list] : rows) {
     SCOPED_TRACE(edge);
     const bool inRow = ShapeOf(edge) == Shape::kTop;
-    EXPECT_TRUE(WindowOverClaim(ProposeClaim(edge, inRow ? row : column, false, monitor), 96) ==
-                shown);
-    const Rect hidden =
-        WindowOverClaim(ProposeClaim(edge, inRow ? row : column, true, monitor), 96);
+    const Rect window = inRow ? row : column, m = monitor.rect;
+    Rect free = KeepThickness((edge + 2) % 4, m, LengthAlong((edge + 1) % 4, m) - 40);
+    free = KeepThickness((edge + 3) % 4, free, LengthAlong(edge, free) - 60);
+    const Rect granted = ProposeClaim(edge, window, {free, 96});
+    const Monitor area{AreaBeside(edge, m, granted), 96};
+    EXPECT_TRUE(WindowOverClaim(granted, 96) == shown);
+    const Rect hidden = WindowOverClaim(HideClaim(edge, granted, 96), 96);
     EXPECT_TRUE(hidden == hiddenAt);
-    EXPECT_EQ(DecideHit({true, true, true, CursorOnBar(hidden, monitor, x, y)}), HitAction::kShow);
-    EXPECT_FALSE(CursorOnBar(hidden, monitor, x + dx, y + dy)) << "a step inwards";
-    EXPECT_FALSE(CursorOnBar(hidden, monitor, x - dx / 3, y - dy / 3)) << "the neighbour";
-    EXPECT_EQ(ShownSlotCount(ShapeOf(edge), inRow ? 800 : 600, false), fits);
+    EXPECT_EQ(DecideHit({true, true, true, CursorOnBar(hidden, area, x, y)}), HitAction::kShow);
+    EXPECT_FALSE(CursorOnBar(hidden, area, x + dx, y + dy)) << "a step inwards";
+    EXPECT_FALSE(CursorOnBar(hidden, area, x - dx / 3, y - dy / 3)) << "the other bar";
+    EXPECT_FALSE(CursorOnBar(hidden, {m, 96}, x - dx * 14, y - dy * 14)) << "the neighbour";
+    EXPECT_EQ(ShownSlotCount(ShapeOf(edge), LengthAlong(edge, area.rect), false), fits);
     const Place got = PlaceAtEdge(edge, kExpandedComboPlace, inRow ? 794 : 114, inRow ? 68 : 598);
     EXPECT_TRUE((got == Place{list.x, list.y, 500, 500}));
   }

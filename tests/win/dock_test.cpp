@@ -28,10 +28,9 @@ bool SlidesEnd() {
   return !SlideRunning();
 }
 
-// A shell that keeps each edge's autohide bar and pulls each QUERYPOS top in by `inset`.
+// A shell that keeps each edge's autohide bar.
 struct FakeShell {
   HWND claims[4] = {};
-  LONG inset = 0;
   RECT setPos{};
   UINT_PTR state = ABS_ALWAYSONTOP;  // its ABM_GETSTATE answer
   int calls[16] = {};
@@ -43,7 +42,6 @@ UINT_PTR WINAPI FakeShellCall(DWORD message, PAPPBARDATA data) {
   message = message == 0x0b ? ABM_GETAUTOHIDEBAR : message == 0x0c ? ABM_SETAUTOHIDEBAR : message;
   gShell.badEdge |= data->uEdge >= 4;
   HWND& claim = gShell.claims[data->uEdge & 3];
-  if (message == ABM_QUERYPOS) data->rc.top += gShell.inset;
   if (message == ABM_SETPOS) gShell.setPos = data->rc;
   if (message == ABM_GETSTATE) return gShell.state;
   if (message == ABM_GETAUTOHIDEBAR) return reinterpret_cast<UINT_PTR>(claim);
@@ -71,6 +69,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       CreateDialogParamW(GetModuleHandleW(nullptr), L"IDD_DIALOG1", nullptr, BarDialogProc, 0);
   ASSERT_NE(bar, nullptr);
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  HWND other = GetDesktopWindow();  // another bar's
   // What happens, the message, its wParam, and each edge's autohide bar afterwards.
   const std::tuple<const char*, UINT, WPARAM, HWND, HWND> rows[] = {
       {"started with a stored edge of 7", 0, 0, bar, nullptr},
@@ -78,6 +77,8 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
       {"Autohide off", WM_COMMAND, kCmdAutohide, nullptr, nullptr},
       {"Left", WM_COMMAND, kCmdLeft, nullptr, nullptr},
       {"Autohide on", WM_COMMAND, kCmdAutohide, bar, nullptr},
+      {"Top, where another bar holds autohide", WM_COMMAND, kCmdTop, nullptr, other},
+      {"Left again: autohide as chosen", WM_COMMAND, kCmdLeft, bar, other},
       {"Explorer restarted", taskbarCreated, 0, bar, nullptr},
       {"asked to end the session", WM_QUERYENDSESSION, 0, bar, nullptr},
       {"session ended", WM_ENDSESSION, TRUE, nullptr, nullptr},
@@ -85,6 +86,7 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
   };
   for (const auto& [what, message, wParam, left, top] : rows) {
     if (message == taskbarCreated) gShell = FakeShell{};  // a shell that knows no bars
+    if (top == other) gShell.claims[kEdgeTop] = other;    // planted where a row expects it
     const LRESULT answer = message ? SendMessageA(bar, message, wParam, 0) : 0;
     if (message == WM_QUERYENDSESSION) EXPECT_EQ(answer, TRUE);
     EXPECT_EQ(gShell.claims[kEdgeLeft], left) << what;
@@ -108,19 +110,18 @@ TEST(Dock, ClaimsFollowTheBarAndShellAnswersSetItsZOrderAndPlace) {
     EXPECT_EQ(OnBarNotify(bar, code, flag), redock) << code << flag;
     EXPECT_EQ((GetWindowLongPtrA(bar, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, topmost) << code;
   }
-  gShell.claims[kEdgeLeft] = GetDesktopWindow();  // another bar's
+  gShell.claims[kEdgeLeft] = other;
   const Monitor screen{{0, 0, 1024, 768}, 96};
   EXPECT_EQ(ClaimAutohide(bar, kEdgeLeft, screen.rect, true), AutohideClaim::kHeldElsewhere);
-  // A taskbar keeps 30 pixels at the top: the bar docks below it and claims what it got, not
-  // its caption above; hidden, it claims nothing.
-  gShell.inset = 30;
-  LayoutBar(bar, kEdgeTop, false, screen);
-  RedockBar(bar, {kEdgeTop, false, false, screen});
+  // The bar claims what it got, not its caption above; hidden, it claims nothing.
+  SizeBar(bar, kEdgeTop, screen);
+  const Rect area = AskArea(bar, {kEdgeTop, false, false, screen});
+  RedockBar(bar, {kEdgeTop, false, false, screen, area});
   RECT rect{};
   GetWindowRect(bar, &rect);
-  EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,10,1024,100 0,30,1024,100");
+  EXPECT_EQ(Text(rect) + " " + Text(gShell.setPos), "0,-20,1024,70 0,0,1024,70");
   gShell.setPos = {};
-  RedockBar(bar, {kEdgeTop, true, false, screen});
+  RedockBar(bar, {kEdgeTop, true, false, screen, area});
   EXPECT_TRUE(SlidesEnd());
   EXPECT_EQ(Text(gShell.setPos), "0,0,0,0") << "an autohiding bar claims no space";
   gShellBarMessage = SHAppBarMessage;
