@@ -42,6 +42,28 @@ constexpr DWORD kGivingWaitMs = 3000;
 constexpr SIZE_T kInlineGiveBackBytes = 4 * 1024 * 1024;  // less is written at once, in place
 SIZE_T gKeptBytes = 0;
 
+// A keeping runs on a thread of its own too: the system hands over a large clipboard slowly.
+struct KeepJob {
+  HWND owner;
+  UINT doneMessage;
+  HANDLE giving;  // a giving back still under way, to wait for
+};
+HANDLE gKeeping = nullptr;
+KeepResult gKeepResult = KeepResult::kKept;
+
+// Waits for `thread` while answering the messages sent to the bar's windows meanwhile: the
+// system asks the clipboard's owner to render or to let go.
+void WaitAnswering(HANDLE thread, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  for (DWORD waited = 0; limitMs == INFINITE || waited < limitMs; waited = GetTickCount() - start) {
+    const DWORD left = limitMs == INFINITE ? INFINITE : limitMs - waited;
+    if (MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
+      break;
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
 constexpr int kHistoryMark = 1;  // PrivacyFormat's "CanIncludeInClipboardHistory"
 
 HGLOBAL CopyBytes(HANDLE data) {
@@ -151,18 +173,68 @@ bool CopyAll() {
 
 }  // namespace
 
-KeepResult KeepClipboard(HWND owner) {
-  if (gKeptHeld) return KeepResult::kKept;
-  FinishGivingBack();  // what is kept is the clipboard given back, not the slot before it
+namespace {
+
+// Runs on the keeping's thread, or in place when no thread could start; the bar's thread reads
+// what it wrote only once it has ended.
+KeepResult KeepNow(HWND owner) {
   if (!OpenClipboardPatiently(owner)) return KeepResult::kHeld;
   gKeptPrivate = false;
   gKeptBytes = 0;
   const bool copied = CopyAll();
   gKeptSequence = GetClipboardSequenceNumber();
   CloseClipboard();
-  gKeptHeld = copied;
-  if (!copied) DropKeptClipboard();
+  if (!copied) {
+    for (const KeptFormat& kept : gKept) FreeFormat(kept, gKeptPrivate);
+    gKept.clear();
+  }
   return copied ? KeepResult::kKept : KeepResult::kNoMemory;
+}
+
+unsigned __stdcall KeepThread(void* job) {
+  const KeepJob& keep = *static_cast<KeepJob*>(job);
+  if (keep.giving) {  // what is kept is the clipboard given back, not the slot before it
+    WaitForSingleObject(keep.giving, kGivingWaitMs);
+    CloseHandle(keep.giving);
+  }
+  gKeepResult = KeepNow(keep.owner);
+  PostMessageA(keep.owner, keep.doneMessage, 0, 0);
+  delete static_cast<KeepJob*>(job);
+  return 0;
+}
+
+}  // namespace
+
+void StartKeepingClipboard(HWND owner, UINT doneMessage) {
+  FinishKeeping();
+  if (!gKeptHeld) {
+    HANDLE giving = nullptr;
+    if (gGiving) {
+      DuplicateHandle(GetCurrentProcess(), gGiving, GetCurrentProcess(), &giving, SYNCHRONIZE,
+                      FALSE, 0);
+    }
+    auto* job = new (std::nothrow) KeepJob{owner, doneMessage, giving};
+    unsigned id = 0;
+    gKeeping = job ? reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, KeepThread, job, 0, &id))
+                   : nullptr;
+    if (gKeeping) return;
+    delete job;
+    if (giving) CloseHandle(giving);
+    FinishGivingBack();  // no thread to spare: here, then
+    gKeepResult = KeepNow(owner);
+    gKeptHeld = gKeepResult == KeepResult::kKept;
+  }
+  PostMessageA(owner, doneMessage, 0, 0);
+}
+
+KeepResult FinishKeeping() {
+  if (gKeeping) {
+    WaitAnswering(gKeeping, INFINITE);
+    CloseHandle(gKeeping);
+    gKeeping = nullptr;
+    gKeptHeld = gKeepResult == KeepResult::kKept;
+  }
+  return gKeptHeld ? KeepResult::kKept : gKeepResult;
 }
 
 bool ClipboardKept() {
@@ -206,21 +278,14 @@ unsigned __stdcall GiveBackThread(void* job) {
 
 void FinishGivingBack() {
   if (!gGiving) return;
-  // Emptying the clipboard sends its owner, a window of this thread, a message: it is answered
-  // while waiting.
-  const DWORD start = GetTickCount();
-  for (DWORD waited = 0; waited < kGivingWaitMs; waited = GetTickCount() - start) {
-    if (MsgWaitForMultipleObjects(1, &gGiving, FALSE, kGivingWaitMs - waited, QS_SENDMESSAGE) !=
-        WAIT_OBJECT_0 + 1)
-      break;
-    MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
+  // Emptying the clipboard sends its owner, a window of this thread, a message.
+  WaitAnswering(gGiving, kGivingWaitMs);
   CloseHandle(gGiving);
   gGiving = nullptr;
 }
 
 bool GiveClipboardBack(HWND owner) {
+  FinishKeeping();
   if (!gKeptHeld) return false;
   FinishGivingBack();
   const bool secret = gKeptPrivate;
@@ -243,6 +308,7 @@ bool GiveClipboardBack(HWND owner) {
 }
 
 void DropKeptClipboard() {
+  FinishKeeping();
   for (const KeptFormat& kept : gKept) FreeFormat(kept, gKeptPrivate);
   gKept.clear();
   gKeptHeld = false;

@@ -9,7 +9,12 @@ enum class KeepResult { kKept, kHeld, kNoMemory };
 
 // Copies every format the clipboard holds, in its order: memory as bytes, bitmaps, palettes and
 // metafiles as objects; what cannot be copied is left out. A copy already kept stays as it is.
-KeepResult KeepClipboard(HWND owner);
+// The copying runs on a thread of its own; `owner` gets `doneMessage` once it is over, also when
+// nothing needed copying.
+void StartKeepingClipboard(HWND owner, UINT doneMessage);
+// Waits for a keeping under way (answering the messages sent to `owner` meanwhile) and tells
+// what it did.
+KeepResult FinishKeeping();
 bool ClipboardKept();
 // True when something wrote the clipboard since the keeping.
 bool ClipboardChangedSinceKept();

@@ -491,6 +491,11 @@ INT_PTR OnHotkey(HWND dialog, WPARAM id, LPARAM) {
   return 0;
 }
 
+INT_PTR OnClipboardKept(HWND dialog, WPARAM, LPARAM) {
+  FinishHotkey(dialog, ActOnClipboardKept(dialog));
+  return 0;
+}
+
 INT_PTR OnRenderFormat(HWND dialog, WPARAM format, LPARAM) {
   RenderForPaste(dialog, static_cast<UINT>(format));
   return 0;
@@ -593,6 +598,7 @@ constexpr MessageRow kMessages[] = {
     {WM_MOUSEMOVE, OnMouseMove},
     {kBarNotifyMessage, OnShellNotify},
     {WM_HOTKEY, OnHotkey},
+    {kClipboardKeptMessage, OnClipboardKept},
     {WM_RENDERFORMAT, OnRenderFormat},
     {WM_RENDERALLFORMATS, OnRenderAllFormats},
     {WM_QUERYENDSESSION, OnQueryEndSession},

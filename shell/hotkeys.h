@@ -28,6 +28,10 @@ struct HotkeyOutcome {
 // bar's own windows do nothing; an empty slot only beeps.
 HotkeyOutcome ActOnHotkey(HWND dialog, WPARAM id);
 
+// A paste or a copy by key goes on once the user's clipboard is kept, off the bar's thread.
+constexpr UINT kClipboardKeptMessage = WM_APP + 28;
+HotkeyOutcome ActOnClipboardKept(HWND dialog);
+
 // The hotkeys' timers: kCopyTimerId (the arming's end and the copy's wait), kLoanTimerId (the
 // paste's end and the presses queued), kSecretTimerId (a secret leaving the clipboard).
 HotkeyOutcome ActOnHotkeyTimer(HWND dialog, UINT_PTR timerId);

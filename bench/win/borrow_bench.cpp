@@ -1,8 +1,9 @@
 // A paste key over a 1 MB clipboard with a 1 MB slot, against the floor the system sets for the
 // same work: the clipboard copied, restored, and the slot written plainly, with the same read of
-// it. Then the bar's busy time while it keeps, and while it gives back, a 32 MB clipboard.
+// it. Then the bar's longest busy stretch while it keeps and gives back a 32 MB clipboard.
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "bench/win/bench_report.h"
@@ -18,12 +19,49 @@ namespace {
 constexpr size_t kMi = 1024 * 1024;
 constexpr int kRuns = 15;
 
+constexpr UINT kKeptMessage = WM_APP + 1;
+bool gKeptHeard = false;
+
 LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  gKeptHeard = gKeptHeard || message == kKeptMessage;
   if (message == WM_RENDERFORMAT) {
     RenderOffer(static_cast<UINT>(wParam));
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Another program asking the bar something, again and again: the longest answer in each phase
+// is the bar's longest busy stretch then.
+enum Phase { kFloorPhase, kKeepPhase, kGiveBackPhase, kPhaseCount };
+struct Watch {
+  HWND bar;
+  std::atomic<bool> done{false};
+  std::atomic<int> phase{kFloorPhase};
+  double longestMs[kPhaseCount] = {};
+};
+
+DWORD WINAPI WatchBar(void* param) {
+  auto& watch = *static_cast<Watch*>(param);
+  while (!watch.done) {
+    const int phase = watch.phase;
+    const double start = NowMs();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(watch.bar, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+    watch.longestMs[phase] = std::max(watch.longestMs[phase], NowMs() - start);
+    Sleep(1);
+  }
+  return 0;
+}
+
+// The bar's message loop until `over` says so.
+template <typename Over>
+void Answer(Over over) {
+  MSG msg;
+  while (!over()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
 }
 
 HGLOBAL TextBlock(size_t size, char fill) {
@@ -58,6 +96,12 @@ HGLOBAL CopyOf(HWND owner) {
   return copy;
 }
 
+// The system's copy of the clipboard and its restoration, on a thread of the bar's.
+DWORD WINAPI CopyAndRestore(void* owner) {
+  Write(static_cast<HWND>(owner), CopyOf(static_cast<HWND>(owner)));
+  return 0;
+}
+
 }  // namespace
 
 void RunBorrowBench() {
@@ -74,7 +118,10 @@ void RunBorrowBench() {
   for (int run = 0; run < kRuns; ++run) {
     Write(user, TextBlock(kMi, 'u'));
     double start = NowMs();
-    KeepClipboard(bar);
+    StartKeepingClipboard(bar, kKeptMessage);
+    FinishKeeping();
+    MSG done;
+    PeekMessageA(&done, bar, kKeptMessage, kKeptMessage, PM_REMOVE);
     OfferSlot(bar, 0);
     Read(user);
     GiveClipboardBack(bar);
@@ -92,25 +139,40 @@ void RunBorrowBench() {
   }
   Report("borrow.paste_1m_ms", paste);
   Report("borrow.paste_floor_ms", floor);
-  // The longest stretch the bar's thread spends on a 32 MB clipboard.
-  double keep = 1e30, back = 1e30, copy = 1e30;
+  // The bar's longest busy stretch while it keeps and gives back a 32 MB clipboard, as another
+  // program sees it waiting for the bar to answer. The floor: the same while a thread of the bar
+  // only copies the clipboard and puts the copy back, as plainly as the system allows.
+  double busy[kPhaseCount] = {}, copy = 1e30;
   for (int run = 0; run < 3; ++run) {
     Write(user, TextBlock(32 * kMi, 'u'));
-    double start = NowMs();
+    const double start = NowMs();
     GlobalFree(CopyOf(user));  // the system's read of it and one copy
     copy = std::min(copy, NowMs() - start);
-    start = NowMs();
-    KeepClipboard(bar);
-    keep = std::min(keep, NowMs() - start);
+    Watch watch{bar};
+    HANDLE watcher = CreateThread(nullptr, 0, WatchBar, &watch, 0, nullptr);
+    HANDLE reader = CreateThread(nullptr, 0, CopyAndRestore, user, 0, nullptr);
+    Answer([&] { return WaitForSingleObject(reader, 0) == WAIT_OBJECT_0; });
+    CloseHandle(reader);
+    watch.phase = kKeepPhase;
+    gKeptHeard = false;
+    StartKeepingClipboard(bar, kKeptMessage);
+    Answer([] { return gKeptHeard; });
+    FinishKeeping();
     Write(bar, TextBlock(16, 's'));
-    start = NowMs();
+    watch.phase = kGiveBackPhase;
     GiveClipboardBack(bar);
-    back = std::min(back, NowMs() - start);
+    Answer(ClipboardHoldsGivenBack);
     FinishGivingBack();
+    watch.done = true;
+    Answer([&] { return WaitForSingleObject(watcher, 0) == WAIT_OBJECT_0; });  // its last question
+    CloseHandle(watcher);
+    for (int phase = 0; phase < kPhaseCount; ++phase)
+      busy[phase] = std::max(busy[phase], watch.longestMs[phase]);
   }
-  Report("borrow.keep_32m_ms", keep);
+  Report("borrow.busy_keep_32m_ms", busy[kKeepPhase]);
+  Report("borrow.busy_give_back_32m_ms", busy[kGiveBackPhase]);
+  Report("borrow.busy_32m_floor_ms", busy[kFloorPhase]);
   Report("borrow.keep_32m_floor_ms", copy);
-  Report("borrow.give_back_32m_ms", back);
   ReleaseAllSlots();
   DestroyWindow(bar);
   DestroyWindow(user);

@@ -215,6 +215,7 @@ void Press(HWND bar, bool tap) {
   MSG msg{};
   ASSERT_TRUE(PeekMessageA(&msg, bar, WM_HOTKEY, WM_HOTKEY, PM_REMOVE));
   ActOnHotkey(bar, msg.wParam);
+  ActOnClipboardKept(bar);  // at once: it waits for the keeping
 }
 
 // What Wine cannot show: input blocked, the window in front changing while another program
