@@ -42,7 +42,7 @@ int ListScreens(ScreenEntry (&out)[kMaxScreens]) {
   Listing listing{out, 0};
   EnumDisplayMonitors(nullptr, nullptr, AddScreen, reinterpret_cast<LPARAM>(&listing));
   if (listing.count == 0) {
-    out[0] = {"", {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, true};
+    out[0] = {"", {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, true, ""};
     listing.count = 1;
   }
   return listing.count;

@@ -249,16 +249,22 @@ void ReportTransfer(ClipResult result) {
   ShowTickerNotice(notice, kNoticeTicks);
 }
 
+}  // namespace
+
+bool RefusePush(int slot) {
+  if (!SlotLocked(gSettings, slot)) return false;
+  MessageBeep(MB_ICONWARNING);
+  char notice[32];
+  wsprintfA(notice, "Slot %d is locked", slot + 1);
+  ShowTickerNotice(notice, kNoticeTicks);
+  return true;
+}
+
+namespace {
+
 // Clipboard -> slot as the Push button does it; the copy key fills a slot the same way.
-// A locked slot refuses it, heard and told in the clock field.
 ClipResult PushFromClipboard(HWND dialog, int slot) {
-  if (SlotLocked(gSettings, slot)) {
-    MessageBeep(MB_ICONWARNING);
-    char notice[32];
-    wsprintfA(notice, "Slot %d is locked", slot + 1);
-    ShowTickerNotice(notice, kNoticeTicks);
-    return ClipResult::kFailed;
-  }
+  if (RefusePush(slot)) return ClipResult::kFailed;
   const ClipResult result = PushSlot(dialog, slot);
   if (result == ClipResult::kDone) SlotChanged(slot);  // saved when Keep Slots is on
   ReportTransfer(result);

@@ -2,6 +2,7 @@
 
 #include "base/bar_ids.h"
 #include "clock/ticker.h"
+#include "shell/bar_dialog.h"
 #include "shell/key_target.h"
 #include "shell/paste_keys.h"
 
@@ -48,7 +49,12 @@ HotkeyOutcome ArmCopy(HWND dialog, int) {
 }
 
 // The user's clipboard is kept before the copy keystroke and goes back once the copy is over.
-HotkeyOutcome CopyInto(HWND dialog, int) {
+HotkeyOutcome CopyInto(HWND dialog, int slot) {
+  // Refused before the keystroke: the user's clipboard is left as it is.
+  if (RefusePush(slot)) {
+    gArming = {};
+    return {};
+  }
   HWND front = gForegroundWindow();
   const WindowKeys keys = KeysOf(front);
   if (OwnWindow(front)) {
