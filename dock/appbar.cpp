@@ -79,8 +79,8 @@ void RedockBar(HWND bar, const DockSpot& spot) {
   if (spot.autohide) {
     // An autohiding bar slides there and claims no screen space.
     const Rect hidden = WindowOverClaim(hiddenClaim, dpi);
-    StartSlide(bar, SlideFrom(spot.edge, AppearedAt(), place, hidden),
-               spot.hidden ? hidden : place, spot);
+    StartSlide(bar, SlideFrom(spot.edge, AppearedAt(), place, hidden), spot.hidden ? hidden : place,
+               spot);
     SetRectEmpty(&record.rc);
   } else {
     AppearAt(bar, place, ShownArea(spot));

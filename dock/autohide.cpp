@@ -104,8 +104,7 @@ void AppearAt(HWND bar, const Rect& place, const Monitor& area) {
 }
 
 Rect AppearedAt() {
-  return {gAppearedLeft.load(), gAppearedTop.load(), gAppearedRight.load(),
-          gAppearedBottom.load()};
+  return {gAppearedLeft.load(), gAppearedTop.load(), gAppearedRight.load(), gAppearedBottom.load()};
 }
 
 }  // namespace pinnafex

@@ -56,13 +56,11 @@ HWND Bar() {
   return Find("#32770", "Pinnafex");
 }
 
-// One line a window: its place relative to `parent`'s client area (the screen's for none), and
-// on the screen what of it its region lets show.
+// One line a window: its place relative to `parent`'s client area (the screen's for none).
 void Print(HWND w, HWND parent) {
-  RECT r{}, c{}, s{};
+  RECT r{}, c{}, s{};  // s: what of it its region lets show
   GetWindowRect(w, &r);
   if (GetWindowRgnBox(w, &s) == ERROR) SetRect(&s, 0, 0, r.right - r.left, r.bottom - r.top);
-  OffsetRect(&s, r.left, r.top);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
   GetClientRect(w, &c);
   POINT origin{0, 0};
@@ -78,7 +76,8 @@ void Print(HWND w, HWND parent) {
       GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), WideText(w).c_str(),
       IsWindowEnabled(w) ? 1 : 0, (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
       (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, r.left, r.top, r.right, r.bottom,
-      c.right, c.bottom, origin.x, origin.y, s.left, s.top, s.right, s.bottom);
+      c.right, c.bottom, origin.x, origin.y, r.left + s.left, r.top + s.top, r.left + s.right,
+      r.top + s.bottom);
 }
 
 // A window, then with `children` its own controls, one a line.

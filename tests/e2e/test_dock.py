@@ -35,8 +35,7 @@ def docked(shape, width, height, dpi):
 
 def hidden(shape, rect, dpi):
     """What of a hidden bar shows: a strip of 2 pixels (at 96 DPI) at its edge. Its window stays."""
-    (left, top, right, bottom), strip = rect, scale(2, dpi)
-    top += scale(20, dpi)
+    (left, top, right, bottom), strip = rect[:1] + [rect[1] + scale(20, dpi)] + rect[2:], scale(2, dpi)
     return {"top": [left, top, right, top + strip], "bottom": [left, bottom - strip, right, bottom],
             "left": [left, top, left + strip, bottom], "right": [right - strip, top, right, bottom]}[shape]
 

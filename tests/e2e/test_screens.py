@@ -25,20 +25,15 @@ class Screens(BarTest):
         self.bar.start().command(IDS["IDM_RIGHT"])  # the edge the primary shares with the second
         x_move(100, 300)
         self.bar.command(IDS["IDM_AUTOHIDE"])
-        # The window stays on its own monitor; only its strip shows.
-        place, strip = [right - 120, -20, right, bottom], [right - 2, 0, right, bottom]
-        self.bar.at(place, "hidden at the primary's right", strip)
+        self.bar.at([right - 120, -20, right, bottom], "hidden on its own monitor", [right - 2, 0, right, bottom])
         x_move(right + 1, 300)
         time.sleep(1)
-        self.assertEqual(self.bar.window()["shows"], strip, "shown from the second monitor")
-        # Another monitor's DPI, as the system would tell a window lying on it: no layout at it.
-        rects = lambda: {i: c["rect"] for i, c in self.bar.controls().items()}  # noqa: E731
-        laid_out = rects()
-        self.assertEqual(probe("send", 0x02E0, 192 * 0x10001, 0), [{"answer": 0}])
-        self.bar.at(place, "at the primary's DPI after another's", strip)
-        self.assertEqual(rects(), laid_out)
+        self.assertEqual(self.bar.window()["shows"], [right - 2, 0, right, bottom], "shown from the second monitor")
+        laid_out = [c["rect"] for c in probe("controls")]
+        self.assertEqual(probe("send", 0x02E0, 192 * 0x10001, 0), [{"answer": 0}])  # another monitor's DPI
+        self.assertEqual([c["rect"] for c in probe("controls")], laid_out, "laid out at another DPI")
         x_move(right - 1, 300)
-        self.bar.at(place, "shown from its strip", [right - 120, 0, right, bottom])
+        self.bar.at([right - 120, -20, right, bottom], "shown from its strip", [right - 120, 0, right, bottom])
         self.bar.command(IDS["IDM_AUTOHIDE"])
         self.bar.command(IDS["IDM_BOTTOM"])
         self.at_bottom_of(primary, "the bottom of the primary")
