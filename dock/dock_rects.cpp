@@ -91,9 +91,9 @@ Rect SlideFrom(int edge, const Rect& at, const Rect& shown, const Rect& hidden) 
   int Rect::*const fixed = across ? &Rect::top : &Rect::left;
   const bool sameTrack = RectWidth(at) == RectWidth(shown) && RectHeight(at) == RectHeight(shown) &&
                          at.*fixed == shown.*fixed;
-  const int near = std::min(shown.*moving, hidden.*moving);
-  const int far = std::max(shown.*moving, hidden.*moving);
-  return sameTrack && near <= at.*moving && at.*moving <= far ? at : shown;
+  const int nearest = std::min(shown.*moving, hidden.*moving);
+  const int farthest = std::max(shown.*moving, hidden.*moving);
+  return sameTrack && nearest <= at.*moving && at.*moving <= farthest ? at : shown;
 }
 
 Rect WindowOverClaim(const Rect& claim, int dpi) {
