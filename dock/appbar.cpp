@@ -69,18 +69,21 @@ void RedockBar(HWND bar, const DockSpot& spot) {
   GetWindowRect(bar, &now);
   const int dpi = spot.monitor.dpi;
   const Rect shown = KeepThickness(spot.edge, spot.area, BarThickness(spot.edge, ToRect(now), dpi));
-  const Rect claim = spot.autohide && spot.hidden ? HideClaim(spot.edge, shown, dpi) : shown;
-  const Rect to = WindowOverClaim(claim, dpi);
+  const Rect hiddenClaim = HideClaim(spot.edge, shown, dpi);
+  const Rect place = WindowOverClaim(shown, dpi);
+  // Hidden or shown, the window lies at its shown place: only its region changes.
+  MoveWindow(bar, place.left, place.top, RectWidth(place), RectHeight(place), TRUE);
   APPBARDATA record = BarRecord(bar);
   record.uEdge = static_cast<UINT>(spot.edge);
-  record.rc = ToRECT(claim);
+  record.rc = ToRECT(shown);
   if (spot.autohide) {
     // An autohiding bar slides there and claims no screen space.
-    StartSlide(bar, to, spot);
+    const Rect hidden = WindowOverClaim(hiddenClaim, dpi);
+    StartSlide(bar, SlideFrom(spot.edge, AppearedAt(), place, hidden), spot.hidden ? hidden : place,
+               spot);
     SetRectEmpty(&record.rc);
   } else {
-    MoveWindow(bar, to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
-    ClipToShownPart(bar, to, ShownArea(spot));
+    AppearAt(bar, place, ShownArea(spot));
   }
   gShellBarMessage(ABM_SETPOS, &record);
 }

@@ -15,17 +15,26 @@ namespace {
 SlideRecord gSlideRecord;
 std::atomic<bool> gSlideRunning{false};
 
+// Where the bar appears; written by the main thread and by the slide at each step.
+std::atomic<int> gAppearedLeft{0};
+std::atomic<int> gAppearedTop{0};
+std::atomic<int> gAppearedRight{0};
+std::atomic<int> gAppearedBottom{0};
+
+void StoreAppeared(const Rect& place) {
+  gAppearedLeft.store(place.left);
+  gAppearedTop.store(place.top);
+  gAppearedRight.store(place.right);
+  gAppearedBottom.store(place.bottom);
+}
+
 bool SlideWindowRect(void* window, Rect* out, void*) {
-  RECT now{};
-  if (!GetWindowRect(static_cast<HWND>(window), &now)) return false;
-  *out = ToRect(now);
-  return true;
+  *out = AppearedAt();
+  return IsWindow(static_cast<HWND>(window)) != 0;
 }
 
 void SlideMove(void* window, const Rect& to, void* record) {
-  MoveWindow(static_cast<HWND>(window), to.left, to.top, RectWidth(to), RectHeight(to), TRUE);
-  ClipToShownPart(static_cast<HWND>(window), to,
-                  SlideMonitor(*static_cast<const SlideRecord*>(record)));
+  AppearAt(static_cast<HWND>(window), to, SlideMonitor(*static_cast<const SlideRecord*>(record)));
 }
 
 void SlidePause(void*) {
@@ -48,12 +57,11 @@ unsigned __stdcall SlideThread(void* record) {
 
 HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
   POINT cursor{};
-  RECT window{};
   HitInputs in{};
   in.autohide = true;
   in.barHidden = spot.hidden;
-  in.cursorKnown = GetCursorPos(&cursor) && GetWindowRect(bar, &window);
-  in.inside = CursorOnBar(ToRect(window), ShownArea(spot), cursor.x, cursor.y);
+  in.cursorKnown = GetCursorPos(&cursor) && IsWindow(bar);
+  in.inside = CursorOnBar(AppearedAt(), ShownArea(spot), cursor.x, cursor.y);
   in.insideSlideTarget = gSlideRunning.load() && CursorOnBar(SlideTarget(gSlideRecord),
                                                              ShownArea(spot), cursor.x, cursor.y);
   in.slotListOpen = !spot.hidden && AnySlotListOpen(bar);
@@ -61,7 +69,8 @@ HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen) {
   return DecideHit(in);
 }
 
-void StartSlide(HWND bar, const Rect& target, const DockSpot& spot) {
+void StartSlide(HWND bar, const Rect& from, const Rect& target, const DockSpot& spot) {
+  StoreAppeared(from);
   // The slide thread must not read the main thread's edge: it gets a copy here.
   SetSlideTarget(gSlideRecord, bar, target, spot.edge, ShownArea(spot));
   const uintptr_t thread = _beginthreadex(nullptr, 0, SlideThread, &gSlideRecord, 0, nullptr);
@@ -81,14 +90,21 @@ bool SlideRunning() {
   return gSlideRunning.load();
 }
 
-void ClipToShownPart(HWND bar, const Rect& window, const Monitor& monitor) {
-  const Rect shown = ShownPart(window, monitor);
+void AppearAt(HWND bar, const Rect& place, const Monitor& area) {
+  RECT window{};
+  if (!GetWindowRect(bar, &window)) return;
+  StoreAppeared(place);
+  const Rect shown = ShownPart(place, area);
   const bool any = shown.left < shown.right && shown.top < shown.bottom;
   HRGN region = any ? CreateRectRgn(shown.left - window.left, shown.top - window.top,
                                     shown.right - window.left, shown.bottom - window.top)
                     : CreateRectRgn(0, 0, 0, 0);
   // The window owns the region once it is set.
   if (region && !SetWindowRgn(bar, region, TRUE)) DeleteObject(region);
+}
+
+Rect AppearedAt() {
+  return {gAppearedLeft.load(), gAppearedTop.load(), gAppearedRight.load(), gAppearedBottom.load()};
 }
 
 }  // namespace pinnafex

@@ -11,9 +11,9 @@ namespace pinnafex {
 // the bar shows in its area counts: a cursor on the taskbar beside it is not on the bar.
 HitAction AutohideHit(HWND bar, const DockSpot& spot, bool menuOrPromptOpen);
 
-// Slides the bar to `target` on a thread of its own; the thread gets a copy of the spot's edge
-// and area.
-void StartSlide(HWND bar, const Rect& target, const DockSpot& spot);
+// Slides the bar from `from` to `target` on a thread of its own; the thread gets a copy of the
+// spot's edge and area. Both are places the bar appears at (see AppearAt).
+void StartSlide(HWND bar, const Rect& from, const Rect& target, const DockSpot& spot);
 
 // True while some slot combo's list is open.
 bool AnySlotListOpen(HWND bar);
@@ -21,9 +21,13 @@ bool AnySlotListOpen(HWND bar);
 // True while a slide thread moves the bar.
 bool SlideRunning();
 
-// Lets the window at `window` show only its part in `monitor` (the bar's area) below its
-// caption, so neither the caption nor a hidden bar shows on a neighbouring monitor or over
-// another bar.
-void ClipToShownPart(HWND bar, const Rect& window, const Monitor& monitor);
+// Makes the bar appear at `place`: its window stays where it lies, on its own monitor, and its
+// region shows only what of `place` lies in `area` (the bar's area) below the caption. So a
+// hidden or sliding bar never moves its window onto a neighbouring monitor (whose DPI the
+// system would hand it), and neither the caption nor a hidden bar shows beside its area.
+void AppearAt(HWND bar, const Rect& place, const Monitor& area);
+
+// Where the bar appears now (the last AppearAt).
+Rect AppearedAt();
 
 }  // namespace pinnafex

@@ -85,6 +85,17 @@ Rect KeepThickness(int edge, const Rect& claim, int thickness) {
   return out;
 }
 
+Rect SlideFrom(int edge, const Rect& at, const Rect& shown, const Rect& hidden) {
+  const bool across = SideOf(edge).across;
+  int Rect::*const moving = across ? &Rect::left : &Rect::top;
+  int Rect::*const fixed = across ? &Rect::top : &Rect::left;
+  const bool sameTrack = RectWidth(at) == RectWidth(shown) && RectHeight(at) == RectHeight(shown) &&
+                         at.*fixed == shown.*fixed;
+  const int nearest = std::min(shown.*moving, hidden.*moving);
+  const int farthest = std::max(shown.*moving, hidden.*moving);
+  return sameTrack && nearest <= at.*moving && at.*moving <= farthest ? at : shown;
+}
+
 Rect WindowOverClaim(const Rect& claim, int dpi) {
   Rect window = claim;
   window.top = ClampCoordinate(static_cast<long long>(claim.top) - CaptionHeight(dpi));

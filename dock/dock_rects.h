@@ -77,6 +77,11 @@ int LengthAlong(int edge, const Rect& area);
 // strip, so the strip lies against the other bars rather than under them.
 Rect HideClaim(int edge, const Rect& shown, int dpi);
 
+// Where a slide to or from the hidden place starts: `at` while it lies on the way between the
+// window's shown place `shown` and its hidden one `hidden` (at the same edge, the same size),
+// else the shown place, as after a move to another edge, monitor or size.
+Rect SlideFrom(int edge, const Rect& at, const Rect& shown, const Rect& hidden);
+
 // The window over a claim: its caption above the claim's top.
 Rect WindowOverClaim(const Rect& claim, int dpi);
 

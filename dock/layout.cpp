@@ -37,7 +37,7 @@ HWND SlotCombo(HWND bar, int slot) {
 bool gComboExpanded[kSlotCount] = {};
 
 // The bar's place before its re-dock lies at its edge of its own monitor: the move changes no
-// DPI, and a slide from there is short.
+// DPI.
 void PlaceBarWindow(HWND bar, int edge, const Place& at96, const Monitor& monitor) {
   const Place at = PlaceAtEdge(edge, ScalePlace(at96, monitor.dpi), RectWidth(monitor.rect),
                                RectHeight(monitor.rect));

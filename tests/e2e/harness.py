@@ -113,8 +113,8 @@ class Bar:
     def window(self):
         return (probe("bar") or [None])[0]
 
-    def at(self, rect, what):
-        wait_until(lambda: self.window()["rect"] == rect, 20, f"{what}: the bar at {rect}")
+    def at(self, rect, what, shows=None):  # shows: what its region lets show on the screen
+        wait_until(lambda: (w := self.window())["rect"] == rect and shows in (None, w["shows"]), 20, f"{what}: {rect}, {shows}")
 
     def controls(self):
         return {c["id"]: c for c in (probe("controls") or [None])[1:]}

@@ -58,8 +58,9 @@ HWND Bar() {
 
 // One line a window: its place relative to `parent`'s client area (the screen's for none).
 void Print(HWND w, HWND parent) {
-  RECT r{}, c{};
+  RECT r{}, c{}, s{};  // s: what of it its region lets show
   GetWindowRect(w, &r);
+  if (GetWindowRgnBox(w, &s) == ERROR) SetRect(&s, 0, 0, r.right - r.left, r.bottom - r.top);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
   GetClientRect(w, &c);
   POINT origin{0, 0};
@@ -69,13 +70,14 @@ void Print(HWND w, HWND parent) {
   std::printf(
       "{\"hwnd\":%lu,\"owner\":%lu,\"id\":%d,\"class\":%s,\"text\":%s,\"wtext\":%s,\"enabled\":%d,"
       "\"visible\":%d,\"topmost\":%d,\"rect\":[%ld,%ld,%ld,%ld],\"client\":[0,0,%ld,%ld],"
-      "\"origin\":[%ld,%ld]}\n",
+      "\"origin\":[%ld,%ld],\"shows\":[%ld,%ld,%ld,%ld]}\n",
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)),
       static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))),
       GetDlgCtrlID(w), Json(cls).c_str(), Text(w).c_str(), WideText(w).c_str(),
       IsWindowEnabled(w) ? 1 : 0, (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? 1 : 0,
       (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0, r.left, r.top, r.right, r.bottom,
-      c.right, c.bottom, origin.x, origin.y);
+      c.right, c.bottom, origin.x, origin.y, r.left + s.left, r.top + s.top, r.left + s.right,
+      r.top + s.bottom);
 }
 
 // A window, then with `children` its own controls, one a line.

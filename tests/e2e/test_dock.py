@@ -34,11 +34,10 @@ def docked(shape, width, height, dpi):
 
 
 def hidden(shape, rect, dpi):
-    """A hidden bar keeps a strip of 2 pixels (at 96 DPI) on the screen."""
-    (left, top, right, bottom), strip = rect, scale(2, dpi)
-    deep = (right - left if shape in ("left", "right") else bottom - top + scale(-20, dpi)) - strip
-    dx, dy = {"top": (0, -deep), "bottom": (0, deep), "left": (-deep, 0), "right": (deep, 0)}[shape]
-    return [left + dx, top + dy, right + dx, bottom + dy]
+    """What of a hidden bar shows: a strip of 2 pixels (at 96 DPI) at its edge. Its window stays."""
+    (left, top, right, bottom), strip = rect[:1] + [rect[1] + scale(20, dpi)] + rect[2:], scale(2, dpi)
+    return {"top": [left, top, right, top + strip], "bottom": [left, bottom - strip, right, bottom],
+            "left": [left, top, left + strip, bottom], "right": [right - strip, top, right, bottom]}[shape]
 
 
 def overlap(a, b):
@@ -99,28 +98,29 @@ class Dock(BarTest):
 
         x_move(*centre)
         self.bar.command(IDS["IDM_AUTOHIDE"])
-        self.bar.at(hidden("bottom", rect, dpi), "hidden above the taskbar")
+        self.bar.at(rect, "hidden above the taskbar", hidden("bottom", rect, dpi))
         x_move(centre[0], height + 30), time.sleep(1)  # on the taskbar: the bar stays hidden
-        self.assertEqual(self.bar.window()["rect"], hidden("bottom", rect, dpi))
+        self.assertEqual(self.bar.window()["shows"], hidden("bottom", rect, dpi))
         strips = {"bottom": [(centre[0], height - 1), (centre[0], height - 2)],
                   "right": [(width - 1, centre[1]), (width - 2, centre[1])],
                   "left": [(0, centre[1]), (2, centre[1])], "top": [(centre[0], 0), (centre[0], 1)]}
         for shape, edges in strips.items():
             self.bar.command(IDS["IDM_" + shape.upper()])
             rect = docked(shape, width, height, dpi)
-            self.bar.at(hidden(shape, rect, dpi), f"hidden at the {shape}")
+            shown = rect[:1] + [rect[1] + scale(20, dpi)] + rect[2:]  # never the caption
+            self.bar.at(rect, f"hidden at the {shape}", hidden(shape, rect, dpi))
             for edge in edges:  # the strip's pixels show the bar; it stays while the pointer rests
                 x_move(*edge)
-                self.bar.at(rect, f"shown by the pointer at {edge}")
+                self.bar.at(rect, f"shown by the pointer at {edge}", shown)
                 time.sleep(0.6)
-                self.assertEqual(self.bar.window()["rect"], rect, f"stays with the pointer at {edge}")
+                self.assertEqual(self.bar.window()["shows"], shown, f"stays with the pointer at {edge}")
                 x_move(*centre)
-                self.bar.at(hidden(shape, rect, dpi), f"hidden at the {shape} again")
+                self.bar.at(rect, f"hidden at the {shape} again", hidden(shape, rect, dpi))
 
         self.assertEqual(self.bar.quit(), 0)
         self.assertEqual((reg_values()["AUTOHIDE"], reg_values()["STARTPOSITON"]), ("1", "1"))
         self.bar = Bar().start()
-        self.bar.at(hidden("top", rect, dpi), "hidden at the top after a restart")
+        self.bar.at(rect, "hidden at the top after a restart", hidden("top", rect, dpi))
         x_move(centre[0], 0)
         self.check_layout(self.laid_out(rect, 1), "top after a restart")
 

@@ -5,7 +5,7 @@ import subprocess
 import time
 import unittest
 
-from harness import IDS, KEY, PROBE, Bar, BarTest, reg_set, reg_values, run, x_move
+from harness import IDS, KEY, PROBE, Bar, BarTest, probe, reg_set, reg_values, run, x_move
 
 HEADS = [[x, y, x + w, y + h] for w, h, x, y in
          (map(int, head) for head in re.findall(r"(\d+)x(\d+)\+(\d+)\+(\d+)", os.environ.get("PINNAFEX_MONITORS", "")))]
@@ -25,12 +25,15 @@ class Screens(BarTest):
         self.bar.start().command(IDS["IDM_RIGHT"])  # the edge the primary shares with the second
         x_move(100, 300)
         self.bar.command(IDS["IDM_AUTOHIDE"])
-        self.bar.at([right - 2, -20, right + 118, bottom], "hidden at the primary's right")
+        self.bar.at([right - 120, -20, right, bottom], "hidden on its own monitor", [right - 2, 0, right, bottom])
         x_move(right + 1, 300)
         time.sleep(1)
-        self.assertEqual(self.bar.window()["rect"][0], right - 2, "shown from the second monitor")
+        self.assertEqual(self.bar.window()["shows"], [right - 2, 0, right, bottom], "shown from the second monitor")
+        laid_out = [c["rect"] for c in probe("controls")]
+        self.assertEqual(probe("send", 0x02E0, 192 * 0x10001, 0), [{"answer": 0}])  # another monitor's DPI
+        self.assertEqual([c["rect"] for c in probe("controls")], laid_out, "laid out at another DPI")
         x_move(right - 1, 300)
-        self.bar.at([right - 120, -20, right, bottom], "shown from its strip")
+        self.bar.at([right - 120, -20, right, bottom], "shown from its strip", [right - 120, 0, right, bottom])
         self.bar.command(IDS["IDM_AUTOHIDE"])
         self.bar.command(IDS["IDM_BOTTOM"])
         self.at_bottom_of(primary, "the bottom of the primary")

@@ -46,6 +46,10 @@ TEST(DockEdges, RightAndBottomMirrorLeftAndTopBesideOtherBars) {
     EXPECT_TRUE(WindowOverClaim(granted, 96) == shown);
     const Rect hidden = WindowOverClaim(HideClaim(edge, granted, 96), 96);
     EXPECT_TRUE(hidden == hiddenAt);
+    for (const auto& [ax, ay] : {std::pair{dx, dy}, {-dx, -dy}, {dy, dx}}) {  // a slide's start
+      const Rect at{hidden.left + ax, hidden.top + ay, hidden.right + ax, hidden.bottom + ay};
+      EXPECT_TRUE(SlideFrom(edge, at, shown, hidden) == (ax == dx && ay == dy ? at : shown));
+    }
     EXPECT_EQ(DecideHit({true, true, true, CursorOnBar(hidden, area, x, y)}), HitAction::kShow);
     EXPECT_FALSE(CursorOnBar(hidden, area, x + dx, y + dy)) << "a step inwards";
     EXPECT_FALSE(CursorOnBar(hidden, area, x - dx / 3, y - dy / 3)) << "the other bar";
