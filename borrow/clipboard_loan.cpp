@@ -4,9 +4,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <new>
-#include <utility>
-#include <vector>
 
 #include "borrow/borrow_rules.h"
 #include "slots/clip_formats.h"
@@ -23,7 +20,49 @@ struct KeptFormat {
   HANDLE data;
 };
 
-std::vector<KeptFormat> gKept;
+// The kept formats, in a block of the process heap grown as they come: running out of memory is
+// an answer here, never an exception.
+struct KeptList {
+  KeptFormat* items = nullptr;
+  int count = 0;
+  int capacity = 0;
+};
+const KeptFormat* begin(const KeptList& list) {
+  return list.items;
+}
+const KeptFormat* end(const KeptList& list) {
+  return list.items + list.count;
+}
+bool Append(KeptList& list, const KeptFormat& kept) {
+  if (list.count == list.capacity) {
+    const int capacity = list.capacity ? 2 * list.capacity : 16;
+    const SIZE_T bytes = capacity * sizeof(KeptFormat);
+    void* grown = list.items ? HeapReAlloc(GetProcessHeap(), 0, list.items, bytes)
+                             : HeapAlloc(GetProcessHeap(), 0, bytes);
+    if (!grown) return false;
+    list.items = static_cast<KeptFormat*>(grown);
+    list.capacity = capacity;
+  }
+  list.items[list.count++] = kept;
+  return true;
+}
+void Release(KeptList& list) {
+  if (list.items) HeapFree(GetProcessHeap(), 0, list.items);
+  list = KeptList{};
+}
+
+KeptList gKept;
+
+// A job handed to a thread, in the process heap: null when memory ran out, never a throw.
+template <typename Job>
+Job* NewJob(const Job& job) {
+  auto* copy = static_cast<Job*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Job)));
+  if (copy) *copy = job;
+  return copy;
+}
+void FreeJob(void* job) {
+  if (job) HeapFree(GetProcessHeap(), 0, job);
+}
 bool gKeptHeld = false;     // a copy is kept (it may hold no format: an empty clipboard)
 bool gKeptPrivate = false;  // its source marked it private: wiped, and it leaves after a while
 DWORD gKeptSequence = 0;    // the clipboard's sequence number at the keeping
@@ -33,7 +72,7 @@ std::atomic<bool> gGiven{false};
 // A giving back runs on a thread of its own: writing 32 MB to the clipboard takes the system
 // longer than the bar may stand still.
 struct GiveBackJob {
-  std::vector<KeptFormat> kept;
+  KeptList kept;
   bool secret;
   HWND owner;
 };
@@ -86,12 +125,15 @@ HGLOBAL CopyBytes(HANDLE data) {
 HANDLE CopyPalette(HANDLE data) {
   const auto palette = static_cast<HPALETTE>(data);
   const UINT count = GetPaletteEntries(palette, 0, 0, nullptr);
-  std::vector<BYTE> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-  auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
+  auto* logical = static_cast<LOGPALETTE*>(
+      HeapAlloc(GetProcessHeap(), 0, sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY)));
+  if (!logical) return nullptr;
   logical->palVersion = 0x300;
   logical->palNumEntries = static_cast<WORD>(count);
   GetPaletteEntries(palette, 0, count, logical->palPalEntry);
-  return CreatePalette(logical);
+  HPALETTE copy = CreatePalette(logical);
+  HeapFree(GetProcessHeap(), 0, logical);
+  return copy;
 }
 
 HANDLE CopyMetafilePict(HANDLE data) {
@@ -164,7 +206,10 @@ bool CopyAll() {
     const FormatKind kind = KindOf(format);
     HANDLE copy = CopyFormat(kind, data);
     if (!copy) return false;
-    gKept.push_back({format, kind, copy});
+    if (!Append(gKept, {format, kind, copy})) {
+      FreeFormat({format, kind, copy}, true);
+      return false;
+    }
     if (kind == FormatKind::kMemory) gKeptBytes += GlobalSize(copy);
     gKeptPrivate = gKeptPrivate || IsPrivacyMark(format);
   }
@@ -186,7 +231,7 @@ KeepResult KeepNow(HWND owner) {
   CloseClipboard();
   if (!copied) {
     for (const KeptFormat& kept : gKept) FreeFormat(kept, gKeptPrivate);
-    gKept.clear();
+    Release(gKept);
   }
   return copied ? KeepResult::kKept : KeepResult::kNoMemory;
 }
@@ -199,7 +244,7 @@ unsigned __stdcall KeepThread(void* job) {
   }
   gKeepResult = KeepNow(keep.owner);
   PostMessageA(keep.owner, keep.doneMessage, 0, 0);
-  delete static_cast<KeepJob*>(job);
+  FreeJob(job);
   return 0;
 }
 
@@ -213,12 +258,12 @@ void StartKeepingClipboard(HWND owner, UINT doneMessage) {
       DuplicateHandle(GetCurrentProcess(), gGiving, GetCurrentProcess(), &giving, SYNCHRONIZE,
                       FALSE, 0);
     }
-    auto* job = new (std::nothrow) KeepJob{owner, doneMessage, giving};
+    auto* job = NewJob(KeepJob{owner, doneMessage, giving});
     unsigned id = 0;
     gKeeping = job ? reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, KeepThread, job, 0, &id))
                    : nullptr;
     if (gKeeping) return;
-    delete job;
+    FreeJob(job);
     if (giving) CloseHandle(giving);
     FinishGivingBack();  // no thread to spare: here, then
     gKeepResult = KeepNow(owner);
@@ -247,9 +292,10 @@ bool ClipboardChangedSinceKept() {
 
 namespace {
 
-void PutBack(const GiveBackJob& job) {
+void PutBack(GiveBackJob& job) {
   if (!OpenClipboardPatiently(job.owner)) {
     for (const KeptFormat& kept : job.kept) FreeFormat(kept, job.secret);
+    Release(job.kept);
     return;
   }
   EmptyClipboard();
@@ -264,13 +310,14 @@ void PutBack(const GiveBackJob& job) {
   HGLOBAL mark = marked ? nullptr : NewBlock(&kNoHistory, sizeof kNoHistory, 0);
   if (mark && !SetClipboardData(PrivacyFormat(kHistoryMark), mark)) GlobalFree(mark);
   CloseClipboard();
+  Release(job.kept);
   gGivenSequence = GetClipboardSequenceNumber();
   gGiven = true;
 }
 
 unsigned __stdcall GiveBackThread(void* job) {
   PutBack(*static_cast<GiveBackJob*>(job));
-  delete static_cast<GiveBackJob*>(job);
+  FreeJob(job);
   return 0;
 }
 
@@ -289,20 +336,20 @@ bool GiveClipboardBack(HWND owner) {
   if (!gKeptHeld) return false;
   FinishGivingBack();
   const bool secret = gKeptPrivate;
-  GiveBackJob here{std::move(gKept), secret, owner};
-  gKept.clear();
+  GiveBackJob here{gKept, secret, owner};
+  gKept = KeptList{};
   gKeptHeld = false;
   gKeptPrivate = false;
   gGiven = false;
-  auto* job = gKeptBytes < kInlineGiveBackBytes ? nullptr : new (std::nothrow) GiveBackJob{};
+  auto* job = gKeptBytes < kInlineGiveBackBytes ? nullptr : NewJob(GiveBackJob{});
   unsigned id = 0;
   if (job) {
-    *job = std::move(here);
+    *job = here;
     gGiving = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, GiveBackThread, job, 0, &id));
   }
   if (!gGiving) {  // small, or no memory or thread to spare: here, then
     PutBack(job ? *job : here);
-    delete job;
+    FreeJob(job);
   }
   return secret;
 }
@@ -310,7 +357,7 @@ bool GiveClipboardBack(HWND owner) {
 void DropKeptClipboard() {
   FinishKeeping();
   for (const KeptFormat& kept : gKept) FreeFormat(kept, gKeptPrivate);
-  gKept.clear();
+  Release(gKept);
   gKeptHeld = false;
   gKeptPrivate = false;
 }
@@ -327,13 +374,14 @@ void WipeClipboard(HWND owner) {
   if (!OpenClipboard(owner)) return;
   DWORD process = 0;
   GetWindowThreadProcessId(GetClipboardOwner(), &process);
-  std::vector<UINT> wiped;
+  UINT wiped[64];  // the memory formats wiped so far, to tell the system's conversions
+  int wipedCount = 0;
   for (UINT format = EnumClipboardFormats(0); format && process == GetCurrentProcessId();
        format = EnumClipboardFormats(format)) {
     bool derived = false;  // the system's conversion, freed by the system
-    for (UINT earlier : wiped) derived = derived || DerivedFrom(format, earlier);
+    for (int i = 0; i < wipedCount; ++i) derived = derived || DerivedFrom(format, wiped[i]);
     if (derived || KindOf(format) != FormatKind::kMemory) continue;
-    wiped.push_back(format);
+    if (wipedCount < static_cast<int>(sizeof wiped / sizeof *wiped)) wiped[wipedCount++] = format;
     HANDLE data = GetClipboardData(format);
     if (void* bytes = data ? GlobalLock(data) : nullptr) {
       SecureZeroMemory(bytes, GlobalSize(data));
