@@ -87,16 +87,22 @@ struct KeepJob {
   UINT doneMessage;
   HANDLE giving;  // a giving back still under way, to wait for
 };
-HANDLE gKeeping = nullptr;
 KeepResult gKeepResult = KeepResult::kKept;
+// The keeping thread lives as long as the bar: starting one for each paste cost more than the
+// keeping of a small clipboard.
+HANDLE gKeepThread = nullptr;
+HANDLE gKeepAsked = nullptr;  // a job waits in gKeepJob
+HANDLE gKeepDone = nullptr;   // set while no keeping runs
+KeepJob gKeepJob{};
+bool gKeeping = false;
 
-// Waits for `thread` while answering the messages sent to the bar's windows meanwhile: the
+// Waits for `done` while answering the messages sent to the bar's windows meanwhile: the
 // system asks the clipboard's owner to render or to let go.
-void WaitAnswering(HANDLE thread, DWORD limitMs) {
+void WaitAnswering(HANDLE done, DWORD limitMs) {
   const DWORD start = GetTickCount();
   for (DWORD waited = 0; limitMs == INFINITE || waited < limitMs; waited = GetTickCount() - start) {
     const DWORD left = limitMs == INFINITE ? INFINITE : limitMs - waited;
-    if (MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
+    if (MsgWaitForMultipleObjects(1, &done, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
       break;
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -236,16 +242,28 @@ KeepResult KeepNow(HWND owner) {
   return copied ? KeepResult::kKept : KeepResult::kNoMemory;
 }
 
-unsigned __stdcall KeepThread(void* job) {
-  const KeepJob& keep = *static_cast<KeepJob*>(job);
-  if (keep.giving) {  // what is kept is the clipboard given back, not the slot before it
-    WaitForSingleObject(keep.giving, kGivingWaitMs);
-    CloseHandle(keep.giving);
+unsigned __stdcall KeepThread(void*) {
+  for (;;) {
+    WaitForSingleObject(gKeepAsked, INFINITE);
+    const KeepJob keep = gKeepJob;
+    if (keep.giving) {  // what is kept is the clipboard given back, not the slot before it
+      WaitForSingleObject(keep.giving, kGivingWaitMs);
+      CloseHandle(keep.giving);
+    }
+    gKeepResult = KeepNow(keep.owner);
+    SetEvent(gKeepDone);
+    PostMessageA(keep.owner, keep.doneMessage, 0, 0);
   }
-  gKeepResult = KeepNow(keep.owner);
-  PostMessageA(keep.owner, keep.doneMessage, 0, 0);
-  FreeJob(job);
-  return 0;
+}
+
+bool KeepThreadReady() {
+  if (gKeepThread) return true;
+  if (!gKeepAsked) gKeepAsked = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  if (!gKeepDone) gKeepDone = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+  unsigned id = 0;
+  if (gKeepAsked && gKeepDone)
+    gKeepThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, KeepThread, nullptr, 0, &id));
+  return gKeepThread != nullptr;
 }
 
 }  // namespace
@@ -258,12 +276,13 @@ void StartKeepingClipboard(HWND owner, UINT doneMessage) {
       DuplicateHandle(GetCurrentProcess(), gGiving, GetCurrentProcess(), &giving, SYNCHRONIZE,
                       FALSE, 0);
     }
-    auto* job = NewJob(KeepJob{owner, doneMessage, giving});
-    unsigned id = 0;
-    gKeeping = job ? reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, KeepThread, job, 0, &id))
-                   : nullptr;
-    if (gKeeping) return;
-    FreeJob(job);
+    if (KeepThreadReady()) {
+      gKeepJob = {owner, doneMessage, giving};
+      ResetEvent(gKeepDone);
+      gKeeping = true;
+      SetEvent(gKeepAsked);
+      return;
+    }
     if (giving) CloseHandle(giving);
     FinishGivingBack();  // no thread to spare: here, then
     gKeepResult = KeepNow(owner);
@@ -274,9 +293,8 @@ void StartKeepingClipboard(HWND owner, UINT doneMessage) {
 
 KeepResult FinishKeeping() {
   if (gKeeping) {
-    WaitAnswering(gKeeping, INFINITE);
-    CloseHandle(gKeeping);
-    gKeeping = nullptr;
+    WaitAnswering(gKeepDone, INFINITE);
+    gKeeping = false;
     gKeptHeld = gKeepResult == KeepResult::kKept;
   }
   return gKeptHeld ? KeepResult::kKept : gKeepResult;
