@@ -295,13 +295,16 @@ def borrowed(table, get):
               f"the clipboard copied and restored, the slot written and read {ms(floor)}",
               ratio(paste / floor), "≤ 1.2×", paste / floor <= 1.2)
     base = get("borrow.busy_32m_floor_ms")
-    for key, what in (("keep", "keeping"), ("give_back", "giving back")):
+    # The read is another program's: the lender writes the offer then, off the bar's thread.
+    for key, what, goal in (("keep", "keeping a 32 MB clipboard", True),
+                            ("give_back", "giving back a 32 MB clipboard", True),
+                            ("read_given", "while another program reads it", False)):
         busy = get(f"borrow.busy_{key}_32m_ms")
         if busy is None or not base:
             continue
-        table.add(f"… the bar's longest busy stretch {what} a 32 MB clipboard", ms(busy),
+        table.add(f"… the bar's longest busy stretch {what}", ms(busy),
                   f"a thread copying and restoring it plainly {ms(base)}", ratio(busy / base),
-                  "≤ 100 ms", busy <= 100)
+                  "≤ 100 ms" if goal else "", busy <= 100 if goal else None)
 
 
 def machine():

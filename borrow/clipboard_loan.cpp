@@ -53,39 +53,30 @@ void Release(KeptList& list) {
 
 KeptList gKept;
 
-// A job handed to a thread, in the process heap: null when memory ran out, never a throw.
-template <typename Job>
-Job* NewJob(const Job& job) {
-  auto* copy = static_cast<Job*>(HeapAlloc(GetProcessHeap(), 0, sizeof(Job)));
-  if (copy) *copy = job;
-  return copy;
-}
-void FreeJob(void* job) {
-  if (job) HeapFree(GetProcessHeap(), 0, job);
-}
 bool gKeptHeld = false;     // a copy is kept (it may hold no format: an empty clipboard)
 bool gKeptPrivate = false;  // its source marked it private: wiped, and it leaves after a while
 DWORD gKeptSequence = 0;    // the clipboard's sequence number at the keeping
-std::atomic<DWORD> gGivenSequence{0};  // and once it was given back
-std::atomic<bool> gGiven{false};
+DWORD gGivenSequence = 0;   // and once it was given back
+SIZE_T gKeptBytes = 0;      // the memory formats' bytes
+bool gGiven = false;
 
-// A giving back runs on a thread of its own: writing 32 MB to the clipboard takes the system
-// longer than the bar may stand still.
-struct GiveBackJob {
-  KeptList kept;
-  bool secret;
-  HWND owner;
-};
-HANDLE gGiving = nullptr;
-constexpr DWORD kGivingWaitMs = 3000;
-constexpr SIZE_T kInlineGiveBackBytes = 4 * 1024 * 1024;  // less is written at once, in place
-SIZE_T gKeptBytes = 0;
+// A large format goes back as an offer (delayed rendering): the lender, a window of the keeping
+// thread, writes it when a program asks for it, or when the bar ends. Writing 32 MB to the
+// clipboard takes the system longer than the bar may stand still, and most given back clipboards
+// are never read again.
+constexpr SIZE_T kOfferedBytes = 4 * 1024 * 1024;  // less is written at once
+std::atomic<HWND> gLender{nullptr};
+// The formats offered and not yet written, guarded by gLentLock: the lender writes them from its
+// thread.
+KeptList gLent;
+CRITICAL_SECTION gLentLock;
+constexpr UINT kRenderAllMessage = WM_APP;  // the bar is ending: write what is still offered
+constexpr DWORD kRenderAllWaitMs = 5000;
 
-// A keeping runs on a thread of its own too: the system hands over a large clipboard slowly.
+// A keeping runs on a thread of its own: the system hands over a large clipboard slowly.
 struct KeepJob {
   HWND owner;
   UINT doneMessage;
-  HANDLE giving;  // a giving back still under way, to wait for
 };
 KeepResult gKeepResult = KeepResult::kKept;
 // The keeping thread lives as long as the bar: starting one for each paste cost more than the
@@ -198,6 +189,16 @@ bool IsPrivacyMark(UINT format) {
   return false;
 }
 
+// The lender's own data for `format` while it is offered, so that keeping a loan again copies it
+// without writing it to the clipboard first; else null.
+HANDLE LentData(UINT format) {
+  HANDLE data = nullptr;
+  EnterCriticalSection(&gLentLock);
+  for (const KeptFormat& lent : gLent) data = lent.format == format ? lent.data : data;
+  LeaveCriticalSection(&gLentLock);
+  return data;
+}
+
 // Copies the open clipboard's formats; false when memory ran out.
 bool CopyAll() {
   for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
@@ -207,7 +208,8 @@ bool CopyAll() {
     bool derived = false;
     for (const KeptFormat& kept : gKept) derived = derived || DerivedFrom(format, kept.format);
     if (derived) continue;
-    HANDLE data = GetClipboardData(format);
+    HANDLE data = LentData(format);
+    if (!data) data = GetClipboardData(format);
     if (!data) continue;  // offered but never rendered: nothing to keep
     const FormatKind kind = KindOf(format);
     HANDLE copy = CopyFormat(kind, data);
@@ -242,22 +244,75 @@ KeepResult KeepNow(HWND owner) {
   return copied ? KeepResult::kKept : KeepResult::kNoMemory;
 }
 
+// Writes the offered `format`, or every offered format when `format` is 0; the clipboard is
+// open. What the system took is no longer the lender's.
+void RenderLent(UINT format) {
+  EnterCriticalSection(&gLentLock);
+  int kept = 0;
+  for (const KeptFormat& lent : gLent) {
+    const bool asked = format == 0 || lent.format == format;
+    if (!asked || !SetClipboardData(lent.format, lent.data)) gLent.items[kept++] = lent;
+  }
+  gLent.count = kept;
+  LeaveCriticalSection(&gLentLock);
+}
+
+// Lets go of what is still offered: the clipboard was emptied.
+void DropLent() {
+  EnterCriticalSection(&gLentLock);
+  for (const KeptFormat& lent : gLent) FreeFormat(lent, false);
+  Release(gLent);
+  LeaveCriticalSection(&gLentLock);
+}
+
+LRESULT CALLBACK LenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_RENDERFORMAT:
+      RenderLent(static_cast<UINT>(wParam));
+      return 0;
+    case WM_RENDERALLFORMATS:
+    case kRenderAllMessage:
+      if (OpenClipboardPatiently(window)) {
+        if (GetClipboardOwner() == window) RenderLent(0);
+        CloseClipboard();
+      }
+      return 0;
+    case WM_DESTROYCLIPBOARD:
+      DropLent();
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+HWND CreateLender() {
+  WNDCLASSA lenderClass{};
+  lenderClass.lpfnWndProc = LenderProc;
+  lenderClass.hInstance = GetModuleHandleA(nullptr);
+  lenderClass.lpszClassName = "PinnafexLender";
+  RegisterClassA(&lenderClass);
+  return CreateWindowExA(0, lenderClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         lenderClass.hInstance, nullptr);
+}
+
 unsigned __stdcall KeepThread(void*) {
+  gLender = CreateLender();
   for (;;) {
-    WaitForSingleObject(gKeepAsked, INFINITE);
-    const KeepJob keep = gKeepJob;
-    if (keep.giving) {  // what is kept is the clipboard given back, not the slot before it
-      WaitForSingleObject(keep.giving, kGivingWaitMs);
-      CloseHandle(keep.giving);
+    if (MsgWaitForMultipleObjects(1, &gKeepAsked, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) {
+      gKeepResult = KeepNow(gKeepJob.owner);
+      SetEvent(gKeepDone);
+      PostMessageA(gKeepJob.owner, gKeepJob.doneMessage, 0, 0);
     }
-    gKeepResult = KeepNow(keep.owner);
-    SetEvent(gKeepDone);
-    PostMessageA(keep.owner, keep.doneMessage, 0, 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
 }
 
 bool KeepThreadReady() {
   if (gKeepThread) return true;
+  static bool lentLockReady = false;
+  if (!lentLockReady) InitializeCriticalSection(&gLentLock);
+  lentLockReady = true;
   if (!gKeepAsked) gKeepAsked = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   if (!gKeepDone) gKeepDone = CreateEventA(nullptr, TRUE, TRUE, nullptr);
   unsigned id = 0;
@@ -271,21 +326,14 @@ bool KeepThreadReady() {
 void StartKeepingClipboard(HWND owner, UINT doneMessage) {
   FinishKeeping();
   if (!gKeptHeld) {
-    HANDLE giving = nullptr;
-    if (gGiving) {
-      DuplicateHandle(GetCurrentProcess(), gGiving, GetCurrentProcess(), &giving, SYNCHRONIZE,
-                      FALSE, 0);
-    }
     if (KeepThreadReady()) {
-      gKeepJob = {owner, doneMessage, giving};
+      gKeepJob = {owner, doneMessage};
       ResetEvent(gKeepDone);
       gKeeping = true;
       SetEvent(gKeepAsked);
       return;
     }
-    if (giving) CloseHandle(giving);
-    FinishGivingBack();  // no thread to spare: here, then
-    gKeepResult = KeepNow(owner);
+    gKeepResult = KeepNow(owner);  // no thread to spare: here, then
     gKeptHeld = gKeepResult == KeepResult::kKept;
   }
   PostMessageA(owner, doneMessage, 0, 0);
@@ -310,65 +358,73 @@ bool ClipboardChangedSinceKept() {
 
 namespace {
 
-void PutBack(GiveBackJob& job) {
-  if (!OpenClipboardPatiently(job.owner)) {
-    for (const KeptFormat& kept : job.kept) FreeFormat(kept, job.secret);
-    Release(job.kept);
-    return;
+bool Offered(const KeptFormat& kept) {
+  return kept.kind == FormatKind::kMemory && GlobalSize(kept.data) >= kOfferedBytes;
+}
+
+// Offers `kept` when the lender may take it, else writes it; the clipboard is open. False when
+// the system refused it.
+bool PutFormat(const KeptFormat& kept, bool lend) {
+  if (lend && Offered(kept)) {
+    EnterCriticalSection(&gLentLock);
+    bool offered = Append(gLent, kept);
+    SetLastError(ERROR_SUCCESS);
+    if (offered) SetClipboardData(kept.format, nullptr);  // null, offered or refused
+    if (offered && GetLastError() != ERROR_SUCCESS) {
+      --gLent.count;
+      offered = false;
+    }
+    LeaveCriticalSection(&gLentLock);
+    if (offered) return true;
   }
-  EmptyClipboard();
+  return SetClipboardData(kept.format, kept.data) != nullptr;
+}
+
+}  // namespace
+
+void FinishGivingBack() {
+  HWND lender = gLender;
+  if (!lender) return;
+  EnterCriticalSection(&gLentLock);
+  const bool lent = gLent.count > 0;
+  LeaveCriticalSection(&gLentLock);
+  DWORD_PTR done = 0;
+  if (lent)
+    SendMessageTimeoutA(lender, kRenderAllMessage, 0, 0, SMTO_NORMAL, kRenderAllWaitMs, &done);
+}
+
+bool GiveClipboardBack(HWND owner) {
+  FinishKeeping();
+  if (!gKeptHeld) return false;
+  const bool secret = gKeptPrivate;
+  KeptList kept = gKept;
+  gKept = KeptList{};
+  gKeptHeld = false;
+  gKeptPrivate = false;
+  gGiven = false;
+  // A secret is never left with the lender: it leaves the clipboard wiped, after a while.
+  HWND lender = gLender;
+  const bool lend = lender && !secret && gKeptBytes >= kOfferedBytes;
+  if (!OpenClipboardPatiently(lend ? lender : owner)) {
+    for (const KeptFormat& format : kept) FreeFormat(format, secret);
+    Release(kept);
+    return secret;
+  }
+  EmptyClipboard();  // an earlier loan is let go here
   bool marked = false;
-  for (const KeptFormat& kept : job.kept) {
-    marked = marked || kept.format == PrivacyFormat(kHistoryMark);
-    // Taken: the clipboard's now. Refused: ours to free.
-    if (!SetClipboardData(kept.format, kept.data)) FreeFormat(kept, job.secret);
+  for (const KeptFormat& format : kept) {
+    marked = marked || format.format == PrivacyFormat(kHistoryMark);
+    // Taken or offered: the clipboard's now. Refused: ours to free.
+    if (!PutFormat(format, lend)) FreeFormat(format, secret);
   }
   // It is in the histories already; giving it back must not record it again.
   static constexpr DWORD kNoHistory = 0;
   HGLOBAL mark = marked ? nullptr : NewBlock(&kNoHistory, sizeof kNoHistory, 0);
   if (mark && !SetClipboardData(PrivacyFormat(kHistoryMark), mark)) GlobalFree(mark);
   CloseClipboard();
-  Release(job.kept);
+  Release(kept);
   gGivenSequence = GetClipboardSequenceNumber();
   gGiven = true;
-}
-
-unsigned __stdcall GiveBackThread(void* job) {
-  PutBack(*static_cast<GiveBackJob*>(job));
-  FreeJob(job);
-  return 0;
-}
-
-}  // namespace
-
-void FinishGivingBack() {
-  if (!gGiving) return;
-  // Emptying the clipboard sends its owner, a window of this thread, a message.
-  WaitAnswering(gGiving, kGivingWaitMs);
-  CloseHandle(gGiving);
-  gGiving = nullptr;
-}
-
-bool GiveClipboardBack(HWND owner) {
-  FinishKeeping();
-  if (!gKeptHeld) return false;
-  FinishGivingBack();
-  const bool secret = gKeptPrivate;
-  GiveBackJob here{gKept, secret, owner};
-  gKept = KeptList{};
-  gKeptHeld = false;
-  gKeptPrivate = false;
-  gGiven = false;
-  auto* job = gKeptBytes < kInlineGiveBackBytes ? nullptr : NewJob(GiveBackJob{});
-  unsigned id = 0;
-  if (job) {
-    *job = here;
-    gGiving = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, GiveBackThread, job, 0, &id));
-  }
-  if (!gGiving) {  // small, or no memory or thread to spare: here, then
-    PutBack(job ? *job : here);
-    FreeJob(job);
-  }
   return secret;
 }
 
@@ -388,7 +444,6 @@ bool ClipboardHoldsGivenBack() {
 }
 
 void WipeClipboard(HWND owner) {
-  FinishGivingBack();
   if (!OpenClipboard(owner)) return;
   DWORD process = 0;
   GetWindowThreadProcessId(GetClipboardOwner(), &process);

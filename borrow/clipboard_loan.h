@@ -20,10 +20,10 @@ bool ClipboardKept();
 bool ClipboardChangedSinceKept();
 
 // Puts the kept copy back as the clipboard, marked as already in the histories, and lets go of
-// it; a thread of its own writes it. Returns true when what went back was marked private by its
-// source.
+// it. A large format is offered, and written when a program asks for it. Returns true when what
+// went back was marked private by its source.
 bool GiveClipboardBack(HWND owner);
-// Waits (a few seconds at most) until the clipboard given back is written.
+// Writes what is still offered (a few seconds at most): the bar may end.
 void FinishGivingBack();
 // Lets go of the kept copy, wiped, putting nothing back.
 void DropKeptClipboard();

@@ -292,5 +292,24 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
   DestroyWindow(bar);
 }
 
+// A clipboard too large to write at once goes back as an offer, and comes back whole through
+// loans kept again, one written out as before the bar ends, and a program's read of the last.
+TEST_F(Slots, LargeClipboardComesBackWhole) {
+  HWND bar = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  const Format big = Text(std::string(5 * 1024 * 1024, 'b'));
+  const Format own{RegisterClipboardFormatA("PinnafexTestPrivate"), std::string("\0\1own", 5)};
+  ASSERT_TRUE(Put({big, own}));
+  for (bool ending : {false, false, true, false}) {
+    StartKeepingClipboard(bar, WM_APP);
+    ASSERT_EQ(FinishKeeping(), KeepResult::kKept);
+    ASSERT_TRUE(Put({Text("the slot")}));
+    GiveClipboardBack(bar);
+    if (ending) FinishGivingBack();
+  }
+  EXPECT_TRUE(Clipboard(CF_TEXT) == big.bytes) << Clipboard(CF_TEXT).size();
+  EXPECT_EQ(Clipboard(own.format), own.bytes);
+  DestroyWindow(bar);
+}
+
 }  // namespace
 }  // namespace pinnafex
