@@ -100,8 +100,6 @@ void WaitAnswering(HANDLE done, DWORD limitMs) {
   }
 }
 
-constexpr int kHistoryMark = 1;  // PrivacyFormat's "CanIncludeInClipboardHistory"
-
 HGLOBAL CopyBytes(HANDLE data) {
   const SIZE_T size = GlobalSize(data);
   const void* from = GlobalLock(data);
@@ -204,7 +202,8 @@ bool CopyAll() {
   for (UINT format = EnumClipboardFormats(0); format; format = EnumClipboardFormats(format)) {
     char name[128] = "";
     if (format >= 0xC000) GetClipboardFormatNameA(format, name, sizeof name);
-    if (!KeepsFormat(format, name[0] ? name : nullptr)) continue;
+    // The bar's own mark is added again when this goes back, if it is still wanted then.
+    if (!KeepsFormat(format, name[0] ? name : nullptr) || IsOwnHistoryMark(format)) continue;
     bool derived = false;
     for (const KeptFormat& kept : gKept) derived = derived || DerivedFrom(format, kept.format);
     if (derived) continue;
@@ -273,8 +272,11 @@ LRESULT CALLBACK LenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RENDERALLFORMATS:
     case kRenderAllMessage:
       if (OpenClipboardPatiently(window)) {
+        // Writing moves the sequence number; the bar's own history mark stays its own.
+        const bool ownMark = IsOwnHistoryMark(PrivacyFormat(kHistoryMark));
         if (GetClipboardOwner() == window) RenderLent(0);
         CloseClipboard();
+        if (ownMark) NoteOwnHistoryMark(GetClipboardSequenceNumber());
       }
       return 0;
     case WM_DESTROYCLIPBOARD:
@@ -425,6 +427,7 @@ bool GiveClipboardBack(HWND owner) {
   Release(kept);
   gGivenSequence = GetClipboardSequenceNumber();
   gGiven = true;
+  if (!marked) NoteOwnHistoryMark(gGivenSequence);
   return secret;
 }
 

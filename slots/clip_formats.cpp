@@ -1,5 +1,6 @@
 #include "slots/clip_formats.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "slots/slot_store.h"
@@ -21,7 +22,20 @@ constexpr int kOpenTries = 5;
 constexpr DWORD kOpenRetryPauseMs = 100;
 static_assert((kOpenTries - 1) * kOpenRetryPauseMs <= 400, "a held clipboard stalls the bar");
 
+std::atomic<bool> gOwnMarkNoted{false};
+std::atomic<DWORD> gOwnMarkSequence{0};
+
 }  // namespace
+
+void NoteOwnHistoryMark(DWORD sequence) {
+  gOwnMarkSequence = sequence;
+  gOwnMarkNoted = true;
+}
+
+bool IsOwnHistoryMark(UINT format) {
+  return gOwnMarkNoted && format == PrivacyFormat(kHistoryMark) &&
+         GetClipboardSequenceNumber() == gOwnMarkSequence;
+}
 
 UINT PrivacyFormat(int index) {
   static UINT formats[kPrivacyFormatCount];

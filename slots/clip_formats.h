@@ -9,7 +9,13 @@ namespace pinnafex {
 // Registered formats by which a source keeps its text out of clipboard histories, monitors
 // and cloud sync. A slot keeps whichever were offered with its text and offers them again.
 constexpr int kPrivacyFormatCount = 4;
+constexpr int kHistoryMark = 1;  // "CanIncludeInClipboardHistory"
 UINT PrivacyFormat(int index);
+// The history mark the bar adds to a clipboard it gives back says "in the histories already",
+// not "private": noted with the clipboard's sequence number after the giving back, it is passed
+// over while the clipboard stays as it was.
+void NoteOwnHistoryMark(DWORD sequence);
+bool IsOwnHistoryMark(UINT format);
 
 // Opens the clipboard for `owner`, trying again a few times while another program holds it.
 bool OpenClipboardPatiently(HWND owner);

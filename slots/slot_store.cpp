@@ -166,7 +166,8 @@ bool ReadClipboardText(Slot& slot, bool& offered) {
   slot.locale = OfferedLocale();
   // The marks first: a secret's text is wiped wherever a copy of it is let go.
   for (int i = 0; i < kPrivacyFormatCount; ++i) {
-    if (!IsClipboardFormatAvailable(PrivacyFormat(i))) continue;
+    if (!IsClipboardFormatAvailable(PrivacyFormat(i)) || IsOwnHistoryMark(PrivacyFormat(i)))
+      continue;
     // A mark offered without readable data still marks: a zero DWORD asks histories to skip.
     static constexpr DWORD kNoHistory = 0;
     slot.marks[i] = CopyClipboardData(PrivacyFormat(i));

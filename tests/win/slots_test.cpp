@@ -294,6 +294,7 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
 
 // A clipboard too large to write at once goes back as an offer, and comes back whole through
 // loans kept again, one written out as before the bar ends, and a program's read of the last.
+// The history mark added on the way makes it no secret, neither to the next paste nor to Push.
 TEST_F(Slots, LargeClipboardComesBackWhole) {
   HWND bar = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
   const Format big = Text(std::string(5 * 1024 * 1024, 'b'));
@@ -303,11 +304,13 @@ TEST_F(Slots, LargeClipboardComesBackWhole) {
     StartKeepingClipboard(bar, WM_APP);
     ASSERT_EQ(FinishKeeping(), KeepResult::kKept);
     ASSERT_TRUE(Put({Text("the slot")}));
-    GiveClipboardBack(bar);
+    EXPECT_FALSE(GiveClipboardBack(bar)) << "taken for a secret";
     if (ending) FinishGivingBack();
   }
   EXPECT_TRUE(Clipboard(CF_TEXT) == big.bytes) << Clipboard(CF_TEXT).size();
   EXPECT_EQ(Clipboard(own.format), own.bytes);
+  ASSERT_EQ(PushSlot(bar, 0), ClipResult::kDone);
+  EXPECT_FALSE(SlotOf(0).secret);
   DestroyWindow(bar);
 }
 
