@@ -95,6 +95,12 @@ HotkeyOutcome CopyOnKept(HWND, KeepResult kept) {
     gArming = {};
     return kept == KeepResult::kHeld ? HotkeyOutcome{ClipResult::kHeld, -1} : Told(kNotKeptNotice);
   }
+  // The keeping, or a held clipboard, took a while: the keystroke goes only where it was aimed.
+  if (gForegroundWindow() != pending.front) {
+    gArming = {};
+    DropKeptClipboard();
+    return Told(kCopyWindowChangedNotice);
+  }
   // The wait for the copied text starts now, from the clipboard as the keeping left it.
   gArming.sequence = GetClipboardSequenceNumber();
   gArming.sinceMs = GetTickCount();

@@ -33,6 +33,7 @@ int SlotOfHotkeyId(long long id);
 // What the clock field says when a key cannot do its work.
 constexpr char kNotKeptNotice[] = "Your clipboard could not be kept";
 constexpr char kWindowChangedNotice[] = "The paste was cancelled: the window changed";
+constexpr char kCopyWindowChangedNotice[] = "The copy was cancelled: the window changed";
 constexpr char kElevatedNotice[] = "Pinnafex cannot paste into an elevated window";
 constexpr char kNoPasteKeyNotice[] = "This window cannot paste by key";
 constexpr char kNoCopyKeyNotice[] = "This window cannot copy by key";

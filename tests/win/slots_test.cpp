@@ -204,14 +204,14 @@ HHOOK WINAPI CountedHook(int kind, HOOKPROC proc, HINSTANCE module, DWORD thread
   return SetWindowsHookExA(kind, proc, module, thread);
 }
 
-// Slot 20's key: with `tap`, F10 pressed as another program sends it; then its WM_HOTKEY, with
-// the message's time, as the bar gets it.
-void Press(HWND bar, bool tap) {
+// A key of the bar (slot 20's unless told): with `tap`, pressed as another program sends it;
+// then its WM_HOTKEY, with the message's time, as the bar gets it.
+void Press(HWND bar, bool tap, int key = 19) {
   INPUT keys[2] = {{INPUT_KEYBOARD, {}}, {INPUT_KEYBOARD, {}}};
-  keys[0].ki.wVk = keys[1].ki.wVk = VK_F10;
+  keys[0].ki.wVk = keys[1].ki.wVk = static_cast<WORD>(SlotHotkey(key).virtualKey);
   keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
   if (tap) ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
-  PostMessageA(bar, WM_HOTKEY, static_cast<WPARAM>(HotkeyId(19)), 0);
+  PostMessageA(bar, WM_HOTKEY, static_cast<WPARAM>(HotkeyId(key)), 0);
   MSG msg{};
   ASSERT_TRUE(PeekMessageA(&msg, bar, WM_HOTKEY, WM_HOTKEY, PM_REMOVE));
   ActOnHotkey(bar, msg.wParam);
@@ -264,9 +264,21 @@ TEST_F(Slots, PasteKeyGoesOnlyWhereAimedAndGivesTheClipboardBack) {
       EXPECT_EQ(GetClipboardSequenceNumber(), sequence) << "written";
     ApplyHotkeys(bar, false);
   }
+  // The copy key's keystroke, too, goes only where it was aimed.
+  gKeepAlloc = GlobalAlloc;
+  ResetTicker();
+  ApplyHotkeys(bar, true);
+  gFronts[1] = nullptr;
+  gFrontReads = 0;
+  gSent = 0;
+  Press(bar, true, kCopyHotkey);
+  Press(bar, true);
+  EXPECT_STREQ(gTickerBuffer, kCopyWindowChangedNotice);
+  EXPECT_EQ(gSent, 0u);
+  ApplyHotkeys(bar, false);
+  EXPECT_EQ(Clipboard(CF_TEXT, true), "before");
   // The watch saw no press: the key still pastes, and a new watch sees the next press, which
   // waits for the first paste's end.
-  gKeepAlloc = GlobalAlloc;
   gSetHook = DroppedHook;
   gHooks = 0;
   ApplyHotkeys(bar, true);
