@@ -319,6 +319,8 @@ TEST_F(Slots, LargeClipboardComesBackWhole) {
     EXPECT_FALSE(GiveClipboardBack(bar)) << "taken for a secret";
     if (ending) FinishGivingBack();
   }
+  // Read as Unicode first, as Notepad does: the system asks for the offered text to convert it.
+  EXPECT_EQ(Clipboard(CF_UNICODETEXT).size(), 2 * big.bytes.size());
   EXPECT_TRUE(Clipboard(CF_TEXT) == big.bytes) << Clipboard(CF_TEXT).size();
   EXPECT_EQ(Clipboard(own.format), own.bytes);
   ASSERT_EQ(PushSlot(bar, 0), ClipResult::kDone);
