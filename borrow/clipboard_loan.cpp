@@ -87,17 +87,25 @@ HANDLE gKeepDone = nullptr;   // set while no keeping runs
 KeepJob gKeepJob{};
 bool gKeeping = false;
 
-// Waits for `done` while answering the messages sent to the bar's windows meanwhile: the
-// system asks the clipboard's owner to render or to let go.
+// Waits for `done` (or for the time alone, without it) while answering the messages sent to
+// this thread's windows meanwhile: the system asks the clipboard's owner to render or to let go.
 void WaitAnswering(HANDLE done, DWORD limitMs) {
+  const DWORD count = done ? 1 : 0;
   const DWORD start = GetTickCount();
   for (DWORD waited = 0; limitMs == INFINITE || waited < limitMs; waited = GetTickCount() - start) {
     const DWORD left = limitMs == INFINITE ? INFINITE : limitMs - waited;
-    if (MsgWaitForMultipleObjects(1, &done, FALSE, left, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
+    if (MsgWaitForMultipleObjects(count, &done, FALSE, left, QS_SENDMESSAGE) !=
+        WAIT_OBJECT_0 + count)
       break;
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
+}
+
+// The keeping thread's pause while another program holds the clipboard: whoever empties it
+// meanwhile waits for the lender to let go.
+void WINAPI PauseAnswering(DWORD ms) {
+  WaitAnswering(nullptr, ms);
 }
 
 HGLOBAL CopyBytes(HANDLE data) {
@@ -229,8 +237,8 @@ namespace {
 
 // Runs on the keeping's thread, or in place when no thread could start; the bar's thread reads
 // what it wrote only once it has ended.
-KeepResult KeepNow(HWND owner) {
-  if (!OpenClipboardPatiently(owner)) return KeepResult::kHeld;
+KeepResult KeepNow(HWND owner, OpenPause pause) {
+  if (!OpenClipboardPatiently(owner, pause)) return KeepResult::kHeld;
   gKeptPrivate = false;
   gKeptBytes = 0;
   const bool copied = CopyAll();
@@ -271,7 +279,7 @@ LRESULT CALLBACK LenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_RENDERALLFORMATS:
     case kRenderAllMessage:
-      if (OpenClipboardPatiently(window)) {
+      if (OpenClipboardPatiently(window, PauseAnswering)) {
         // Writing moves the sequence number; the bar's own history mark stays its own.
         const bool ownMark = IsOwnHistoryMark(PrivacyFormat(kHistoryMark));
         if (GetClipboardOwner() == window) RenderLent(0);
@@ -301,7 +309,7 @@ unsigned __stdcall KeepThread(void*) {
   gLender = CreateLender();
   for (;;) {
     if (MsgWaitForMultipleObjects(1, &gKeepAsked, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) {
-      gKeepResult = KeepNow(gKeepJob.owner);
+      gKeepResult = KeepNow(gKeepJob.owner, PauseAnswering);
       SetEvent(gKeepDone);
       PostMessageA(gKeepJob.owner, gKeepJob.doneMessage, 0, 0);
     }
@@ -335,7 +343,7 @@ void StartKeepingClipboard(HWND owner, UINT doneMessage) {
       SetEvent(gKeepAsked);
       return;
     }
-    gKeepResult = KeepNow(owner);  // no thread to spare: here, then
+    gKeepResult = KeepNow(owner, Sleep);  // no thread to spare: here, then
     gKeptHeld = gKeepResult == KeepResult::kKept;
   }
   PostMessageA(owner, doneMessage, 0, 0);

@@ -44,11 +44,11 @@ UINT PrivacyFormat(int index) {
   return formats[index];
 }
 
-bool OpenClipboardPatiently(HWND owner) {
+bool OpenClipboardPatiently(HWND owner, OpenPause pause) {
   for (int attempt = 1;; ++attempt) {
     if (OpenClipboard(owner)) return true;
     if (attempt == kOpenTries) return false;
-    Sleep(kOpenRetryPauseMs);
+    pause(kOpenRetryPauseMs);
   }
 }
 

@@ -17,8 +17,10 @@ UINT PrivacyFormat(int index);
 void NoteOwnHistoryMark(DWORD sequence);
 bool IsOwnHistoryMark(UINT format);
 
-// Opens the clipboard for `owner`, trying again a few times while another program holds it.
-bool OpenClipboardPatiently(HWND owner);
+// Opens the clipboard for `owner`, trying again a few times while another program holds it,
+// with `pause` between the tries.
+using OpenPause = void(WINAPI*)(DWORD ms);
+bool OpenClipboardPatiently(HWND owner, OpenPause pause = Sleep);
 
 // The locale of the clipboard's text: CF_LOCALE when offered, else the input locale, which
 // is what the system itself assumes. Call with the clipboard open.

@@ -325,6 +325,17 @@ TEST_F(Slots, LargeClipboardComesBackWhole) {
   EXPECT_EQ(Clipboard(own.format), own.bytes);
   ASSERT_EQ(PushSlot(bar, 0), ClipResult::kDone);
   EXPECT_FALSE(SlotOf(0).secret);
+  // A keeping that waits for a held clipboard still lets go of the loan when asked: whoever
+  // empties the clipboard meanwhile is not kept waiting, and the keeping then gets it.
+  StartKeepingClipboard(bar, WM_APP);
+  ASSERT_EQ(FinishKeeping(), KeepResult::kKept);
+  GiveClipboardBack(bar);  // on loan again
+  HANDLE holder = HoldClipboard(150);
+  StartKeepingClipboard(bar, WM_APP);
+  Release(holder);
+  ASSERT_TRUE(Put({Text("copied meanwhile")}));
+  EXPECT_EQ(FinishKeeping(), KeepResult::kKept);
+  DropKeptClipboard();
   DestroyWindow(bar);
 }
 
